@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what Evrakmatik needs to build, run and test on Debian 12.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+PACKAGES=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-translations-l10n
+  libsqlite3-dev libxlsxwriter-dev
+  fonts-wine fonts-dejavu-core python3 python3-fonttools
+  poppler-utils xvfb xauth
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

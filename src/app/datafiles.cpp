@@ -1,0 +1,234 @@
+#include "datafiles.h"
+
+#include "appstate.h"
+#include "basics.h"
+#include "errorbox.h"
+#include "platform/messages.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace app {
+
+namespace {
+
+const char *relativeData(int code)
+{
+    switch (code) {
+    case RecordStoreData:
+        return "/data/tescil.mdb";
+    case ConstantsData:
+        return "/sabit.mdb";
+    case ProvincesData:
+        return "/IL.mdb";
+    case VehiclesData:
+        return "/Arac.mdb";
+    }
+    return nullptr;
+}
+
+const char *relativeTemplate(int code)
+{
+    switch (code) {
+    case RecordStoreData:
+        return "/MDQ/tescil.mdq";
+    case ConstantsData:
+        return "/MDQ/sabit.mdq";
+    case ProvincesData:
+        return "/MDQ/IL.mdq";
+    case VehiclesData:
+        return "/MDQ/Arac.mdq";
+    }
+    return nullptr;
+}
+
+int errorNumber(const QSqlError &e)
+{
+    bool ok = false;
+    const int n = e.nativeErrorCode().toInt(&ok);
+    return ok ? n : 3000 + int(e.type());
+}
+
+// Copies a template so that the copy is writable even when the template is not.
+bool copyTemplate(const QString &from, const QString &to, QString *error)
+{
+    if (!QFile::exists(from)) {
+        *error = QStringLiteral("Şablon dosyası bulunamadı: %1").arg(from);
+        return false;
+    }
+    QFile src(from);
+    if (!src.copy(to)) {
+        *error = src.errorString();
+        return false;
+    }
+    QFile::setPermissions(
+        to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+} // namespace
+
+QString dataFilePath(int code)
+{
+    const char *rel = relativeData(code);
+    return rel ? ProgramFolder() + QLatin1String(rel) : QString();
+}
+
+QString templatePath(int code)
+{
+    const char *rel = relativeTemplate(code);
+    return rel ? ProgramFolder() + QLatin1String(rel) : QString();
+}
+
+QString compactionTempPath(const QString &storePath)
+{
+    return storePath + QLatin1Char('x');
+}
+
+void DataKontrolEt()
+{
+    const QString folder = ProgramFolder() + QStringLiteral("/data");
+    const QString store = dataFilePath(RecordStoreData);
+    if (!QFileInfo(folder).isDir())
+        MakeFolder(folder);
+    if (QFile::exists(store))
+        return;
+    // A compaction interrupted after it moved the store aside left every record
+    // in its temporary file: bring that back rather than start empty.
+    const QString temp = compactionTempPath(store);
+    if (QFile::exists(temp) && QFile::rename(temp, store))
+        return;
+    QString error;
+    if (!copyTemplate(templatePath(RecordStoreData), store, &error))
+        HataGoster(53, error, QStringLiteral("DataKontrolEt"), true);
+}
+
+bool OpenData(QSqlDatabase &db, int code)
+{
+    db = QSqlDatabase();
+    const QString path = dataFilePath(code);
+    if (path.isEmpty())
+        return false;
+    if (!QFile::exists(path)) {
+        if (code == RecordStoreData) {
+            DataKontrolEt();
+            if (!QFile::exists(path)) {
+                platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
+                    QStringLiteral("DİKKAT"),
+                    QStringLiteral(
+                        "Data yaratmada sorunla karşılaşıldı. Program sonlandırılacaktır.")
+                        + QStringLiteral("\r\n\r\nLütfen sistem yöneticisi ile görüşünüz."));
+                platform::endProcess(1);
+                return false;
+            }
+        } else {
+            QString error;
+            copyTemplate(templatePath(code), path, &error);
+        }
+    }
+    static QAtomicInt counter;
+    const QString name = QStringLiteral("data%1-%2").arg(code).arg(counter.fetchAndAddRelaxed(1));
+    QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    candidate.setDatabaseName(path);
+    // Another program may hold the file for a moment; wait rather than fail.
+    candidate.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    QSqlError error;
+    bool ok = QFile::exists(path) && candidate.open();
+    if (ok) {
+        // Opening is lazy: read the schema now so a damaged file fails here.
+        QSqlQuery probe(candidate);
+        ok = probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (!ok)
+            error = probe.lastError();
+    } else {
+        error = candidate.lastError();
+    }
+    if (!ok) {
+        candidate.close();
+        candidate = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        const QString text = error.isValid() && !error.text().trimmed().isEmpty()
+            ? error.text()
+            : QStringLiteral("Dosya bulunamadı: %1").arg(path);
+        HataGoster(error.isValid() ? errorNumber(error) : 53, text,
+            QString::number(code) + QStringLiteral(" Data açılışında..."), true);
+        return false;
+    }
+    db = candidate;
+    return true;
+}
+
+void CloseRs(QSqlQuery &query)
+{
+    query.finish();
+    query = QSqlQuery();
+}
+
+void CloseDb(QSqlDatabase &db)
+{
+    if (!db.isValid())
+        return;
+    const QString name = db.connectionName();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+}
+
+void addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
+    bool required, bool allowZeroLength)
+{
+    QSqlDatabase db;
+    if (!OpenData(db, RecordStoreData))
+        return;
+    {
+        const QSqlRecord fields = db.record(table);
+        // A missing table adds nothing, as a failed lookup other than "not found".
+        if (!fields.isEmpty() && !fields.contains(column)) {
+            QString type;
+            QString def;
+            QString check;
+            switch (typeCode) {
+            case 2:
+                type = QStringLiteral("SMALLINT");
+                def = QStringLiteral("0");
+                break;
+            case 4:
+                type = QStringLiteral("DOUBLE");
+                def = QStringLiteral("0");
+                break;
+            default:
+                type = QStringLiteral("VARCHAR(%1)").arg(size);
+                def = QStringLiteral("''");
+                check = QStringLiteral("length(%1) <= %2").arg(column).arg(size);
+                if (!allowZeroLength)
+                    check += QStringLiteral(" AND %1 <> ''").arg(column);
+            }
+            QString sql =
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, type);
+            if (required)
+                sql += QStringLiteral(" NOT NULL DEFAULT ") + def;
+            if (!check.isEmpty())
+                sql += QStringLiteral(" CHECK (%1)").arg(check);
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                HataGoster(errorNumber(q.lastError()), q.lastError().text(),
+                    QStringLiteral("addFieldToTbl"), true);
+        }
+    }
+    CloseDb(db);
+}
+
+void upgradeRecordStore()
+{
+    const QString table = QStringLiteral("ARACKAYIT");
+    addFieldToTbl(table, QStringLiteral("TIPONAY2"), 25, 1, false, true);
+    addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
+    addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true);
+    addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true);
+}
+
+} // namespace app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+namespace app {
+
+enum DataCode { RecordStoreData = 1, ConstantsData = 2, ProvincesData = 3, VehiclesData = 4 };
+
+QString dataFilePath(int code);
+QString templatePath(int code);
+// The file a compaction leaves beside the record store.
+QString compactionTempPath(const QString &storePath);
+
+// Opens the data file of code 1 to 4 into db. A missing file is made from its
+// template first. Returns false (db invalid) when the file could not be opened;
+// the error box has been shown then.
+bool OpenData(QSqlDatabase &db, int code);
+// Makes sure the data folder and the record store exist.
+void DataKontrolEt();
+void CloseRs(QSqlQuery &query);
+void CloseDb(QSqlDatabase &db);
+
+// Adds a missing column to a table of the record store. typeCode 1 text of
+// size characters, 2 16-bit integer, 4 double.
+void addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
+    bool required, bool allowZeroLength);
+// The four upgrade calls the main window runs at load.
+void upgradeRecordStore();
+
+} // namespace app

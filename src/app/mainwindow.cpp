@@ -1,0 +1,231 @@
+#include "mainwindow.h"
+
+#include "basics.h"
+#include "compaction.h"
+#include "datafiles.h"
+#include "platform/messages.h"
+#include "printing/printframes.h"
+#include "records/entryscreen.h"
+#include "records/recordlist.h"
+#include "records/saverecord.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSqlDatabase>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <sqlite3.h>
+
+namespace app {
+
+namespace {
+
+QPushButton *rightButton(QWidget *parent, const QString &name, const QString &caption, int top,
+    int left = 13530, int width = 1365, int height = 495)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry((left + 7) / 15, (top + 7) / 15, (width + 7) / 15, (height + 7) / 15);
+    b->setFocusPolicy(Qt::ClickFocus);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+QString MainWindow::windowTitleText()
+{
+    return QStringLiteral("EVRAKMATİK - Araç Tescil Evrakları");
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frm_anaform"));
+    setWindowTitle(windowTitleText());
+    setFixedSize(kWidth, kHeight);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(141, 180, 207));
+    setPalette(pal);
+    // Frame captions bold and dark red; the owner panels set their own colours.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { font-weight: bold; color: rgb(192, 0, 0); border: 1px solid rgb(90, 124, 156);"
+        " border-radius: 3px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;"
+        " padding: 0 2px; }"));
+
+    auto *title = new QLabel(QStringLiteral("EVRAKMATİK"), this);
+    title->setObjectName(QStringLiteral("lblBaslik"));
+    title->setGeometry(12, 10, 400, 40);
+    title->setStyleSheet(
+        QStringLiteral("color: rgb(0, 32, 96); font-size: 26px; font-weight: bold;"));
+    version_ = new QLabel(this);
+    version_->setObjectName(QStringLiteral("LblVersiyon"));
+    version_->setGeometry(548, 37, 200, 18);
+
+    screen_ = new records::EntryScreen(this);
+    list_ = new records::RecordList(*screen_, this);
+    printFrames_ = new printing::PrintFrames(*screen_, this);
+
+    auto *about = rightButton(this, QStringLiteral("XPButton4"), QString(), 4395, 13635, 1080, 960);
+    about->setIcon(windowIcon());
+    about->setIconSize(QSize(48, 48));
+    about->setToolTip(QStringLiteral("Hakkında"));
+    auto *save = rightButton(this, QStringLiteral("cmdKaydet"), QStringLiteral("Kaydet"), 5775);
+    auto *clear = rightButton(this, QStringLiteral("cmdSil"), QStringLiteral("Temizle"), 6330);
+    auto *ek9 = rightButton(this, QStringLiteral("XPButton5"), QStringLiteral("EK-9"), 7065);
+    auto *ek1 = rightButton(this, QStringLiteral("cmdYazdir"), QStringLiteral("EK-1"), 7605);
+    auto *exit = rightButton(this, QStringLiteral("XPButton1"), QStringLiteral("Çıkış"), 9435);
+    rightButton(this, QStringLiteral("cmdList"), QStringLiteral("EK-1 Alanlar"), 8145, 14400)
+        ->hide();
+    rightButton(this, QStringLiteral("cmdVersiyonNew"), QStringLiteral("Yeni Sürüm"), 2310, 13335,
+        1680, 585)
+        ->hide();
+    rightButton(this, QStringLiteral("cmd_oldversion"), QStringLiteral("Eski Sürüm"), 3090, 13335,
+        1680, 585)
+        ->hide();
+    const QString printStyle = QStringLiteral(
+        "QPushButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+        "stop:0 rgb(255, 255, 192), stop:1 rgb(128, 128, 0)); border: 1px solid rgb(96, 96, 0); "
+        "border-radius: 3px; font-weight: bold; }"
+        "QPushButton:pressed { background: rgb(160, 160, 40); }");
+    ek9->setStyleSheet(printStyle);
+    ek1->setStyleSheet(printStyle);
+
+    connect(about, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(save, &QPushButton::clicked, this, &MainWindow::Kaydet);
+    connect(clear, &QPushButton::clicked, this, [this] { screen_->EkraniTemizle(); });
+    connect(screen_->newRec(), &QPushButton::clicked, this, [this] { screen_->newRecord(); });
+    connect(ek1, &QPushButton::clicked, printFrames_, &printing::PrintFrames::openEk1Frame);
+    connect(ek9, &QPushButton::clicked, printFrames_, &printing::PrintFrames::openEk9Frame);
+    connect(exit, &QPushButton::clicked, this, &MainWindow::exitClicked);
+
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("StatusBar1"));
+    status_->setGeometry(0, kHeight - 20, kWidth, 20);
+    status_->setSizeGripEnabled(false);
+    auto *timePanel = new QLabel(status_);
+    auto *datePanel = new QLabel(status_);
+    auto *infoPanel = new QLabel(QStringLiteral("Kayıt deposu: data/tescil.mdb"), status_);
+    timePanel->setObjectName(QStringLiteral("panelSaat"));
+    datePanel->setObjectName(QStringLiteral("panelTarih"));
+    status_->addWidget(timePanel);
+    status_->addWidget(datePanel);
+    status_->addWidget(infoPanel, 1);
+    // The panels keep themselves current, as a status bar's clock panels do.
+    auto tick = [timePanel, datePanel] {
+        const QDateTime now = QDateTime::currentDateTime();
+        timePanel->setText(
+            QStringLiteral("  ") + now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  "));
+        datePanel->setText(QStringLiteral("  ") + now.toString(QStringLiteral("dd.MM.yyyy"))
+            + QStringLiteral("  "));
+    };
+    tick();
+    clock_ = new QTimer(this);
+    connect(clock_, &QTimer::timeout, this, tick);
+    clock_->start(1000);
+}
+
+MainWindow::~MainWindow() = default;
+
+QPushButton *MainWindow::button(const QString &name) const
+{
+    return findChild<QPushButton *>(name);
+}
+
+void MainWindow::placeOnScreen()
+{
+    const QScreen *s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    // Centred across, 500 twips above the middle.
+    move(area.x() + (area.width() - frameGeometry().width()) / 2,
+        area.y() + (area.height() - frameGeometry().height()) / 2 - 500 / 15);
+}
+
+void MainWindow::load()
+{
+    placeOnScreen();
+    upgradeRecordStore();
+    refreshHeader();
+    screen_->FormuHazirla();
+    screen_->cmbX(2)->setCurrentIndex(0);
+    screen_->sTabber()->setCurrentIndex(0);
+    CursorDefault();
+}
+
+void MainWindow::refreshHeader()
+{
+    version_->setText(VersionText());
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        refreshHeader();
+        CursorDefault();
+    }
+    QWidget::changeEvent(event);
+}
+
+void MainWindow::exitClicked()
+{
+    CursorDefault();
+    const auto answer = platform::showMessage(platform::MsgIcon::Question,
+        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
+        QStringLiteral("Programdan çıkmak istiyor musunuz?"), platform::MsgAnswer::No);
+    if (answer == platform::MsgAnswer::Yes)
+        ExitProgram();
+}
+
+void MainWindow::ExitProgram()
+{
+    exiting_ = true;
+    CompactData(dataFilePath(RecordStoreData));
+    platform::endProcess(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The close box asks the same question as "Çıkış", so closing the window
+    // never skips the compaction.
+    event->ignore();
+    if (!exiting_)
+        exitClicked();
+}
+
+void MainWindow::Kaydet()
+{
+    records::Kaydet(*screen_, windowTitleText());
+}
+
+void MainWindow::showAbout()
+{
+    QDialog box(this);
+    box.setWindowTitle(QStringLiteral("Hakkında"));
+    auto *layout = new QVBoxLayout(&box);
+    auto *text = new QLabel(
+        QStringLiteral("<h3>EVRAKMATİK</h3><p>Araç tescil evrakları hazırlama programı</p>"
+                       "<p>Sürüm: %1<br>Qt: %2<br>SQLite: %3</p>")
+            .arg(VersionText(), QString::fromLatin1(qVersion()),
+                QString::fromLatin1(sqlite3_libversion())),
+        &box);
+    layout->addWidget(text);
+    auto *ok = new QPushButton(QStringLiteral("Tamam"), &box);
+    connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+    layout->addWidget(ok);
+    box.exec();
+}
+
+} // namespace app

@@ -1,0 +1,155 @@
+#include "startup.h"
+
+#include "appstate.h"
+#include "basics.h"
+#include "mainwindow.h"
+#include "platform/appicon.h"
+#include "platform/desktopshortcut.h"
+#include "platform/paths.h"
+#include "platform/regionalformats.h"
+#include "printing/headlessprint.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QStyleFactory>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace app {
+
+namespace {
+
+const char *const kTemplates[] = { "tescil.mdq", "Arac.mdq", "sabit.mdq", "IL.mdq" };
+
+QString pick(const QString &option, const char *variable, const QString &fallback)
+{
+    if (!option.isEmpty())
+        return option;
+    const QString env = qEnvironmentVariable(variable);
+    return env.isEmpty() ? fallback : env;
+}
+
+// A program folder given on the command line has no templates of its own the
+// first time: it gets a copy of those beside the executable.
+void provideTemplates(const QString &programFolder)
+{
+    const QString mdq = programFolder + QStringLiteral("/MDQ");
+    const QString shipped = platform::executableFolder() + QStringLiteral("/MDQ");
+    if (QFileInfo(mdq).isDir() || !QFileInfo(shipped).isDir()
+        || QDir(mdq).canonicalPath() == QDir(shipped).canonicalPath())
+        return;
+    QDir().mkpath(mdq);
+    for (const char *name : kTemplates) {
+        const QString from = shipped + QLatin1Char('/') + QLatin1String(name);
+        if (QFile::exists(from))
+            QFile::copy(from, mdq + QLatin1Char('/') + QLatin1String(name));
+    }
+}
+
+} // namespace
+
+StartOptions resolveStartOptions(const QString &programOption, const QString &marginOption)
+{
+    StartOptions o;
+    o.programFolder = pick(programOption, "EVRAKMATIK_PROGRAM_FOLDER", QString());
+    o.marginFolder = pick(marginOption, "EVRAKMATIK_MARGIN_FOLDER", QString());
+    return o;
+}
+
+void prepareApplication(QApplication &application)
+{
+    application.setApplicationName(QStringLiteral("evrakmatik"));
+    application.setApplicationVersion(VersionText());
+    application.setOrganizationName(QStringLiteral("evrakmatik"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("evrakmatik"));
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(platform::appIcon());
+
+    // Tahoma from Debian's fonts-wine keeps layout and line breaks the same on
+    // every machine; without it Qt would silently take a wider font.
+    // Only the regular face: the shipped bold face loses the Turkish accents in
+    // rendering, while a bold made from the regular face keeps them. The copy
+    // beside the program has its dotted capital I mended.
+    const QStringList fontFiles { platform::executableFolder()
+            + QStringLiteral("/fonts/tahoma.ttf"),
+        QStringLiteral("/usr/share/wine/fonts/tahoma.ttf") };
+    bool tahoma = false;
+    for (const QString &file : fontFiles) {
+        if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
+            tahoma = true;
+            break;
+        }
+    }
+    if (!tahoma)
+        std::fprintf(stderr,
+            "evrakmatik: Tahoma yazı tipi bulunamadı (fonts-wine); "
+            "yerine benzer bir yazı tipi kullanılıyor.\n");
+    QFont font(tahoma ? QStringLiteral("Tahoma") : QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    // Hinted, the bundled bold face drops the Turkish accents at small sizes.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    QApplication::setFont(font);
+
+    auto *qtTexts = new QTranslator(&application);
+    if (qtTexts->load(QLocale(QLocale::Turkish, QLocale::Turkey), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTexts);
+    platform::applyRegionalFormats();
+}
+
+void runStartupSequence(const StartOptions &options)
+{
+    Folders &f = folders();
+    f.margin = QDir::cleanPath(
+        options.marginFolder.isEmpty() ? platform::defaultMarginFolder() : options.marginFolder);
+    MakeFolder(f.margin);
+    const QString program = options.programFolder.isEmpty()
+        ? platform::executableFolder()
+        : QDir(options.programFolder).absolutePath();
+    f.program = QDir::cleanPath(ShortPath(program));
+    f.photo = f.program + QStringLiteral("/Fotolar");
+    f.desktop = platform::desktopFolder();
+    MakeFolder(f.program);
+    provideTemplates(f.program);
+    platform::createDesktopShortcut(f.desktop, QStringLiteral("evrakmatik"),
+        QCoreApplication::applicationFilePath(), QStringLiteral("Kısayolu"));
+    MakeFolder(f.photo);
+}
+
+int runProgram(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    prepareApplication(application);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("EVRAKMATİK: araç tescil evraklarının hazırlanması ve basılması"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption programFolder(QStringLiteral("program-folder"),
+        QStringLiteral("Veri dosyalarının klasörü."), QStringLiteral("DIR"));
+    const QCommandLineOption marginFolder(QStringLiteral("margin-folder"),
+        QStringLiteral("Sayfa boşlukları dosyasının klasörü."), QStringLiteral("DIR"));
+    parser.addOption(programFolder);
+    parser.addOption(marginFolder);
+    printing::addHeadlessOptions(parser);
+    parser.process(application);
+
+    runStartupSequence(
+        resolveStartOptions(parser.value(programFolder), parser.value(marginFolder)));
+    if (printing::headlessRequested(parser))
+        return printing::runHeadless(parser);
+
+    MainWindow window;
+    window.load();
+    window.show();
+    return application.exec();
+}
+
+} // namespace app

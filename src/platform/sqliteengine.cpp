@@ -1,0 +1,122 @@
+#include "sqliteengine.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+EngineResult fail(sqlite3 *db, int rc)
+{
+    EngineResult r;
+    r.ok = false;
+    r.code = rc;
+    r.message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    return r;
+}
+
+bool syncFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+EngineResult checkExclusiveUse(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineResult r = fail(db, rc);
+        sqlite3_close(db);
+        return r;
+    }
+    // The read inside the exclusive transaction rolls back a hot journal left by
+    // a crash, so renaming the file afterwards cannot orphan that journal.
+    rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; ROLLBACK;", nullptr,
+        nullptr, nullptr);
+    EngineResult r = rc == SQLITE_OK ? EngineResult {} : fail(db, rc);
+    sqlite3_close(db);
+    return r;
+}
+
+EngineResult compactCopy(const QString &source, const QString &destination)
+{
+    sqlite3 *db = nullptr;
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineResult r = fail(db, rc);
+        sqlite3_close(db);
+        return r;
+    }
+    sqlite3_stmt *st = nullptr;
+    rc = sqlite3_prepare_v2(db, "VACUUM INTO ?", -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray dest = destination.toUtf8();
+        sqlite3_bind_text(st, 1, dest.constData(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    EngineResult r = rc == SQLITE_OK ? EngineResult {} : fail(db, rc);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    if (r.ok && !syncFile(destination)) {
+        r.ok = false;
+        r.code = errno;
+        r.message = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return r;
+}
+
+EngineResult integrityCheck(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineResult r = fail(db, rc);
+        sqlite3_close(db);
+        return r;
+    }
+    sqlite3_stmt *st = nullptr;
+    EngineResult r;
+    rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+        r = fail(db, rc);
+    } else if (sqlite3_step(st) == SQLITE_ROW) {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+        r.message = QString::fromUtf8(text ? text : "");
+        r.ok = r.message == QLatin1String("ok");
+    } else {
+        r = fail(db, sqlite3_errcode(db));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return r;
+}
+
+} // namespace platform

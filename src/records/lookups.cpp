@@ -1,0 +1,103 @@
+// Brand and model lists of the technical data frame, read from the vehicle file.
+#include "entryscreen.h"
+
+#include "app/basics.h"
+#include "app/datafiles.h"
+#include "app/errorbox.h"
+
+#include <algorithm>
+
+#include <QCollator>
+#include <QComboBox>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace records {
+
+namespace {
+
+int errorNumber(const QSqlError &e)
+{
+    bool ok = false;
+    const int n = e.nativeErrorCode().toInt(&ok);
+    return ok ? n : 3000 + int(e.type());
+}
+
+// Runs query on the vehicle file and appends the first column of every row to
+// combo. Returns false after showing the error box under section.
+bool fillFromVehicles(
+    QComboBox *combo, const QString &sql, const QString &brand, const QString &section)
+{
+    QSqlDatabase db;
+    if (!app::OpenData(db, app::VehiclesData)) {
+        app::HataGoster(3051, QStringLiteral("Araç veri dosyası açılamadı."), section, true);
+        return false;
+    }
+    bool ok = true;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        ok = q.prepare(sql);
+        if (ok && !brand.isNull())
+            q.addBindValue(brand);
+        ok = ok && q.exec();
+        if (ok) {
+            QStringList items;
+            while (q.next())
+                items << app::NullTxt(q.value(0));
+            // Ascending in Turkish alphabetical order, not by character codes.
+            QCollator collator { QLocale(QLocale::Turkish, QLocale::Turkey) };
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+            std::stable_sort(items.begin(), items.end(), collator);
+            combo->addItems(items);
+        } else {
+            app::HataGoster(errorNumber(q.lastError()), q.lastError().text(), section, true);
+        }
+        app::CloseRs(q);
+    }
+    app::CloseDb(db);
+    return ok;
+}
+
+} // namespace
+
+void EntryScreen::AracDoldur()
+{
+    QComboBox *brand = cmbX(0);
+    QComboBox *model = cmbX(1);
+    brand->clear();
+    model->clear();
+    model->setEnabled(false);
+    if (!fillFromVehicles(brand,
+            QStringLiteral("SELECT Marka FROM Araclar WHERE Tip = 'A' "
+                           "GROUP BY Marka ORDER BY Marka"),
+            QString(), QStringLiteral("AracDoldur")))
+        return;
+    // Clearing the list leaves no choice, so this only empties the models.
+    brand->setCurrentIndex(-1);
+    brand->setEditText(QString());
+    if (brand->count() > 0)
+        ModelDoldur();
+}
+
+void EntryScreen::ModelDoldur()
+{
+    QComboBox *model = cmbX(1);
+    model->clear();
+    const QString brand = cmbX(0)->currentText();
+    if (brand.trimmed().isEmpty())
+        return;
+    // The brand is a bound value, so a brand with a quote lists its models too.
+    if (!fillFromVehicles(model,
+            QStringLiteral("SELECT Model FROM Araclar WHERE Tip = 'A' AND Marka = ? "
+                           "ORDER BY Model"),
+            brand, QStringLiteral("ModelDoldur")))
+        return;
+    model->setCurrentIndex(-1);
+    model->setEditText(QString());
+    if (model->count() > 0)
+        model->setEnabled(true);
+}
+
+} // namespace records

@@ -1,0 +1,144 @@
+#include "recordlist.h"
+
+#include "app/basics.h"
+#include "app/datafiles.h"
+#include "app/errorbox.h"
+#include "entryscreen.h"
+#include "loadrecord.h"
+#include "recordlistmodel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableView>
+
+namespace records {
+
+namespace {
+
+// The first owner by slot; a Null name part counts as empty text.
+const char *kListQuery =
+    "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "
+    "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "
+    "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO "
+    "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY K.ESKIPLAKA";
+
+constexpr int kColumnWidths[] = { 138, 74, 74, 122, 144 };
+
+} // namespace
+
+RecordList::RecordList(EntryScreen &screen, QObject *parent)
+    : QObject(parent)
+    , screen_(screen)
+    , model_(new RecordListModel(this))
+{
+    QTableView *grid = screen_.sprX();
+    grid->setModel(model_);
+    grid->verticalHeader()->setFixedWidth(39);
+    grid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (int c = 0; c < RecordListModel::kTextColumns; ++c)
+        grid->setColumnWidth(c, kColumnWidths[c]);
+    grid->setColumnHidden(RecordListModel::kIdColumn, true);
+    grid->horizontalHeader()->setStretchLastSection(false);
+
+    connect(screen_.cmdBUL(), &QPushButton::clicked, this, [this] { fill(); });
+    for (int i = 0; i < RecordListModel::kTextColumns; ++i)
+        connect(screen_.txtara(i), &QLineEdit::textChanged, this, [this, i] { search(i); });
+    connect(grid, &QTableView::doubleClicked, this,
+        [this](const QModelIndex &index) { open(index.row()); });
+    connect(
+        grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { open(-1); });
+    connect(screen_.btnCancel(), &QPushButton::clicked, this, &RecordList::close);
+}
+
+int RecordList::fill()
+{
+    app::CursorWait();
+    model_->clear();
+    QSqlDatabase db;
+    if (!app::OpenData(db, app::RecordStoreData)) {
+        app::HataGoster(
+            3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
+        return -1;
+    }
+    QApplication::processEvents();
+    QVector<RecordListModel::Row> rows;
+    bool ok = true;
+    QSqlError error;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        ok = q.exec(QString::fromLatin1(kListQuery));
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<QProgressDialog> progress;
+        while (ok && q.next()) {
+            RecordListModel::Row row;
+            row.id = q.value(0).toLongLong();
+            row.cells[0] = app::NullTxt(q.value(1));
+            for (int c = 1; c < RecordListModel::kTextColumns; ++c)
+                row.cells[size_t(c)] = app::NullTxt(q.value(c + 1));
+            rows.push_back(std::move(row));
+            // A long fill shows how far it has come.
+            if ((rows.size() & 1023) == 0 && clock.elapsed() > 500) {
+                if (!progress) {
+                    progress =
+                        std::make_unique<QProgressDialog>(QStringLiteral("Kayıtlar okunuyor..."),
+                            QString(), 0, 0, screen_.sTabber()->window());
+                    progress->setWindowModality(Qt::WindowModal);
+                    progress->setMinimumDuration(0);
+                }
+                progress->setLabelText(QStringLiteral("Kayıtlar okunuyor... %1").arg(rows.size()));
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+        }
+        if (!ok || q.lastError().isValid())
+            error = q.lastError();
+        ok = ok && !error.isValid();
+    }
+    app::CloseDb(db);
+    if (!ok) {
+        bool numeric = false;
+        const int number = error.nativeErrorCode().toInt(&numeric);
+        app::HataGoster(numeric ? number : 3000, error.text(), QStringLiteral("Bul"), true);
+        return -1;
+    }
+    model_->setRows(std::move(rows));
+    app::CursorDefault();
+    if (model_->rowCount() > 0) {
+        screen_.sprX()->setCurrentIndex(model_->index(0, 0));
+        screen_.showOverlay(screen_.frmARA());
+    }
+    return model_->rowCount();
+}
+
+void RecordList::search(int box)
+{
+    const QString text = screen_.txtara(box)->text();
+    const int r = model_->findPrefix(box, text);
+    if (r < 0)
+        return;
+    QTableView *grid = screen_.sprX();
+    const QModelIndex index = model_->index(r, 0);
+    grid->setCurrentIndex(index);
+    grid->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void RecordList::open(int row)
+{
+    const qint64 id = row >= 0 && row < model_->rowCount() ? model_->row(row).id : 0;
+    OKU(screen_, id);
+    close();
+}
+
+void RecordList::close()
+{
+    screen_.hideOverlay(screen_.frmARA());
+}
+
+} // namespace records

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "screenvalues.h"
+
+#include <QSqlDatabase>
+#include <QSqlRecord>
+
+#include <array>
+#include <optional>
+
+namespace records {
+
+struct StoreError {
+    int number = 0;
+    QString text;
+};
+
+// A record as the store holds it: the vehicle row and the rows of owner slots
+// 1 to 3 (the first row found for each).
+struct StoredRecord {
+    std::optional<QSqlRecord> vehicle;
+    std::array<std::optional<QSqlRecord>, 3> owners;
+};
+
+// Reads and writes records on an open record store. Every value goes to SQLite
+// as a bound parameter.
+class RecordStore {
+public:
+    explicit RecordStore(const QSqlDatabase &db);
+
+    // One save is one transaction: on failure the store is as it was before.
+    bool save(const RecordValues &values, qint64 *id, StoreError *error);
+    bool load(qint64 id, StoredRecord *record, StoreError *error);
+
+private:
+    QSqlDatabase db_;
+};
+
+} // namespace records

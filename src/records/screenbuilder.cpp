@@ -1,0 +1,133 @@
+#include "screenbuilder.h"
+
+#include "entrybehaviour.h"
+#include "platform/dategrid.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace records {
+
+ScreenBuilder::ScreenBuilder(EntryScreen &screen)
+    : s_(screen)
+{
+}
+
+QGroupBox *ScreenBuilder::frame(
+    QWidget *parent, const QString &name, const QString &caption, int x, int y, int w, int h)
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(x, y, w, h);
+    return box;
+}
+
+QLabel *ScreenBuilder::label(
+    QWidget *parent, const QString &text, int x, int y, int w, Qt::Alignment align)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, kRowHeight);
+    l->setAlignment(align | Qt::AlignVCenter);
+    return l;
+}
+
+TextBox *ScreenBuilder::text(QWidget *parent, int index, int maxLength, Qt::Alignment align, int x,
+    int y, int w, int order, const QString &label)
+{
+    auto *box = new LineBox(maxLength, align, parent);
+    box->setObjectName(QStringLiteral("txt%1").arg(index));
+    box->setGeometry(x, y, w, kRowHeight);
+    box->setAccessibleName(label);
+    s_.txt_[size_t(index)] = box;
+    s_.behaviour_->attach(box, index == 1 || index == 4);
+    s_.setOrder(box, order);
+    return box;
+}
+
+TextBox *ScreenBuilder::memo(QWidget *parent, int index, int maxLength, bool scrollBar, int x,
+    int y, int w, int h, int order, const QString &label)
+{
+    auto *box = new MemoBox(maxLength, scrollBar, parent);
+    box->setObjectName(QStringLiteral("txt%1").arg(index));
+    box->setGeometry(x, y, w, h);
+    box->setAccessibleName(label);
+    s_.txt_[size_t(index)] = box;
+    s_.behaviour_->attach(box);
+    s_.setOrder(box, order);
+    return box;
+}
+
+platform::DateGrid *ScreenBuilder::date(
+    QWidget *parent, int index, int x, int y, int w, int order, const QString &label)
+{
+    auto *cell = new platform::DateGrid(parent);
+    cell->setObjectName(QStringLiteral("sprTarih%1").arg(index));
+    cell->setGeometry(x, y, w, kRowHeight);
+    cell->setAccessibleName(label);
+    cell->setPlaceholderText(QStringLiteral("gg.aa.yyyy"));
+    s_.spr_[size_t(index)] = cell;
+    s_.behaviour_->attach(cell);
+    s_.setOrder(cell, order);
+    return cell;
+}
+
+QComboBox *ScreenBuilder::combo(QWidget *parent, int index, bool editable, const QStringList &items,
+    int x, int y, int w, int order, const QString &label)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QStringLiteral("cmbX%1").arg(index));
+    c->setEditable(editable);
+    if (editable) {
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->lineEdit()->setMaxLength(60);
+    }
+    c->addItems(items);
+    c->setCurrentIndex(-1);
+    c->setGeometry(x, y, w, kRowHeight + 1);
+    c->setAccessibleName(label);
+    s_.cmb_[index] = c;
+    s_.setOrder(c, order);
+    return c;
+}
+
+QRadioButton *ScreenBuilder::option(QWidget *parent, QButtonGroup *group, QRadioButton **slot,
+    const QString &caption, int x, int y, int w, int order)
+{
+    auto *b = new QRadioButton(caption, parent);
+    b->setGeometry(x, y, w, kRowHeight);
+    group->addButton(b);
+    *slot = b;
+    s_.setOrder(b, order);
+    return b;
+}
+
+QCheckBox *ScreenBuilder::check(
+    QWidget *parent, int index, const QString &caption, int x, int y, int w, int order)
+{
+    auto *b = new QCheckBox(caption, parent);
+    b->setObjectName(QStringLiteral("chkX%1").arg(index));
+    b->setGeometry(x, y, w, kRowHeight);
+    s_.chk_[size_t(index)] = b;
+    s_.setOrder(b, order);
+    return b;
+}
+
+QPushButton *ScreenBuilder::button(
+    QWidget *parent, const QString &name, const QString &caption, int x, int y, int w, int h)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(x, y, w, h);
+    // Buttons stay out of the typing path: Tab, Enter and the arrows walk the inputs.
+    b->setFocusPolicy(Qt::ClickFocus);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace records

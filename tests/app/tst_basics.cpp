@@ -1,0 +1,271 @@
+#include "app/basics.h"
+#include "app/entryroutines.h"
+#include "app/errorbox.h"
+#include "platform/dategrid.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QWidget>
+
+using namespace app;
+
+class TestBasics : public QObject {
+    Q_OBJECT
+private slots:
+    void nullTxt_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<bool>("blank");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("null") << QVariant() << false << false << "";
+        QTest::newRow("trimmed") << QVariant("  ab  ") << false << false << "ab";
+        QTest::newRow("kept") << QVariant("  ab  ") << true << false << "  ab  ";
+        QTest::newRow("blank to space") << QVariant("   ") << false << true << " ";
+        QTest::newRow("date") << QVariant(QDate(2009, 11, 5)) << false << false << "05.11.2009";
+        QTest::newRow("double") << QVariant(12.5) << false << false << "12,5";
+        QTest::newRow("whole double") << QVariant(1500.0) << false << false << "1500";
+    }
+    void nullTxt()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, keep);
+        QFETCH(bool, blank);
+        QFETCH(QString, expected);
+        QCOMPARE(NullTxt(value, keep, blank), expected);
+    }
+
+    void nullNum_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("null") << QVariant() << "0";
+        QTest::newRow("empty") << QVariant("") << "0";
+        QTest::newRow("letters") << QVariant("12a") << "0";
+        QTest::newRow("decimal comma") << QVariant(" 12,5 ") << "12,5";
+        QTest::newRow("grouping") << QVariant("1.500") << "1.500";
+        QTest::newRow("sign") << QVariant("-3") << "-3";
+        QTest::newRow("two commas") << QVariant("1,2,3") << "0";
+        QTest::newRow("stored double") << QVariant(7.25) << "7,25";
+    }
+    void nullNum()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        QCOMPARE(NullNum(value), expected);
+    }
+
+    void localeNumberReadsGroupsAndDecimals()
+    {
+        QCOMPARE(localeNumber("1.500,25"), 1500.25);
+        QCOMPARE(localeNumber("x"), 0.0);
+        QCOMPARE(numberText(localeNumber("0,1")), QStringLiteral("0,1"));
+    }
+
+    void versionTextPadsRevision()
+    {
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d{2,}$"))
+                    .match(VersionText())
+                    .hasMatch());
+    }
+
+    void isValidDate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("dots") << "05.11.2009" << true;
+        QTest::newRow("slashes") << "05/11/2009" << true;
+        QTest::newRow("dashes") << "05-11-2009" << true;
+        QTest::newRow("nine characters") << "5.11.2009" << false;
+        QTest::newRow("before 1900") << "05.11.1899" << false;
+        QTest::newRow("after 2045") << "05.11.2046" << false;
+        QTest::newRow("year 2045") << "31.12.2045" << true;
+        QTest::newRow("year first") << "2009.11.05" << false;
+        QTest::newRow("no 31 February") << "31.02.2020" << false;
+        QTest::newRow("leap day") << "29.02.2020" << true;
+        QTest::newRow("letters") << "ab.cd.efgh" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void isValidDate()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QCOMPARE(IsValidDate(text), valid);
+    }
+
+    void trUpperFoldsTurkishLetters()
+    {
+        QCOMPARE(TrUpper("çiğdem ılık"), QStringLiteral("ÇİĞDEM ILIK"));
+        QCOMPARE(TrUpper("istanbul"), QStringLiteral("İSTANBUL"));
+        QCOMPARE(TrUpper("ısparta"), QStringLiteral("ISPARTA"));
+    }
+
+    void keyDigitsLetsNumbersThrough()
+    {
+        for (int code : { int('7'), int(','), int('.'), 8 })
+            QCOMPARE(KeyDigits(code), code);
+        QCOMPARE(KeyDigits('a'), 0);
+        QCOMPARE(KeyDigits('-'), 0);
+    }
+
+    void splitPlate_data()
+    {
+        QTest::addColumn<QString>("plate");
+        QTest::addColumn<QString>("il");
+        QTest::addColumn<QString>("harf");
+        QTest::addColumn<QString>("no");
+        QTest::newRow("joined") << "34ABC123"
+                                << "34"
+                                << "ABC"
+                                << "123";
+        QTest::newRow("blanks") << "34 ABC 123"
+                                << "34"
+                                << " ABC "
+                                << "123";
+        QTest::newRow("province only") << "06"
+                                       << "06"
+                                       << ""
+                                       << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << "";
+        QTest::newRow("blank") << "   "
+                               << ""
+                               << ""
+                               << "";
+        QTest::newRow("no old plate") << "YOK"
+                                      << "YO"
+                                      << "K"
+                                      << "";
+        QTest::newRow("no digits after") << "34ABC"
+                                         << "34"
+                                         << "ABC"
+                                         << "";
+    }
+    void splitPlate()
+    {
+        QFETCH(QString, plate);
+        QFETCH(QString, il);
+        QFETCH(QString, harf);
+        QFETCH(QString, no);
+        const PlateParts p = SplitPlate(plate);
+        QCOMPARE(p.il, il);
+        QCOMPARE(p.harf, harf);
+        QCOMPARE(p.no, no);
+        QCOMPARE(PlakaHarf, harf);
+    }
+
+    void dateGridCellsKeepTheirActiveCell()
+    {
+        platform::DateGrid grid;
+        SetSprTxt(grid, 1, 1, QStringLiteral("5/3/2020"));
+        QCOMPARE(grid.text(), QStringLiteral("05.03.2020"));
+        QCOMPARE(GetSprTxt(grid, 1, 1, false, false, true), QStringLiteral("20200305"));
+        SetSprTxt(grid, 1, 1, QString());
+        QCOMPARE(GetSprTxt(grid, 1, 1, false, false, true), QStringLiteral("0"));
+        QCOMPARE(grid.row(), 1);
+        QCOMPARE(grid.col(), 1);
+        // Out of the cell's range: refused, the cell keeps what it had.
+        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.2000"));
+        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.1899"));
+        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.2101"));
+        QCOMPARE(grid.text(), QStringLiteral("01.01.2000"));
+        SetSprTxt(grid, 1, 1, QStringLiteral("31.12.2100"));
+        QCOMPARE(grid.text(), QStringLiteral("31.12.2100"));
+    }
+
+    void dateGridRefusesATypedImpossibleDate()
+    {
+        QWidget host;
+        auto *grid = new platform::DateGrid(&host);
+        auto *other = new QLineEdit(&host);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        grid->setFocus();
+        QTest::keyClicks(grid, QStringLiteral("05/11/2009"));
+        other->setFocus();
+        QCOMPARE(grid->text(), QStringLiteral("05.11.2009"));
+        grid->setFocus();
+        grid->selectAll();
+        QTest::keyClicks(grid, QStringLiteral("31.02.2020"));
+        other->setFocus();
+        QCOMPARE(grid->text(), QStringLiteral("05.11.2009"));
+    }
+
+    void getSprTxtOptions()
+    {
+        platform::DateGrid grid;
+        grid.QLineEdit::setText(QStringLiteral(" 12,50 "));
+        QCOMPARE(GetSprTxt(grid, 1, 1, true, true), QStringLiteral("12.50"));
+    }
+
+    void getSprTxtOfAMissingCellEndsTheProgram()
+    {
+        testing::ScriptedMessages messages;
+        platform::DateGrid grid;
+        GetSprTxt(grid, 2, 1);
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QVERIFY(messages.shown().first().text.contains(QStringLiteral("GetSprTxt")));
+        QCOMPARE(messages.exits(), 1);
+    }
+
+    void enterTabMovesLikeTab()
+    {
+        QWidget host;
+        auto *a = new QLineEdit(&host);
+        auto *b = new QPlainTextEdit(&host);
+        b->setTabChangesFocus(true);
+        auto *c = new QLineEdit(&host);
+        QWidget::setTabOrder(a, b);
+        QWidget::setTabOrder(b, c);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        a->setFocus();
+        QVERIFY(EnterTab(a, Qt::Key_Return));
+        QCOMPARE(QApplication::focusWidget(), b);
+        QVERIFY(EnterTab(b, Qt::Key_Down));
+        QCOMPARE(QApplication::focusWidget(), c);
+        QVERIFY(EnterTab(c, Qt::Key_Up));
+        QCOMPARE(QApplication::focusWidget(), b);
+        QVERIFY(!EnterTab(b, Qt::Key_A));
+        QCOMPARE(QApplication::focusWidget(), b);
+    }
+
+    void errorBoxLayout()
+    {
+        const QString text =
+            errorMessageText(3265, QStringLiteral("açıklama"), QStringLiteral("OKU"));
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(0), QStringLiteral("PROGRAMDA BİR HATA OLUŞTU !!!"));
+        QCOMPARE(lines.at(1), QString());
+        QVERIFY(lines.at(2).startsWith(QStringLiteral(" Program Adı    : ")));
+        QCOMPARE(lines.at(3), QStringLiteral(" Bölüm Adı      : OKU"));
+        QCOMPARE(lines.at(4), QStringLiteral(" Hata Kodu      : 3265"));
+        QCOMPARE(lines.at(5), QStringLiteral(" Hata Açıklaması: "));
+        QCOMPARE(lines.at(6), QStringLiteral("açıklama"));
+        for (int i = 2; i <= 5; ++i)
+            QCOMPARE(lines.at(i).indexOf(QLatin1Char(':')), 16);
+    }
+
+    void errorBoxEndsTheProgramUnlessAllowedToGoOn()
+    {
+        testing::ScriptedMessages messages;
+        QVERIFY(!HataGoster(1, QStringLiteral("x"), QStringLiteral("s")));
+        QCOMPARE(messages.exits(), 1);
+        QCOMPARE(messages.shown().last().title, QStringLiteral("GENEL HATA"));
+        QCOMPARE(messages.shown().last().buttons, platform::MsgButtons::OkCancel);
+        QVERIFY(HataGoster(1, QStringLiteral("x"), QStringLiteral("s"), true));
+        QCOMPARE(messages.exits(), 1);
+        messages.answerNext(platform::MsgAnswer::Cancel);
+        QVERIFY(!HataGoster(1, QStringLiteral("x"), QStringLiteral("s"), true));
+        QCOMPARE(messages.exits(), 2);
+    }
+};
+
+QTEST_MAIN(TestBasics)
+#include "tst_basics.moc"

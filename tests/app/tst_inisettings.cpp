@@ -1,0 +1,128 @@
+#include "app/inisettings.h"
+#include "platform/codepage.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using app::IniOkuYaz;
+
+class TestIniSettings : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString file() const { return dir.filePath(QStringLiteral("Bosluklar.sys")); }
+    QString read(const QString &section, const QString &key)
+    {
+        return IniOkuYaz(QStringLiteral("OKU"), file(), section, key);
+    }
+    void write(const QString &section, const QString &key, const QVariant &value)
+    {
+        IniOkuYaz(QStringLiteral("YAZ"), file(), section, key, value);
+    }
+    QByteArray bytes() const
+    {
+        QFile f(file());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private slots:
+    void init() { QFile::remove(file()); }
+
+    void argumentChecksComeFirst()
+    {
+        QCOMPARE(
+            IniOkuYaz(QString(), QString(), QString(), QString()), QStringLiteral("Tip Hatası"));
+        QCOMPARE(IniOkuYaz(QStringLiteral("OKU"), file(), QString(), QString()),
+            QStringLiteral("Secname Hatası"));
+        QCOMPARE(IniOkuYaz(QStringLiteral("OKU"), file(), QStringLiteral("a"), QString()),
+            QStringLiteral("Keyname Hatası"));
+        QCOMPARE(IniOkuYaz(QStringLiteral("SIL"), file(), QStringLiteral("a"), QStringLiteral("b")),
+            QString());
+        QVERIFY(!QFile::exists(file()));
+    }
+
+    void missingFileSectionOrKeyReadsEmpty()
+    {
+        QCOMPARE(read("ar_Trafik", "sol"), QString());
+        write("ar_Trafik", "sol", 14);
+        QCOMPARE(read("ar_Ek9", "sol"), QString());
+        QCOMPARE(read("ar_Trafik", "ust"), QString());
+        write("ar_Trafik", "bos", QString());
+        QCOMPARE(read("ar_Trafik", "bos"), QString());
+    }
+
+    void writeTrimsAndReadIgnoresCase()
+    {
+        write("ar_Trafik", "sol", QStringLiteral("  12  "));
+        write("ar_Trafik", "ust", QVariant());
+        QCOMPARE(read("AR_TRAFIK", "SOL"), QStringLiteral("12"));
+        QCOMPARE(IniOkuYaz(QStringLiteral("oku"), file(), QStringLiteral("ar_trafik"),
+                     QStringLiteral("Sol")),
+            QStringLiteral("12"));
+        QVERIFY(bytes().contains("ust=\r\n"));
+    }
+
+    void valuesBeginningWithFailedReadEmpty()
+    {
+        write("s", "k", QStringLiteral("Failed2"));
+        QCOMPARE(read("s", "k"), QString());
+    }
+
+    void longValuesAreCutAt254()
+    {
+        write("s", "k", QString(300, QLatin1Char('a')));
+        QCOMPARE(read("s", "k").size(), 254);
+    }
+
+    void writingKeepsEverythingElse()
+    {
+        write("ar_Trafik", "sol", 14);
+        write("ar_Trafik", "ust", 50);
+        write("ar_Ek9", "sol", 1);
+        write("ar_Trafik", "sol", 20);
+        QCOMPARE(read("ar_Trafik", "sol"), QStringLiteral("20"));
+        QCOMPARE(read("ar_Trafik", "ust"), QStringLiteral("50"));
+        QCOMPARE(read("ar_Ek9", "sol"), QStringLiteral("1"));
+        QCOMPARE(bytes().count("sol="), 2);
+        // A new key joins its own section, not the end of the file.
+        write("ar_Trafik", "alt", 3);
+        const QByteArray b = bytes();
+        QVERIFY(b.indexOf("alt=3") < b.indexOf("[ar_Ek9]"));
+    }
+
+    void turkishTextIsStoredInCp1254()
+    {
+        write("Şube", "Müdür", QStringLiteral("İĞÜŞÖÇ ığüşöç"));
+        const QByteArray b = bytes();
+        QVERIFY(b.contains("\xDD\xD0\xDC\xDE\xD6\xC7 \xFD\xF0\xFC\xFE\xF6\xE7"));
+        QCOMPARE(read("şube", "müdür"), QStringLiteral("İĞÜŞÖÇ ığüşöç"));
+        QCOMPARE(platform::fromCp1254(platform::toCp1254(QStringLiteral("ĞğİıŞş"))),
+            QStringLiteral("ĞğİıŞş"));
+    }
+
+    void aFileWrittenByWindowsIsRead()
+    {
+        QFile f(file());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("; comment\r\n[ar_Ek9]\r\n sol = 5 \r\nust=1=2\r\n");
+        f.close();
+        QCOMPARE(read("ar_Ek9", "sol"), QStringLiteral("5"));
+        QCOMPARE(read("ar_Ek9", "ust"), QStringLiteral("1=2"));
+    }
+
+    void anUnwritableFileIsReportedAndTheProgramGoesOn()
+    {
+        testing::ScriptedMessages messages;
+        IniOkuYaz(QStringLiteral("YAZ"), dir.filePath(QStringLiteral("yok/klasor/a.sys")),
+            QStringLiteral("s"), QStringLiteral("k"), 1);
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QVERIFY(messages.shown().first().text.contains(QStringLiteral("IniOkuYaz")));
+        QCOMPARE(messages.exits(), 0);
+    }
+};
+
+QTEST_MAIN(TestIniSettings)
+#include "tst_inisettings.moc"

@@ -1,0 +1,98 @@
+#include "app/appstate.h"
+#include "app/basics.h"
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "records/entryscreen.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpMakesFoldersTemplatesAndShortcut()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_DESKTOP_DIR", dir.filePath(QStringLiteral("Masaüstü")).toUtf8());
+        const QString program = dir.filePath(QStringLiteral("program"));
+        app::runStartupSequence(
+            app::resolveStartOptions(program, dir.filePath(QStringLiteral("bosluk"))));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("bosluk"))).isDir());
+        QVERIFY(QFileInfo(program + QStringLiteral("/Fotolar")).isDir());
+        QCOMPARE(app::ProgramFolder(), program);
+        QCOMPARE(app::PhotoFolder(), program + QStringLiteral("/Fotolar"));
+        const QString shortcut = app::folders().desktop + QStringLiteral("/evrakmatik.desktop");
+        QVERIFY(QFile::exists(shortcut));
+        QFile f(shortcut);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("Exec="));
+        // A second start finds everything in place and creates nothing.
+        const QDateTime written = QFileInfo(shortcut).lastModified();
+        app::runStartupSequence(
+            app::resolveStartOptions(program, dir.filePath(QStringLiteral("bosluk"))));
+        QCOMPARE(QFileInfo(shortcut).lastModified(), written);
+        app::folders() = app::Folders();
+    }
+
+    void windowOpensReadyForTyping()
+    {
+        testing::Program p;
+        QCOMPARE(p.window->size(), QSize(1008, 682));
+        QCOMPARE(p.window->LblVersiyon()->text(), app::VersionText());
+        const records::EntryScreen &s = p.window->entryScreen();
+        QCOMPARE(s.sTabber()->currentIndex(), 0);
+        QCOMPARE(s.cmbX(2)->currentText(), QStringLiteral("YOK"));
+        QVERIFY(!s.cmbX(1)->isEnabled());
+        QVERIFY(s.cmbX(0)->count() >= 40);
+        QVERIFY(QFile::exists(p.folder.storePath()));
+        QVERIFY(p.messages.shown().isEmpty());
+        for (const char *hidden : { "cmdVersiyonNew", "cmd_oldversion", "cmdList" })
+            QVERIFY(!p.window->button(QLatin1String(hidden))->isVisibleTo(p.window.get()));
+    }
+
+    void answeringNoLeavesTheProgramRunning()
+    {
+        testing::Program p;
+        p.window->entryScreen().txt(16)->setText(QStringLiteral("MOTOR-1"));
+        p.messages.answerNext(platform::MsgAnswer::No);
+        p.window->button(QStringLiteral("XPButton1"))->click();
+        const auto &box = p.messages.shown().last();
+        QCOMPARE(box.title, QStringLiteral("Dikkat"));
+        QCOMPARE(box.text, QStringLiteral("Programdan çıkmak istiyor musunuz?"));
+        QCOMPARE(box.defaultAnswer, platform::MsgAnswer::No);
+        QCOMPARE(p.messages.exits(), 0);
+        QCOMPARE(p.window->entryScreen().txt(16)->text(), QStringLiteral("MOTOR-1"));
+        QVERIFY(!QFile::exists(p.folder.storePath() + QLatin1Char('x')));
+    }
+
+    void answeringYesCompactsAndEnds()
+    {
+        testing::Program p;
+        p.messages.answerNext(platform::MsgAnswer::Yes);
+        p.window->button(QStringLiteral("XPButton1"))->click();
+        QCOMPARE(p.messages.exits(), 1);
+        QVERIFY(QFile::exists(p.folder.storePath() + QLatin1Char('x')));
+        QVERIFY(QFile::exists(p.folder.storePath()));
+    }
+
+    void theCloseBoxAsksTheSameQuestion()
+    {
+        testing::Program p;
+        p.window->show();
+        p.messages.answerNext(platform::MsgAnswer::No);
+        p.window->close();
+        QVERIFY(p.window->isVisible());
+        QCOMPARE(
+            p.messages.shown().last().text, QStringLiteral("Programdan çıkmak istiyor musunuz?"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

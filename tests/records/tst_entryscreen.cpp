@@ -1,0 +1,349 @@
+#include "app/mainwindow.h"
+#include "platform/dategrid.h"
+#include "records/entrybehaviour.h"
+#include "records/entryscreen.h"
+#include "records/recordlist.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTest>
+
+using records::EntryScreen;
+
+namespace {
+
+// Maximum length of every text box, by index.
+int expectedMax(int i)
+{
+    static const std::map<int, int> vehicle { { 0, 2 }, { 1, 4 }, { 2, 9 }, { 3, 2 }, { 4, 4 },
+        { 5, 9 }, { 6, 60 }, { 7, 50 }, { 8, 15 }, { 9, 15 }, { 10, 60 }, { 11, 4 }, { 12, 5 },
+        { 13, 50 }, { 14, 50 }, { 15, 50 }, { 16, 60 }, { 17, 60 }, { 18, 10 }, { 19, 10 },
+        { 20, 10 }, { 21, 10 }, { 22, 2 }, { 23, 2 }, { 24, 5 }, { 25, 4 }, { 26, 4 }, { 27, 25 },
+        { 28, 2 }, { 29, 2 }, { 30, 60 }, { 31, 60 }, { 32, 20 }, { 33, 2 }, { 34, 2 }, { 35, 30 },
+        { 36, 150 }, { 37, 150 }, { 38, 150 }, { 39, 150 }, { 121, 100 }, { 122, 100 },
+        { 123, 100 }, { 124, 100 }, { 125, 100 }, { 126, 100 }, { 127, 100 }, { 128, 30 },
+        { 129, 60 }, { 130, 20 }, { 131, 100 }, { 132, 100 }, { 133, 100 }, { 134, 100 } };
+    if (vehicle.count(i))
+        return vehicle.at(i);
+    static const int owner[27] = { 30, 50, 50, 50, 50, 50, 50, 50, 75, 5, 10, 5, 5, 5, 50, 50, 50,
+        50, 60, 50, 50, 5, 3, 3, 7, 3, 7 };
+    return owner[(i - 40) % 27];
+}
+
+void activate(QWidget *w)
+{
+    w->show();
+    QApplication::setActiveWindow(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+} // namespace
+
+class TestEntryScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void everyInputExistsAtItsIndex()
+    {
+        testing::Program p;
+        const EntryScreen &s = p.window->entryScreen();
+        for (int i = 0; i < EntryScreen::kTxtCount; ++i) {
+            QVERIFY2(s.txt(i), qPrintable(QString::number(i)));
+            QCOMPARE(s.txt(i)->maxLength(), expectedMax(i));
+        }
+        QVERIFY(!s.txt(135));
+        for (int i = 0; i < EntryScreen::kDateCount; ++i)
+            QVERIFY(s.sprTarih(i));
+        for (int i : EntryScreen::comboIndices())
+            QVERIFY(s.cmbX(i));
+        QVERIFY(!s.cmbX(5) && !s.cmbX(7));
+        for (int i = 11; i <= 26; ++i)
+            QVERIFY(s.optX(i));
+        for (int i = 0; i <= 10; ++i)
+            QVERIFY(s.chkX(i));
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(s.OptA(i) && s.optC(i) && s.optAdres(i) && s.optTel(i));
+        QVERIFY(!s.txt(129)->widget()->isVisibleTo(p.window.get()));
+        QCOMPARE(s.cmbX(3)->count(), 8);
+        QCOMPARE(s.cmbX(12)->itemText(1), QStringLiteral("DİĞER"));
+        QCOMPARE(s.txt(1)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(s.txt(18)->alignment() & Qt::AlignRight, Qt::AlignRight);
+        QCOMPARE(s.sTabber()->tabText(1), QStringLiteral("&Kullanıcı Bilgileri"));
+    }
+
+    void eachPairAndGroupIsItsOwnChoice()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        s.optX(12)->setChecked(true);
+        s.optX(16)->setChecked(true);
+        s.optX(21)->setChecked(true);
+        QVERIFY(s.optX(12)->isChecked() && s.optX(16)->isChecked() && s.optX(21)->isChecked());
+        for (int n = 0; n < 3; ++n) {
+            s.OptA(2 * n)->setChecked(true);
+            s.optC(2 * n + 1)->setChecked(true);
+            s.optAdres(2 * n)->setChecked(true);
+            s.optTel(2 * n + 1)->setChecked(true);
+        }
+        for (int n = 0; n < 3; ++n) {
+            QVERIFY(s.OptA(2 * n)->isChecked() && s.optC(2 * n + 1)->isChecked());
+            QVERIFY(s.optAdres(2 * n)->isChecked() && s.optTel(2 * n + 1)->isChecked());
+        }
+        s.optC(0)->setChecked(true);
+        QVERIFY(!s.optC(1)->isChecked());
+        QVERIFY(s.optC(3)->isChecked());
+    }
+
+    void focusWalksTheOrderKeys()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        // Tab 0: within and across frames, including from the last box of a frame.
+        const QVector<QWidget *> expected { s.txt(0)->widget(), s.txt(1)->widget(),
+            s.txt(2)->widget(), s.txt(3)->widget(), s.txt(4)->widget(), s.txt(5)->widget() };
+        s.txt(0)->widget()->setFocus();
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), expected[i]);
+        }
+        s.txt(9)->widget()->setFocus();
+        QTest::keyClick(s.txt(9)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.txt(36)->widget());
+        s.txt(39)->widget()->setFocus();
+        QTest::keyClick(s.txt(39)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.txt(30)->widget());
+        QTest::keyClick(s.txt(30)->widget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), s.txt(31)->widget());
+        QTest::keyClick(s.txt(31)->widget(), Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), s.txt(30)->widget());
+        // The weights block goes down its left column first.
+        s.txt(26)->widget()->setFocus();
+        QTest::keyClick(s.txt(26)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.txt(19)->widget());
+        // After the technical frame the next inputs of this tab are the
+        // transaction reasons; then the tax frame.
+        s.txt(123)->widget()->setFocus();
+        QTest::keyClick(s.txt(123)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.chkX(0));
+        s.txt(128)->widget()->setFocus();
+        QTest::keyClick(s.txt(128)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.txt(130)->widget());
+        QTest::keyClick(s.txt(130)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(s.sprTarih(6)));
+    }
+
+    void ownerPanelsFollowTheirOwnOrders()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        // Panel 1: boxes of rows 2-8 first, then gender, blood group, nationality.
+        QVERIFY(s.orderKey(s.txt(40)->widget()) == 62);
+        QVERIFY(s.orderKey(s.sprTarih(3)) == 68);
+        QVERIFY(s.orderKey(s.optC(1)) == 69 && s.orderKey(s.optC(0)) == 70);
+        QVERIFY(s.orderKey(s.cmbX(3)) == 71 && s.orderKey(s.cmbX(4)) == 72);
+        QVERIFY(s.orderKey(s.txt(46)->widget()) == 73);
+        QVERIFY(s.orderKey(s.txt(66)->widget()) == 93);
+        QVERIFY(s.orderKey(s.OptA(0)) >= 179 && s.orderKey(s.optTel(0)) <= 189);
+        // Panels 2 and 3 start with their pairs and end with the phones.
+        for (int n : { 2, 3 }) {
+            const int start = n == 2 ? 191 : 259;
+            const int b = EntryScreen::ownerBase(n);
+            QCOMPARE(s.orderKey(s.optTel(2 * n - 1)), start);
+            QVERIFY(s.orderKey(s.cmbX(4 * n)) < s.orderKey(s.optC(2 * n - 2)));
+            QVERIFY(s.orderKey(s.optC(2 * n - 1)) < s.orderKey(s.cmbX(3 * n)));
+            QVERIFY(s.orderKey(s.txt(b + 22)->widget()) < s.orderKey(s.sprTarih(n + 2)));
+            QVERIFY(s.orderKey(s.sprTarih(n + 2)) < s.orderKey(s.txt(b + 23)->widget()));
+            QVERIFY(s.orderKey(s.txt(b + 26)->widget()) <= start + 40);
+        }
+        activate(p.window.get());
+        s.sTabber()->setCurrentIndex(1);
+        s.txt(45)->widget()->setFocus();
+        QTest::keyClick(s.txt(45)->widget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(s.sprTarih(3)));
+        QTest::keyClick(s.sprTarih(3), Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), s.txt(45)->widget());
+    }
+
+    void enterInAMultiLineBoxMovesOnWithoutANewLine()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        s.txt(36)->widget()->setFocus();
+        QTest::keyClicks(s.txt(36)->widget(), QStringLiteral("rehin"));
+        QTest::keyClick(s.txt(36)->widget(), Qt::Key_Return);
+        QCOMPARE(s.txt(36)->text(), QStringLiteral("rehin"));
+        QCOMPARE(QApplication::focusWidget(), s.txt(37)->widget());
+        // The memo boxes take no more than their maximum.
+        s.txt(37)->widget()->setFocus();
+        QTest::keyClicks(s.txt(37)->widget(), QString(160, QLatin1Char('x')));
+        QCOMPARE(s.txt(37)->text().size(), 150);
+    }
+
+    void focusColourAndSelectAll()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        auto *box = static_cast<QLineEdit *>(s.txt(10)->widget());
+        box->setText(QStringLiteral("Corolla"));
+        box->setFocus();
+        QCOMPARE(box->selectedText(), QStringLiteral("Corolla"));
+        QCOMPARE(box->palette().color(QPalette::Base), records::EntryBehaviour::focusColour());
+        s.txt(11)->widget()->setFocus();
+        QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+
+    void onlyThePlateLettersTurnUpperCase()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        for (int i : { 1, 2, 4, 10 }) {
+            s.txt(i)->widget()->setFocus();
+            QTest::keyClicks(s.txt(i)->widget(), QStringLiteral("ab"));
+            s.txt(16)->widget()->setFocus();
+        }
+        QCOMPARE(s.txt(1)->text(), QStringLiteral("AB"));
+        QCOMPARE(s.txt(4)->text(), QStringLiteral("AB"));
+        QCOMPARE(s.txt(2)->text(), QStringLiteral("ab"));
+        QCOMPARE(s.txt(10)->text(), QStringLiteral("ab"));
+    }
+
+    void clearingEmptiesTextsTicksAndDatesOnly()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        for (int i = 0; i < EntryScreen::kTxtCount; ++i)
+            s.txt(i)->setText(QStringLiteral("1"));
+        for (int i = 0; i < EntryScreen::kDateCount; ++i)
+            s.sprTarih(i)->setText(QStringLiteral("01.02.2003"));
+        for (int i = 0; i <= 10; ++i)
+            s.chkX(i)->setChecked(true);
+        s.optX(13)->setChecked(true);
+        s.OptA(1)->setChecked(true);
+        s.cmbX(2)->setCurrentIndex(1);
+        s.cmbX(3)->setCurrentIndex(6);
+        s.cmbX(0)->setEditText(QStringLiteral("Fiat"));
+        s.txtara(0)->setText(QStringLiteral("aranan"));
+        s.sTabber()->setCurrentIndex(1);
+        p.window->button(QStringLiteral("cmdSil"))->click();
+        for (int i = 0; i < EntryScreen::kTxtCount; ++i)
+            QVERIFY2(s.txt(i)->text().isEmpty(), qPrintable(QString::number(i)));
+        for (int i = 0; i < EntryScreen::kDateCount; ++i)
+            QVERIFY(s.sprTarih(i)->text().isEmpty());
+        for (int i = 0; i <= 10; ++i)
+            QVERIFY(!s.chkX(i)->isChecked());
+        QVERIFY(s.optX(13)->isChecked());
+        QVERIFY(s.OptA(1)->isChecked());
+        QCOMPARE(s.cmbX(2)->currentIndex(), 1);
+        QCOMPARE(s.cmbX(3)->currentText(), QStringLiteral("0rh+"));
+        QCOMPARE(s.cmbX(0)->currentText(), QStringLiteral("Fiat"));
+        QCOMPARE(s.txtara(0)->text(), QStringLiteral("aranan"));
+        QCOMPARE(s.sTabber()->currentIndex(), 1);
+        QVERIFY(p.messages.shown().isEmpty());
+    }
+
+    void newRecordPutsTheCursorIntoTheOldPlate()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        s.txt(3)->setText(QStringLiteral("34"));
+        s.txt(16)->setText(QStringLiteral("M"));
+        s.newRec()->click();
+        QCOMPARE(QApplication::focusWidget(), s.txt(3)->widget());
+        QCOMPARE(s.txt(16)->text(), QString());
+        QCOMPARE(s.txt(3)->widget()->palette().color(QPalette::Base),
+            records::EntryBehaviour::focusColour());
+    }
+
+    void choosingABrandListsItsModels()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        QComboBox *brand = s.cmbX(0);
+        const int toyota = brand->findText(QStringLiteral("Toyota"));
+        QVERIFY(toyota >= 0);
+        // Brands are listed once each, in Turkish alphabetical order.
+        QCOMPARE(brand->findText(QStringLiteral("Toyota")),
+            brand->findText(QStringLiteral("Toyota"), Qt::MatchExactly));
+        QVERIFY(
+            brand->findText(QStringLiteral("Škoda")) < brand->findText(QStringLiteral("Tesla")));
+        QVERIFY(
+            brand->findText(QStringLiteral("Citroën")) < brand->findText(QStringLiteral("Cupra")));
+        brand->setCurrentIndex(toyota);
+        emit brand->activated(toyota);
+        QVERIFY(s.cmbX(1)->isEnabled());
+        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Corolla")) >= 0);
+        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) < 0);
+        // Typing a brand loads nothing; only a choice does.
+        brand->setEditText(QStringLiteral("Renault"));
+        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) < 0);
+    }
+
+    void aBrandWithoutModelsKeepsTheModelBoxState()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        s.cmbX(0)->setEditText(QStringLiteral("Bilinmeyen"));
+        s.ModelDoldur();
+        QVERIFY(!s.cmbX(1)->isEnabled());
+        QCOMPARE(s.cmbX(1)->count(), 0);
+        s.cmbX(0)->setEditText(QStringLiteral("Fiat"));
+        s.ModelDoldur();
+        QVERIFY(s.cmbX(1)->isEnabled());
+        s.cmbX(0)->setEditText(QStringLiteral("Bilinmeyen"));
+        s.ModelDoldur();
+        QVERIFY(s.cmbX(1)->isEnabled());
+        QCOMPARE(s.cmbX(1)->count(), 0);
+    }
+
+    void aBrandWithAQuoteListsItsModels()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("arac"));
+        db.setDatabaseName(p.folder.path() + QStringLiteral("/Arac.mdb"));
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(QStringLiteral(
+            "INSERT INTO Araclar (Tip, Marka, Model) VALUES ('A', 'O''Brien', 'Roadster')"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("arac"));
+        s.cmbX(0)->setEditText(QStringLiteral("O'Brien"));
+        s.ModelDoldur();
+        QCOMPARE(s.cmbX(1)->itemText(0), QStringLiteral("Roadster"));
+        QVERIFY(p.messages.shown().isEmpty());
+    }
+
+    void overlaysLockTheTabs()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        s.txt(16)->setText(QStringLiteral("M1"));
+        p.window->button(QStringLiteral("cmdYazdir"))->click();
+        QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
+        QVERIFY(!s.sTabber()->isEnabled());
+        // The right-hand buttons stay usable: the second frame opens over the first.
+        p.window->button(QStringLiteral("XPButton5"))->click();
+        QVERIFY(s.Frame5()->isVisibleTo(p.window.get()));
+        s.XPButton8()->click();
+        QVERIFY(s.sTabber()->isEnabled());
+        QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
+        s.XPButton6()->click();
+        QVERIFY(!s.FrmYazdir()->isVisibleTo(p.window.get()));
+    }
+};
+
+QTEST_MAIN(TestEntryScreen)
+#include "tst_entryscreen.moc"
