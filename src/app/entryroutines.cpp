@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace app {
 
 QString PlakaIl;
@@ -56,14 +58,56 @@ bool IsValidDate(const QVariant &value)
 
 QString TrUpper(const QVariant &value)
 {
-    QString t = value.toString();
-    static const struct {
-        char16_t from, to;
-    } map[] = { { u'ü', u'Ü' }, { u'ş', u'Ş' }, { u'ğ', u'Ğ' }, { u'ö', u'Ö' }, { u'ç', u'Ç' },
-        { u'i', u'İ' }, { u'ı', u'I' } };
-    for (const auto &m : map)
-        t.replace(QChar(m.from), QChar(m.to));
-    return t.toUpper();
+    return TrUpperText(value.toString());
+}
+
+QChar TrUpperChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'a' && u <= u'z')
+        return u == u'i' ? QChar(u'İ') : QChar(char16_t(u - 32));
+    if (u < 128)
+        return c;
+    switch (u) {
+    case u'ü':
+        return QChar(u'Ü');
+    case u'ş':
+        return QChar(u'Ş');
+    case u'ğ':
+        return QChar(u'Ğ');
+    case u'ö':
+        return QChar(u'Ö');
+    case u'ç':
+        return QChar(u'Ç');
+    case u'ı':
+        return QChar(u'I');
+    default:
+        return c.toUpper();
+    }
+}
+
+QString TrUpperText(const QString &text)
+{
+    // Plates and serial numbers are mostly upper-case already: share them.
+    if (std::none_of(text.cbegin(), text.cend(),
+            [](QChar c) { return c.unicode() >= 128 || (c >= u'a' && c <= u'z'); }))
+        return text;
+    QString t(text.size(), Qt::Uninitialized);
+    QChar *out = t.data();
+    for (const QChar c : text)
+        *out++ = TrUpperChar(c);
+    return t;
+}
+
+bool startsWithTrUpper(QStringView text, QStringView foldedPrefix)
+{
+    if (foldedPrefix.size() > text.size())
+        return false;
+    for (qsizetype i = 0; i < foldedPrefix.size(); ++i) {
+        if (TrUpperChar(text[i]) != foldedPrefix[i])
+            return false;
+    }
+    return true;
 }
 
 int KeyDigits(int code)

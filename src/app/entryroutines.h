@@ -16,6 +16,11 @@ namespace app {
 bool IsValidDate(const QVariant &value);
 // Turkish upper-casing for searches: ü ş ğ ö ç i ı first, then the rest.
 QString TrUpper(const QVariant &value);
+QString TrUpperText(const QString &text);
+QChar TrUpperChar(QChar c);
+// Whether the first characters of text, folded as TrUpper folds them, are
+// foldedPrefix (already folded).
+bool startsWithTrUpper(QStringView text, QStringView foldedPrefix);
 // Key-press filter of numeric boxes: the code, or 0 to drop the key.
 int KeyDigits(int code);
 // Enter and Down move the focus as Tab does, Up as Shift+Tab. Returns true

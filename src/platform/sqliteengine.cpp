@@ -120,3 +120,45 @@ EngineResult integrityCheck(const QString &path)
 }
 
 } // namespace platform
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <vector>
+
+namespace platform {
+
+bool forEachRow(const QSqlDatabase &db, const char *sql,
+    const std::function<void(const RowText *columns, int count)> &row, EngineResult *error)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    sqlite3 *h = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.data())
+        : nullptr;
+    if (!h) {
+        *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
+        return false;
+    }
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+        *error = fail(h, rc);
+        return false;
+    }
+    const int count = sqlite3_column_count(st);
+    std::vector<RowText> columns { size_t(count) };
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int c = 0; c < count; ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            columns[size_t(c)] = { text, sqlite3_column_bytes(st, c), text == nullptr };
+        }
+        row(columns.data(), count);
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        *error = fail(h, rc);
+    sqlite3_finalize(st);
+    return ok;
+}
+
+} // namespace platform

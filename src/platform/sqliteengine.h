@@ -22,3 +22,23 @@ EngineResult integrityCheck(const QString &path);
 void syncFolder(const QString &folder);
 
 } // namespace platform
+
+#include <QSqlDatabase>
+
+#include <functional>
+
+namespace platform {
+
+// Runs a read-only query on an open Qt SQLite connection through the engine's
+// own interface, handing each row's columns to row() as UTF-8 pointers and
+// lengths. For long lists, where a variant per value costs more than the
+// query itself. Returns false with *error set when the query fails.
+struct RowText {
+    const char *data;
+    int size;
+    bool isNull;
+};
+bool forEachRow(const QSqlDatabase &db, const char *sql,
+    const std::function<void(const RowText *columns, int count)> &row, EngineResult *error);
+
+} // namespace platform

@@ -5,6 +5,7 @@
 #include "app/errorbox.h"
 #include "entryscreen.h"
 #include "loadrecord.h"
+#include "platform/sqliteengine.h"
 #include "recordlistmodel.h"
 
 #include <QApplication>
@@ -13,8 +14,6 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTableView>
 
 namespace records {
@@ -29,6 +28,32 @@ const char *kListQuery =
     "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY K.ESKIPLAKA";
 
 constexpr int kColumnWidths[] = { 138, 74, 74, 122, 144 };
+
+// Null-safe text of a column, blanks trimmed, without a variant in between.
+QByteArrayView trimmedText(const platform::RowText &c)
+{
+    if (c.isNull)
+        return {};
+    const char *b = c.data;
+    const char *e = c.data + c.size;
+    while (b < e && *b == ' ')
+        ++b;
+    while (e > b && e[-1] == ' ')
+        --e;
+    return QByteArrayView(b, e - b);
+}
+
+// Characters a UTF-8 text takes in UTF-16, without decoding it.
+qsizetype utf16Length(QByteArrayView utf8)
+{
+    qsizetype n = 0;
+    for (const char ch : utf8) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b & 0xC0) != 0x80)
+            n += b >= 0xF0 ? 2 : 1;
+    }
+    return n;
+}
 
 } // namespace
 
@@ -68,24 +93,35 @@ int RecordList::fill()
     }
     QApplication::processEvents();
     QVector<RecordListModel::Row> rows;
-    bool ok = true;
-    QSqlError error;
-    {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        ok = q.exec(QString::fromLatin1(kListQuery));
-        QElapsedTimer clock;
-        clock.start();
-        std::unique_ptr<QProgressDialog> progress;
-        while (ok && q.next()) {
+    QByteArray utf8;
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QProgressDialog> progress;
+    platform::EngineResult error;
+    const bool ok = platform::forEachRow(
+        db, kListQuery,
+        [&](const platform::RowText *c, int) {
+            // The five texts are decoded in one go, then told apart by their
+            // lengths in characters.
             RecordListModel::Row row;
-            row.id = q.value(0).toLongLong();
-            row.cells[0] = app::NullTxt(q.value(1));
-            for (int c = 1; c < RecordListModel::kTextColumns; ++c)
-                row.cells[size_t(c)] = app::NullTxt(q.value(c + 1));
+            row.id = c[0].isNull ? 0 : QByteArray::fromRawData(c[0].data, c[0].size).toLongLong();
+            utf8.clear();
+            std::array<QByteArrayView, RecordListModel::kTextColumns> parts;
+            for (int i = 0; i < RecordListModel::kTextColumns; ++i) {
+                parts[size_t(i)] = trimmedText(c[i + 1]).first(
+                    qMin<qsizetype>(trimmedText(c[i + 1]).size(), 4000));
+                utf8.append(parts[size_t(i)]);
+            }
+            row.text = QString::fromUtf8(utf8);
+            quint16 at = 0;
+            for (int i = 0; i < RecordListModel::kTextColumns; ++i) {
+                row.starts[size_t(i)] = at;
+                at = quint16(at + utf16Length(parts[size_t(i)]));
+            }
+            row.starts[RecordListModel::kTextColumns] = at;
             rows.push_back(std::move(row));
             // A long fill shows how far it has come.
-            if ((rows.size() & 1023) == 0 && clock.elapsed() > 500) {
+            if ((rows.size() & 4095) == 0 && clock.elapsed() > 500) {
                 if (!progress) {
                     progress =
                         std::make_unique<QProgressDialog>(QStringLiteral("Kayıtlar okunuyor..."),
@@ -96,16 +132,12 @@ int RecordList::fill()
                 progress->setLabelText(QStringLiteral("Kayıtlar okunuyor... %1").arg(rows.size()));
                 QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             }
-        }
-        if (!ok || q.lastError().isValid())
-            error = q.lastError();
-        ok = ok && !error.isValid();
-    }
+        },
+        &error);
+    progress.reset();
     app::CloseDb(db);
     if (!ok) {
-        bool numeric = false;
-        const int number = error.nativeErrorCode().toInt(&numeric);
-        app::HataGoster(numeric ? number : 3000, error.text(), QStringLiteral("Bul"), true);
+        app::HataGoster(error.code, error.message, QStringLiteral("Bul"), true);
         return -1;
     }
     model_->setRows(std::move(rows));

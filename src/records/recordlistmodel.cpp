@@ -4,6 +4,19 @@
 
 namespace records {
 
+RecordListModel::Row RecordListModel::Row::make(
+    qint64 id, const std::array<QString, kTextColumns> &cells)
+{
+    Row row;
+    row.id = id;
+    for (int c = 0; c < kTextColumns; ++c) {
+        row.starts[size_t(c)] = quint16(row.text.size());
+        row.text += cells[size_t(c)].left(4000);
+    }
+    row.starts[kTextColumns] = quint16(row.text.size());
+    return row;
+}
+
 RecordListModel::RecordListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -13,13 +26,6 @@ void RecordListModel::setRows(QVector<Row> rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
-    for (int c = 0; c < kTextColumns; ++c) {
-        QStringList &f = folded_[size_t(c)];
-        f.clear();
-        f.reserve(rows_.size());
-        for (const Row &r : std::as_const(rows_))
-            f << app::TrUpper(r.cells[size_t(c)]);
-    }
     endResetModel();
 }
 
@@ -32,10 +38,11 @@ int RecordListModel::findPrefix(int column, const QString &prefix) const
 {
     if (column < 0 || column >= kTextColumns || rows_.isEmpty())
         return -1;
-    const QString p = app::TrUpper(prefix);
-    const QStringList &f = folded_[size_t(column)];
-    for (int r = 0; r < f.size(); ++r) {
-        if (f.at(r).startsWith(p))
+    // Folding character by character stops at the first difference, so a
+    // keystroke costs about one comparison a row.
+    const QString p = app::TrUpperText(prefix);
+    for (int r = 0; r < rows_.size(); ++r) {
+        if (app::startsWithTrUpper(rows_.at(r).cell(column), p))
             return r;
     }
     return -1;
@@ -58,7 +65,7 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
     const Row &r = rows_.at(index.row());
     if (index.column() == kIdColumn)
         return r.id;
-    return r.cells[size_t(index.column())];
+    return r.cell(index.column()).toString();
 }
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,25 +1,34 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QStringList>
+#include <QString>
+#include <QStringView>
 #include <QVector>
 
 #include <array>
 
 namespace records {
 
-// The rows of the record list: five text columns and the hidden ID. Each
-// column also keeps its texts folded for the search, so a keystroke compares
-// prepared strings only.
+// The rows of the record list: five text columns and the hidden ID.
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kTextColumns = 5;
     static constexpr int kIdColumn = 5;
 
+    // One row keeps its five texts in one string, so a long list costs one
+    // allocation a row rather than five.
     struct Row {
-        std::array<QString, kTextColumns> cells;
+        QString text;
+        std::array<quint16, kTextColumns + 1> starts {}; // cell c is [starts[c], starts[c + 1])
         qint64 id = 0;
+
+        QStringView cell(int c) const
+        {
+            return QStringView(text).mid(
+                starts[size_t(c)], starts[size_t(c) + 1] - starts[size_t(c)]);
+        }
+        static Row make(qint64 id, const std::array<QString, kTextColumns> &cells);
     };
 
     explicit RecordListModel(QObject *parent = nullptr);
@@ -40,7 +49,6 @@ public:
 
 private:
     QVector<Row> rows_;
-    std::array<QStringList, kTextColumns> folded_;
 };
 
 } // namespace records

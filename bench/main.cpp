@@ -1,0 +1,220 @@
+// Prints one figure a line, "name: value ms", each the median of several runs.
+#include "app/appstate.h"
+#include "app/compaction.h"
+#include "app/datafiles.h"
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "records/entryscreen.h"
+#include "records/loadrecord.h"
+#include "records/recordlist.h"
+#include "records/recordlistmodel.h"
+#include "records/saverecord.h"
+#include "storefiller.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class SilentMessages final : public platform::MessageService {
+public:
+    platform::MsgAnswer show(const platform::MessageRequest &r) override
+    {
+        if (r.title == QLatin1String("GENEL HATA"))
+            std::fprintf(stderr, "error box: %s\n", qPrintable(r.text));
+        return platform::MsgAnswer::Ok;
+    }
+    void endProcess(int) override { }
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double timeOnce(const std::function<void()> &f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+double medianOf(int runs, const std::function<void()> &f)
+{
+    std::vector<double> v;
+    for (int i = 0; i < runs; ++i)
+        v.push_back(timeOnce(f));
+    return median(v);
+}
+
+void print(const char *name, double ms)
+{
+    std::printf("%s: %.2f ms\n", name, ms);
+    std::fflush(stdout);
+}
+
+// The list's rows through the SQLite C API alone, for comparison.
+double bareListQuery(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const double ms = timeOnce([db] {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db,
+            "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "
+            "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "
+            "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K WHERE K.ID > 0 "
+            "ORDER BY K.ESKIPLAKA",
+            -1, &st, nullptr);
+        size_t bytes = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 1; c < 6; ++c)
+                bytes += size_t(sqlite3_column_bytes(st, c));
+        }
+        sqlite3_finalize(st);
+        (void)bytes;
+    });
+    sqlite3_close(db);
+    return ms;
+}
+
+double bareVacuumInto(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    sqlite3 *db = nullptr;
+    sqlite3_open(from.toUtf8().constData(), &db);
+    const QByteArray sql = "VACUUM INTO '" + to.toUtf8() + "'";
+    const double ms =
+        timeOnce([&] { sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr); });
+    sqlite3_close(db);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    app::prepareApplication(application);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption recordsOption(QStringLiteral("records"),
+        QStringLiteral("Records in the store."), QStringLiteral("N"), QStringLiteral("100000"));
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs a figure."),
+        QStringLiteral("N"), QStringLiteral("9"));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"), QStringLiteral("Keep the program folder it made."));
+    parser.addOption(recordsOption);
+    parser.addOption(runsOption);
+    parser.addOption(keepOption);
+    parser.process(application);
+    const int count = parser.value(recordsOption).toInt();
+    const int runs = qMax(1, parser.value(runsOption).toInt());
+
+    SilentMessages messages;
+    platform::setMessageService(&messages);
+    QTemporaryDir dir;
+    dir.setAutoRemove(!parser.isSet(keepOption));
+    if (parser.isSet(keepOption))
+        std::printf("folder: %s\n", qPrintable(dir.path()));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program + QStringLiteral("/data"));
+    QDir().mkpath(program + QStringLiteral("/MDQ"));
+    const QString shipped = platform::executableFolder() + QStringLiteral("/MDQ");
+    for (const QString &name : QDir(shipped).entryList(QDir::Files))
+        QFile::copy(shipped + QLatin1Char('/') + name, program + QStringLiteral("/MDQ/") + name);
+    app::folders().program = program;
+    app::folders().margin = dir.filePath(QStringLiteral("margins"));
+    const QString store = app::dataFilePath(app::RecordStoreData);
+    QFile::copy(program + QStringLiteral("/MDQ/tescil.mdq"), store);
+    QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
+
+    std::printf("records: %d\n", count);
+    print("build_store_ms", timeOnce([&] { fillStore(store, count); }));
+
+    app::MainWindow window;
+    window.load();
+    window.show();
+    records::EntryScreen &screen = window.entryScreen();
+
+    // Save: a new three-owner record each run.
+    int serial = 0;
+    std::vector<double> saves;
+    for (int i = 0; i < runs + 2; ++i) {
+        typeTransaction(screen, ++serial);
+        const double ms = timeOnce([&] { records::Kaydet(screen, QString()); });
+        if (i >= 2) // the first runs warm the caches
+            saves.push_back(ms);
+    }
+    print("save_ms", median(saves));
+    print("resave_ms", medianOf(runs, [&] { records::Kaydet(screen, QString()); }));
+
+    QRandomGenerator r(7);
+    print("load_ms", medianOf(runs, [&] { records::OKU(screen, r.bounded(1, count + 1)); }));
+
+    // "Bul": from the click to a painted grid.
+    std::vector<double> fills, bare;
+    for (int i = 0; i < qMin(runs, 5); ++i) {
+        screen.sprX()->hide();
+        fills.push_back(timeOnce([&] {
+            screen.cmdBUL()->click();
+            window.grab();
+        }));
+        bare.push_back(bareListQuery(store));
+        window.recordList().close();
+    }
+    print("list_fill_ms", median(fills));
+    print("list_query_bare_ms", median(bare));
+
+    window.recordList().fill();
+    const records::RecordListModel &model = window.recordList().model();
+    double slowest = 0;
+    for (int column = 0; column < 5; ++column) {
+        // A prefix first found near the end of the list, and one found nowhere.
+        const QString late = model.row(model.rowCount() - 3).cell(column).toString();
+        for (const QString &prefix : { late, QStringLiteral("ZZZZQ") }) {
+            QLineEdit *box = screen.txtara(column);
+            box->clear();
+            slowest = std::max(slowest, medianOf(runs, [&] {
+                box->setText(prefix);
+                box->setText(QString());
+            }) / 2);
+        }
+    }
+    print("search_keystroke_ms", slowest);
+    window.recordList().close();
+
+    std::vector<double> compact, vacuum;
+    const QString copy = dir.filePath(QStringLiteral("kopya.mdb"));
+    for (int i = 0; i < qMin(runs, 5); ++i) {
+        QFile::remove(copy);
+        QFile::remove(copy + QLatin1Char('x'));
+        QFile::copy(store, copy);
+        compact.push_back(timeOnce([&] { app::CompactData(copy); }));
+        vacuum.push_back(bareVacuumInto(store, dir.filePath(QStringLiteral("bos.mdb"))));
+    }
+    print("compact_ms", median(compact));
+    print("vacuum_into_bare_ms", median(vacuum));
+    return 0;
+}

@@ -1,0 +1,205 @@
+#include "app/datafiles.h"
+#include "app/mainwindow.h"
+#include "records/entryscreen.h"
+#include "records/recordlist.h"
+#include "records/recordlistmodel.h"
+#include "support/testsupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+using records::EntryScreen;
+using records::RecordListModel;
+
+namespace {
+
+void exec(const QStringList &statements)
+{
+    QSqlDatabase db;
+    QVERIFY(app::OpenData(db, app::RecordStoreData));
+    {
+        QSqlQuery q(db);
+        for (const QString &sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+    }
+    app::CloseDb(db);
+}
+
+QString cell(const RecordListModel &m, int row, int column)
+{
+    return m.data(m.index(row, column)).toString();
+}
+
+// Five records saved out of plate order; the owners test Null name parts.
+void fillStore()
+{
+    exec(
+        { QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, YENIPLAKA, SASENO) VALUES "
+                         "(1, 'M1', '34ABC1', '06A1', 'S1'), (2, 'M2', '06XY2', NULL, 'S2'), "
+                         "(3, 'M3', 'YOK', '35B3', ' S3 '), (4, 'M4', '32IS4', '', NULL), "
+                         "(5, 'M5', '01AA5', '', '')"),
+            QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) VALUES "
+                           "(1, 2, 'İkinci', 'Sahip'), (1, 1, 'Ayşe', 'Yılmaz'), "
+                           "(2, 1, 'Tüzel Ltd. Şti.', NULL), (3, 1, NULL, 'Öztürk'), "
+                           "(4, 1, 'ısparta', 'ıspartalı')") });
+}
+
+} // namespace
+
+class TestRecordList : public QObject {
+    Q_OBJECT
+private slots:
+    void listsEveryRecordByOldPlate()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        RecordListModel &m = p.window->recordList().model();
+        QAbstractItemModelTester tester(&m);
+        s.cmdBUL()->click();
+        QCOMPARE(m.rowCount(), 5);
+        const QStringList plates { cell(m, 0, 1), cell(m, 1, 1), cell(m, 2, 1), cell(m, 3, 1),
+            cell(m, 4, 1) };
+        QCOMPARE(plates, (QStringList { "01AA5", "06XY2", "32IS4", "34ABC1", "YOK" }));
+        // The first owner by slot; Null parts count as empty; no owner, no name.
+        QCOMPARE(cell(m, 3, 0), QStringLiteral("Ayşe Yılmaz"));
+        QCOMPARE(cell(m, 1, 0), QStringLiteral("Tüzel Ltd. Şti."));
+        QCOMPARE(cell(m, 4, 0), QStringLiteral("Öztürk"));
+        QCOMPARE(cell(m, 0, 0), QString());
+        QCOMPARE(cell(m, 4, 3), QStringLiteral("S3"));
+        QCOMPARE(cell(m, 1, 2), QString());
+        QCOMPARE(m.data(m.index(3, 5)).toLongLong(), 1);
+        QCOMPARE(m.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Sahibi"));
+        QCOMPARE(m.headerData(2, Qt::Vertical).toInt(), 3);
+        QVERIFY(s.sprX()->isColumnHidden(5));
+        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(!s.sTabber()->isEnabled());
+    }
+
+    void anEmptyStoreShowsNothing()
+    {
+        testing::Program p;
+        exec(
+            { QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO) VALUES (0, 'M0'), (-3, 'M3')") });
+        EntryScreen &s = p.window->entryScreen();
+        s.cmdBUL()->click();
+        QCOMPARE(p.window->recordList().model().rowCount(), 0);
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
+        QVERIFY(p.messages.shown().isEmpty());
+    }
+
+    void searchJumpsToTheFirstPrefixMatch()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        s.cmdBUL()->click();
+        QTableView *grid = s.sprX();
+        auto current = [grid] { return grid->currentIndex().row(); };
+        s.txtara(1)->setText(QStringLiteral("3"));
+        QCOMPARE(current(), 2);
+        s.txtara(1)->setText(QStringLiteral("34"));
+        QCOMPARE(current(), 3);
+        s.txtara(1)->setText(QStringLiteral("349")); // no match: stays
+        QCOMPARE(current(), 3);
+        s.txtara(1)->setText(QStringLiteral("3")); // deleting moves back up
+        QCOMPARE(current(), 2);
+        s.txtara(1)->setText(QString());
+        QCOMPARE(current(), 0);
+        // Turkish folding: "ı" finds "I", "i" finds "İ".
+        s.txtara(0)->setText(QStringLiteral("ISPARTA"));
+        QCOMPARE(current(), 2);
+        s.txtara(0)->setText(QStringLiteral("ayşe y"));
+        QCOMPARE(current(), 3);
+        s.txtara(0)->setText(QStringLiteral("öz"));
+        QCOMPARE(current(), 4);
+        // The boxes keep their text across fills.
+        s.btnCancel()->click();
+        s.cmdBUL()->click();
+        QCOMPARE(s.txtara(0)->text(), QStringLiteral("öz"));
+    }
+
+    void turkishFoldingOfPrefixes()
+    {
+        RecordListModel m;
+        m.setRows({ RecordListModel::Row::make(1, { "İSTANBUL", "", "", "", "" }),
+            RecordListModel::Row::make(2, { "ISPARTA", "", "", "", "" }),
+            RecordListModel::Row::make(3, { "istanbul", "", "", "", "" }) });
+        QCOMPARE(m.findPrefix(0, QStringLiteral("ist")), 0);
+        QCOMPARE(m.findPrefix(0, QStringLiteral("ısparta")), 1);
+        QCOMPARE(m.findPrefix(0, QStringLiteral("isp")), -1);
+        QCOMPARE(m.findPrefix(0, QString()), 0);
+    }
+
+    void doubleClickLoadsTheRowsRecordAndCloses()
+    {
+        testing::Program p;
+        fillStore();
+        exec({ QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) "
+                              "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < 300) SELECT i, 'MOTOR' || i, 'ZZ' || i FROM n") });
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        s.cmdBUL()->click();
+        QTableView *grid = s.sprX();
+        s.txtara(4)->setText(QStringLiteral("MOTOR250"));
+        const QModelIndex index = grid->currentIndex();
+        QCOMPARE(
+            index.row(), p.window->recordList().model().findPrefix(4, QStringLiteral("MOTOR250")));
+        grid->scrollTo(index);
+        const QRect r = grid->visualRect(index);
+        QVERIFY(grid->viewport()->rect().contains(r.center()));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("MOTOR250"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
+    }
+
+    void headerDoubleClickLoadsNothingAndCloses()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        s.txt(16)->setText(QStringLiteral("yazılan"));
+        s.cmdBUL()->click();
+        emit s.sprX()->horizontalHeader()->sectionDoubleClicked(1);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+
+    void cancelChangesNothing()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        s.txt(16)->setText(QStringLiteral("yazılan"));
+        s.cmdBUL()->click();
+        s.btnCancel()->click();
+        QVERIFY(s.sTabber()->isEnabled());
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
+    }
+
+    void anUnreadableStoreIsReported()
+    {
+        testing::Program p;
+        exec({ QStringLiteral("DROP TABLE ARACSAHIPLERI") });
+        EntryScreen &s = p.window->entryScreen();
+        s.cmdBUL()->click();
+        QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QCOMPARE(p.messages.exits(), 0);
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+};
+
+QTEST_MAIN(TestRecordList)
+#include "tst_recordlist.moc"
