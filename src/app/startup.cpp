@@ -124,6 +124,14 @@ void runStartupSequence(const StartOptions &options)
 
 int runProgram(int argc, char **argv)
 {
+    // Printing to PDF needs no display: without one, draw offscreen.
+    bool headless = false;
+    for (int i = 1; i < argc; ++i)
+        headless = headless || qstrncmp(argv[i], "--print-pdf", 11) == 0;
+    if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     prepareApplication(application);
 

@@ -1,7 +1,22 @@
 #include "formviewer.h"
 
+#include "forms.h"
+#include "reportviewer.h"
+
 namespace printing {
 
-void showFormViewers(Form, records::EntryScreen &, QWidget *) { }
+void showFormViewers(Form form, records::EntryScreen &screen, QWidget *owner)
+{
+    if (form == Form::Ek1) {
+        // The back page follows when the front page's viewer closes.
+        ArTrafik front(screen);
+        ReportViewer(front, owner).exec();
+        ArTrafikArka back(screen);
+        ReportViewer(back, owner).exec();
+        return;
+    }
+    ArEk9 ek9(screen);
+    ReportViewer(ek9, owner).exec();
+}
 
 } // namespace printing

@@ -1,22 +1,170 @@
 #include "headlessprint.h"
 
+#include "app/datafiles.h"
+#include "app/entryroutines.h"
+#include "app/mainwindow.h"
+#include "forms.h"
+#include "platform/dategrid.h"
+#include "platform/messages.h"
+#include "platform/reportexporters.h"
+#include "records/entryscreen.h"
+#include "records/loadrecord.h"
+#include "records/recordstore.h"
+#include "viewerframe.h"
+
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
 
 namespace printing {
 
-void addHeadlessOptions(QCommandLineParser &) { }
+namespace {
 
-bool headlessRequested(const QCommandLineParser &)
+const QCommandLineOption kForm(QStringLiteral("print-pdf"),
+    QStringLiteral("Kaydı ekransız PDF'ye basar: ek1 ya da ek9."), QStringLiteral("FORM"));
+const QCommandLineOption kId(
+    QStringLiteral("id"), QStringLiteral("Basılacak kaydın ID'si."), QStringLiteral("ID"));
+const QCommandLineOption kOut(
+    QStringLiteral("out"), QStringLiteral("Yazılacak PDF dosyası."), QStringLiteral("FILE"));
+const QCommandLineOption kSet(QStringLiteral("set"),
+    QStringLiteral("Bir kutuya değer verir: txtN=METİN ya da "
+                   "sprTarihN=GG.AA.YYYY (tekrarlanabilir)."),
+    QStringLiteral("NAME=TEXT"));
+
+// Boxes have no one to answer them here: each goes to standard error, and an
+// error box marks the run as failed.
+class ConsoleMessages final : public platform::MessageService {
+public:
+    bool failed = false;
+    platform::MsgAnswer show(const platform::MessageRequest &r) override
+    {
+        QString text = r.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::fprintf(
+            stderr, "evrakmatik: %s: %s\n", qPrintable(r.title), qPrintable(text.simplified()));
+        if (r.icon == platform::MsgIcon::Critical)
+            failed = true;
+        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
+                                                        : platform::MsgAnswer::Ok;
+    }
+    void endProcess(int) override { failed = true; }
+};
+
+int fail(const QString &message, int code = 1)
 {
-    return false;
+    std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(message));
+    return code;
 }
 
-int runHeadless(const QCommandLineParser &)
+// Applies one --set; an empty text when it worked, else what was wrong.
+QString applySet(records::EntryScreen &screen, const QString &assignment)
 {
-    std::fprintf(stderr, "evrakmatik: --print-pdf henüz desteklenmiyor\n");
-    return 2;
+    static const QRegularExpression re(QStringLiteral("^(txt|sprTarih)(\\d+)=(.*)$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const auto m = re.match(assignment);
+    if (!m.hasMatch())
+        return QStringLiteral("--set NAME=TEXT biçiminde olmalı (NAME txtN ya da sprTarihN): %1")
+            .arg(assignment);
+    const int index = m.captured(2).toInt();
+    const QString value = m.captured(3);
+    if (m.captured(1) == QLatin1String("txt")) {
+        records::TextBox *box = screen.txt(index);
+        if (!box)
+            return QStringLiteral("Böyle bir kutu yok: txt%1").arg(index);
+        if (value.size() > box->maxLength())
+            return QStringLiteral("txt%1 en çok %2 karakter alır.")
+                .arg(index)
+                .arg(box->maxLength());
+        box->setText(value);
+        return {};
+    }
+    platform::DateGrid *cell = screen.sprTarih(index);
+    if (!cell)
+        return QStringLiteral("Böyle bir tarih kutusu yok: sprTarih%1").arg(index);
+    app::SetSprTxt(*cell, 1, 1, value);
+    if (!value.trimmed().isEmpty() && cell->text().isEmpty())
+        return QStringLiteral("Geçersiz tarih: %1 (01.01.1900 ile 31.12.2100 arası, GG.AA.YYYY)")
+            .arg(value);
+    return {};
+}
+
+} // namespace
+
+void addHeadlessOptions(QCommandLineParser &parser)
+{
+    parser.addOption(kForm);
+    parser.addOption(kId);
+    parser.addOption(kOut);
+    parser.addOption(kSet);
+}
+
+bool headlessRequested(const QCommandLineParser &parser)
+{
+    return parser.isSet(kForm);
+}
+
+int runHeadless(const QCommandLineParser &parser)
+{
+    const QString form = parser.value(kForm).toLower();
+    if (form != QLatin1String("ek1") && form != QLatin1String("ek9"))
+        return fail(QStringLiteral("Bilinmeyen form: %1 (ek1 ya da ek9 olmalı)").arg(form), 2);
+    bool numeric = false;
+    const qint64 id = parser.value(kId).toLongLong(&numeric);
+    if (!numeric)
+        return fail(QStringLiteral("--id bir kayıt numarası olmalı."), 2);
+    const QString out = parser.value(kOut);
+    if (out.isEmpty())
+        return fail(QStringLiteral("--out ile yazılacak dosya verilmeli."), 2);
+    if (!QFileInfo(QFileInfo(out).absolutePath()).isDir())
+        return fail(QStringLiteral("Klasör bulunamadı: %1").arg(QFileInfo(out).absolutePath()));
+
+    ConsoleMessages messages;
+    platform::setMessageService(&messages);
+    setInteractive(false);
+    app::MainWindow window;
+    window.load();
+    records::EntryScreen &screen = window.entryScreen();
+
+    // A record that is not there must not print an empty form.
+    QSqlDatabase db;
+    if (!app::OpenData(db, app::RecordStoreData))
+        return fail(QStringLiteral("Kayıt deposu açılamadı."));
+    records::StoredRecord stored;
+    records::StoreError storeError;
+    const bool read = records::RecordStore(db).load(id, &stored, &storeError);
+    app::CloseDb(db);
+    if (!read)
+        return fail(storeError.text);
+    if (!stored.vehicle)
+        return fail(QStringLiteral("%1 numaralı kayıt yok.").arg(id));
+    if (!records::OKU(screen, id) || messages.failed)
+        return fail(QStringLiteral("%1 numaralı kayıt okunamadı.").arg(id));
+    for (const QString &assignment : parser.values(kSet)) {
+        const QString problem = applySet(screen, assignment);
+        if (!problem.isEmpty())
+            return fail(problem, 2);
+    }
+
+    std::vector<std::unique_ptr<FormReport>> reports;
+    if (form == QLatin1String("ek1")) {
+        reports.push_back(std::make_unique<ArTrafik>(screen));
+        reports.push_back(std::make_unique<ArTrafikArka>(screen));
+    } else {
+        reports.push_back(std::make_unique<ArEk9>(screen));
+    }
+    QVector<const platform::Report *> pages;
+    for (auto &r : reports) {
+        r->run();
+        pages << r.get();
+    }
+    if (messages.failed)
+        return fail(QStringLiteral("Form hazırlanamadı."));
+    QString error;
+    if (!platform::PdfExporter().write(pages, out, &error))
+        return fail(QStringLiteral("PDF yazılamadı: %1").arg(error));
+    return 0;
 }
 
 } // namespace printing

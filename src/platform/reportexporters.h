@@ -1,0 +1,66 @@
+#pragma once
+
+#include "report.h"
+
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+class QIODevice;
+
+namespace platform {
+
+// Writes a report's pages to a file. A failed write leaves no file behind.
+class ReportExporter {
+public:
+    virtual ~ReportExporter() = default;
+    virtual QString name() const = 0;
+    virtual QString fileFilter() const = 0;
+    bool write(const QVector<const Report *> &pages, const QString &path, QString *error) const;
+
+protected:
+    virtual bool writeTo(
+        const QVector<const Report *> &pages, const QString &path, QString *error) const = 0;
+};
+
+// PDF through Qt's PDF writer: the same page the preview and printer get.
+class PdfExporter final : public ReportExporter {
+public:
+    QString name() const override { return QStringLiteral("Pdf"); }
+    QString fileFilter() const override { return QStringLiteral("Pdf (*.pdf)"); }
+
+protected:
+    bool writeTo(
+        const QVector<const Report *> &pages, const QString &path, QString *error) const override;
+};
+
+// A document Word and LibreOffice Writer open: RTF with every field in an
+// absolutely positioned frame.
+class WordExporter final : public ReportExporter {
+public:
+    QString name() const override { return QStringLiteral("Word"); }
+    QString fileFilter() const override { return QStringLiteral("Word (*.doc)"); }
+    static QByteArray rtf(const QVector<const Report *> &pages);
+
+protected:
+    bool writeTo(
+        const QVector<const Report *> &pages, const QString &path, QString *error) const override;
+};
+
+// A workbook with the fields in cells in their page order, one line of the
+// page a row.
+class ExcelExporter final : public ReportExporter {
+public:
+    QString name() const override { return QStringLiteral("Excel"); }
+    QString fileFilter() const override { return QStringLiteral("Excel (*.xls)"); }
+
+protected:
+    bool writeTo(
+        const QVector<const Report *> &pages, const QString &path, QString *error) const override;
+};
+
+// The fields that print, in page order: top to bottom, then left to right.
+QVector<QVector<const ReportField *>> fieldLines(const Report &report);
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "reportpainter.h"
+
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+namespace platform {
+
+namespace {
+
+QPageSize pageSizeOf(int paperSize)
+{
+    return QPageSize(paperSize == PaperA5 ? QPageSize::A5 : QPageSize::A4);
+}
+
+QPageLayout::Orientation orientationOf(int orientation)
+{
+    return orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+} // namespace
+
+QRect fieldOnPaper(const Report &report, const ReportField &field)
+{
+    const PageSettings &p = report.pageSettings;
+    return field.rect.translated(p.leftMargin, p.topMargin + report.headerHeight);
+}
+
+void paintReportPage(QPainter &painter, const Report &report)
+{
+    // Device units per twip; the painter's own transform (the preview's zoom)
+    // comes on top.
+    const double unit = painter.device()->logicalDpiX() / 1440.0;
+    const double unitY = painter.device()->logicalDpiY() / 1440.0;
+    painter.save();
+    for (const ReportField &f : report.fields) {
+        if (f.text.isEmpty())
+            continue;
+        QFont font(f.family);
+        font.setPointSizeF(f.pointSize);
+        font.setBold(f.bold);
+        // Hinting would move glyphs to the screen's pixel grid, not the paper's.
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setKerning(true);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QRect r = fieldOnPaper(report, f);
+        const QRectF box(r.left() * unit, r.top() * unitY, r.width() * unit, r.height() * unitY);
+        int flags = int(f.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextDontClip;
+        if (f.multiLine)
+            flags |= Qt::TextWordWrap;
+        painter.drawText(box, flags, f.text);
+    }
+    painter.restore();
+}
+
+void preparePagedDevice(QPagedPaintDevice &device, const Report &report)
+{
+    device.setPageLayout(QPageLayout(pageSizeOf(report.pageSettings.paperSize),
+        orientationOf(report.pageSettings.orientation), QMarginsF(0, 0, 0, 0)));
+}
+
+void preparePrinter(QPrinter &printer, const Report &report)
+{
+    printer.setFullPage(true);
+    printer.setPageSize(pageSizeOf(report.pageSettings.paperSize));
+    printer.setPageOrientation(orientationOf(report.pageSettings.orientation));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    if (report.printQuality == -4)
+        printer.setResolution(600);
+    else if (report.printQuality == -3)
+        printer.setResolution(300);
+}
+
+} // namespace platform

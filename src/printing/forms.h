@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/report.h"
+
+#include <QDate>
+
+#include <functional>
+
+namespace records {
+class EntryScreen;
+}
+
+namespace printing {
+
+// A form printed from the entry screen as it stands: no record is read, texts
+// are copied untrimmed.
+class FormReport : public platform::Report {
+public:
+    explicit FormReport(records::EntryScreen &screen);
+    // Start sequence: busy pointer, toolbar, default page settings, stored
+    // margins, title, fields; then the end of the run.
+    void run() override;
+
+    // The first selected optX from first to last, or 999 when none is.
+    int SeciliSecenek(int first, int last) const;
+
+protected:
+    virtual void setDefaultPageSettings() = 0;
+    virtual QString title() const = 0;
+    virtual void AlanlariDoldur() = 0;
+    virtual void beforeFill() { }
+
+    QString text(int index) const;
+    QString cell(int dateIndex) const;
+    void set(int field, const QString &text) { setFieldText(fieldName(field), text); }
+    static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }
+
+    records::EntryScreen &screen_;
+};
+
+// EK-1 front page (A4).
+class ArTrafik final : public FormReport {
+public:
+    explicit ArTrafik(records::EntryScreen &screen);
+    void IsaretliKutulariYaz(int first, int last);
+
+protected:
+    void setDefaultPageSettings() override;
+    QString title() const override;
+    void AlanlariDoldur() override;
+};
+
+// EK-1 back page (A4): one column per owner.
+class ArTrafikArka final : public FormReport {
+public:
+    explicit ArTrafikArka(records::EntryScreen &screen);
+    // Splits "ABrh+" into "AB" and "+".
+    void KanGrubuAyir(const QString &text);
+    QString group;
+    QString sign;
+
+protected:
+    void setDefaultPageSettings() override;
+    QString title() const override;
+    void AlanlariDoldur() override;
+};
+
+// EK-9 (A5).
+class ArEk9 final : public FormReport {
+public:
+    explicit ArEk9(records::EntryScreen &screen);
+    // Where the date fields read today's date; tests replace it.
+    static std::function<QDate()> &today();
+
+protected:
+    void setDefaultPageSettings() override;
+    QString title() const override;
+    void beforeFill() override;
+    void AlanlariDoldur() override;
+};
+
+} // namespace printing

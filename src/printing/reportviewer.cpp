@@ -1,0 +1,186 @@
+#include "reportviewer.h"
+
+#include "margindialog.h"
+#include "platform/appicon.h"
+#include "platform/reportpainter.h"
+#include "viewerframe.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace printing {
+
+ReportViewer::ReportViewer(platform::Report &report, QWidget *parent)
+    : QDialog(parent)
+    , report_(report)
+    , printer_(QPrinter::HighResolution)
+{
+    setWindowIcon(platform::appIcon());
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    toolbar_ = new QToolBar(this);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    layout->addWidget(toolbar_);
+    preview_ = new QPrintPreviewWidget(&printer_, this);
+    layout->addWidget(preview_, 1);
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *p) {
+        QPainter painter(p);
+        platform::paintReportPage(painter, report_);
+    });
+    openMarginDialog = [](ReportViewer &viewer) {
+        MarginDialog dialog(
+            viewer.report(), [&viewer] { viewer.restart(); }, &viewer);
+        dialog.exec();
+    };
+    report_.run();
+    setWindowTitle(report_.caption);
+    platform::preparePrinter(printer_, report_);
+    syncToolbar();
+    preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    preview_->setZoomFactor(report_.zoom / 100.0);
+    preview_->updatePreview();
+    setWindowState(Qt::WindowMaximized);
+}
+
+void ReportViewer::restart()
+{
+    report_.run();
+    platform::preparePrinter(printer_, report_);
+    syncToolbar();
+    preview_->updatePreview();
+}
+
+void ReportViewer::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (isVisible() && !(windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void ReportViewer::syncToolbar()
+{
+    toolbar_->clear();
+    zoomBox_ = nullptr;
+    pageBox_ = nullptr;
+    QFont font(report_.toolbarFont.isEmpty() ? QStringLiteral("Tahoma") : report_.toolbarFont);
+    font.setPointSize(report_.toolbarFontSize > 0 ? report_.toolbarFontSize : 8);
+    toolbar_->setFont(font);
+    for (int i = 0; i < report_.tools.size(); ++i) {
+        const platform::ReportTool &tool = report_.tools[i];
+        if (!tool.visible)
+            continue;
+        if (tool.id == 13) {
+            zoomBox_ = new QComboBox(toolbar_);
+            zoomBox_->setEditable(true);
+            for (int z : { 25, 50, 75, 100, 125, 150, 200, 300, 400 })
+                zoomBox_->addItem(QStringLiteral("%%1").arg(z), z);
+            zoomBox_->setCurrentText(
+                QStringLiteral("%%1").arg(qRound(preview_->zoomFactor() * 100)));
+            zoomBox_->setToolTip(tool.tooltip);
+            connect(zoomBox_, &QComboBox::textActivated, this, [this](const QString &t) {
+                QString digits = t;
+                digits.remove(QLatin1Char('%'));
+                const int z = digits.trimmed().toInt();
+                if (z > 0) {
+                    preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+                    preview_->setZoomFactor(z / 100.0);
+                }
+            });
+            toolbar_->addWidget(zoomBox_);
+            continue;
+        }
+        if (tool.id == 17) {
+            pageBox_ = new QSpinBox(toolbar_);
+            pageBox_->setRange(1, qMax(1, preview_->pageCount()));
+            pageBox_->setValue(qMax(1, preview_->currentPage()));
+            pageBox_->setToolTip(tool.tooltip);
+            connect(
+                pageBox_, &QSpinBox::valueChanged, preview_, &QPrintPreviewWidget::setCurrentPage);
+            toolbar_->addWidget(pageBox_);
+            continue;
+        }
+        QAction *action = toolbar_->addAction(tool.caption);
+        action->setToolTip(tool.tooltip);
+        action->setObjectName(QStringLiteral("tool%1").arg(i));
+        if (tool.id == 25) {
+            action->setCheckable(true);
+            action->setChecked(tool.state);
+        }
+        connect(action, &QAction::triggered, this, [this, i] { clickTool(i); });
+    }
+}
+
+void ReportViewer::clickTool(int index)
+{
+    switch (ToolbarTiklandi(report_, index, windowTitle(), this)) {
+    case ViewerAction::Close:
+        accept();
+        return;
+    case ViewerAction::OpenMarginDialog:
+        openMarginDialog(*this);
+        return;
+    case ViewerAction::Stock:
+        stockAction(report_.tools[index].id);
+        return;
+    case ViewerAction::None:
+        break;
+    }
+    syncToolbar();
+}
+
+void ReportViewer::stockAction(int id)
+{
+    switch (id) {
+    case 2:
+        print();
+        break;
+    case 3:
+        preview_->fitToWidth();
+        break;
+    case 11:
+        preview_->zoomOut();
+        break;
+    case 12:
+        preview_->zoomIn();
+        break;
+    case 14:
+        preview_->fitInView();
+        break;
+    case 15:
+        preview_->setCurrentPage(preview_->currentPage() - 1);
+        break;
+    case 16:
+        preview_->setCurrentPage(preview_->currentPage() + 1);
+        break;
+    case 18:
+        preview_->setViewMode(preview_->viewMode() == QPrintPreviewWidget::AllPagesView
+                ? QPrintPreviewWidget::SinglePageView
+                : QPrintPreviewWidget::AllPagesView);
+        break;
+    default:
+        break;
+    }
+    if (zoomBox_)
+        zoomBox_->setCurrentText(QStringLiteral("%%1").arg(qRound(preview_->zoomFactor() * 100)));
+}
+
+void ReportViewer::print()
+{
+    platform::preparePrinter(printer_, report_);
+    QPrintDialog dialog(&printer_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter(&printer_);
+    platform::paintReportPage(painter, report_);
+}
+
+} // namespace printing

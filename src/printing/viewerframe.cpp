@@ -1,0 +1,212 @@
+#include "viewerframe.h"
+
+#include "app/appstate.h"
+#include "app/basics.h"
+#include "app/errorbox.h"
+#include "platform/desktopservices.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/reportexporters.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinterInfo>
+
+namespace printing {
+
+namespace {
+
+bool g_interactive = true;
+QString g_exportPath;
+QString g_exportTitle;
+
+void setTooltip(platform::Report &r, int index, const char *text)
+{
+    r.tools[index].tooltip = QString::fromUtf8(text);
+}
+
+} // namespace
+
+QVector<platform::ReportTool> stockTools()
+{
+    static const char *const captions[kStockToolCount] = { "İçindekiler", "Sayfa Yapısı", "Yazdır",
+        "Genişliğe Sığdır", "Kopyala", "Bul", "Tek Sayfa", "Çok Sayfa", "Yan Yana", "Ekle",
+        "Kaydet", "-", "+", "Yakınlaştırma", "Sayfaya Sığdır", "◀", "▶", "Sayfa", "Tüm Sayfalar",
+        "Geri", "İleri" };
+    QVector<platform::ReportTool> tools;
+    for (int i = 0; i < kStockToolCount; ++i) {
+        const QString caption = QString::fromUtf8(captions[i]);
+        tools.push_back({ i, caption, caption, true, false });
+    }
+    return tools;
+}
+
+void setInteractive(bool on)
+{
+    g_interactive = on;
+}
+
+bool interactive()
+{
+    return g_interactive;
+}
+
+void YaziciKalitesiAyarla(platform::Report &report, const QString &level)
+{
+    const QString l = level.toUpper();
+    if (l == QLatin1String("NORMAL"))
+        report.printQuality = -3;
+    else if (l == QLatin1String("KOYU"))
+        report.printQuality = -4;
+}
+
+void ToolbarHazirla(platform::Report &r)
+{
+    if (r.tools.size() > kStockToolCount)
+        return;
+    r.zoom = 100;
+    r.toolbarFont = QStringLiteral("TAHOMA");
+    r.toolbarFontSize = 8;
+    for (int i : { 0, 1, 4, 5, 6, 7, 8, 9, 10, 19, 20 })
+        r.tools[i].visible = false;
+    r.tools[2].caption = QStringLiteral("&Yazdır");
+    static const char *const added[] = { "&Durdur", "&Word", "&Excel", "Pd&f", "KOYU",
+        "&Sayfa Ayarları" };
+    for (const char *caption : added) {
+        const int id = int(r.tools.size());
+        r.tools.push_back({ id, QString::fromUtf8(caption), QString(), true, false });
+    }
+    setTooltip(r, 2, "Yazıcı'ya Gönder");
+    setTooltip(r, 11, "Uzaklaştır");
+    setTooltip(r, 12, "Yakınlaştır");
+    setTooltip(r, 13, "Yakınlaştırma Oranı");
+    setTooltip(r, 15, "Sayfa Geri");
+    setTooltip(r, 16, "Sayfa İleri");
+    setTooltip(r, 17, "Sayfa No");
+    setTooltip(r, 21, "İşlemi Durdur");
+    setTooltip(r, 22, "Word'e aktar");
+    setTooltip(r, 23, "Excel'e aktar");
+    setTooltip(r, 24, "PDF'ye aktar");
+    setTooltip(r, 25, "YAZICI KALİTESİ: Koyu");
+    setTooltip(r, 26, "Listenin boşluk ayarları");
+    r.printQuality = -4;
+    r.renderMode = 1;
+    r.pageSettings.paperSize = platform::PaperA4;
+    if (g_interactive && QPrinterInfo::availablePrinterNames().isEmpty()) {
+        app::CursorDefault();
+        platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
+            QStringLiteral("DİKKAT !"),
+            QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
+    }
+}
+
+QString exportBaseName(const QString &title)
+{
+    QString name = title;
+    for (const QChar c :
+        { QLatin1Char(' '), QLatin1Char('\\'), QLatin1Char('/'), QLatin1Char('-') })
+        name.replace(c, QLatin1Char('_'));
+    return name;
+}
+
+ViewerAction ToolbarTiklandi(
+    platform::Report &r, int index, const QString &baseName, QWidget *parent)
+{
+    app::CursorDefault();
+    if (index < 0 || index >= r.tools.size())
+        return ViewerAction::None;
+    platform::ReportTool &tool = r.tools[index];
+    if (tool.id == kMarginTool)
+        return ViewerAction::OpenMarginDialog;
+    const QString caption = tool.caption;
+    if (caption == QLatin1String("&Kapat"))
+        return ViewerAction::Close;
+    if (caption == QLatin1String("&Durdur")) {
+        r.stopped = true;
+        tool.caption = QStringLiteral("&Kapat");
+        tool.tooltip = QStringLiteral("Active Reports'tan çık");
+        return ViewerAction::None;
+    }
+    if (caption.toUpper() == QLatin1String("KOYU")) {
+        tool.caption = QStringLiteral("NORMAL");
+        tool.state = false;
+        tool.tooltip = QStringLiteral("YAZICI KALİTESİ: Normal");
+        YaziciKalitesiAyarla(r, QStringLiteral("NORMAL"));
+        return ViewerAction::None;
+    }
+    if (caption.toUpper() == QLatin1String("NORMAL")) {
+        tool.caption = QStringLiteral("KOYU");
+        tool.state = true;
+        tool.tooltip = QStringLiteral("YAZICI KALİTESİ: Koyu");
+        YaziciKalitesiAyarla(r, QStringLiteral("KOYU"));
+        return ViewerAction::None;
+    }
+    if (caption == QLatin1String("Pd&f") || caption == QLatin1String("&Word")
+        || caption == QLatin1String("&Excel")) {
+        RaporuAktar(caption, r, exportBaseName(baseName), parent);
+        return ViewerAction::None;
+    }
+    return ViewerAction::Stock;
+}
+
+QString OzelKlasorYolu(int folderId)
+{
+    if (folderId != 5)
+        return {};
+    return platform::documentsFolder().trimmed();
+}
+
+bool KayitYeriSor(const QString &defaultPath, const QString &filter, QWidget *parent)
+{
+    const QString chosen = platform::desktop().saveFileName(
+        parent, QStringLiteral("Rapor Kayıt"), defaultPath, filter);
+    if (chosen.isEmpty())
+        return false;
+    g_exportPath = chosen;
+    g_exportTitle = QFileInfo(chosen).fileName();
+    return true;
+}
+
+QString exportPath()
+{
+    return g_exportPath;
+}
+
+QString exportTitle()
+{
+    return g_exportTitle;
+}
+
+QString RaporuAktar(const QString &caption, const platform::Report &report, const QString &baseName,
+    QWidget *parent)
+{
+    QString folder = OzelKlasorYolu(5);
+    if (folder.isEmpty())
+        folder = app::ProgramFolder();
+    const QString proposed = QDir(folder).filePath(baseName);
+    std::unique_ptr<platform::ReportExporter> exporter;
+    bool open = false;
+    if (caption == QLatin1String("&Word")) {
+        exporter = std::make_unique<platform::WordExporter>();
+        open = true;
+    } else if (caption == QLatin1String("&Excel")) {
+        exporter = std::make_unique<platform::ExcelExporter>();
+        open = true;
+    } else {
+        exporter = std::make_unique<platform::PdfExporter>();
+    }
+    if (!KayitYeriSor(proposed, exporter->fileFilter(), parent))
+        return {};
+    QString error;
+    // The path is used exactly as chosen. A write that fails is said so: a
+    // silent failure would look like a finished export.
+    if (!exporter->write({ &report }, exportPath(), &error)) {
+        app::HataGoster(75, error, QStringLiteral("RaporuAktar"), true);
+        return {};
+    }
+    if (open)
+        platform::desktop().openDocument(exportPath());
+    return exportPath();
+}
+
+} // namespace printing
