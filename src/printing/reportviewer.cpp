@@ -68,7 +68,10 @@ void ReportViewer::resizeEvent(QResizeEvent *event)
 
 void ReportViewer::syncToolbar()
 {
+    // The toolbar owns its actions: drop the old ones, not just their buttons.
+    const QList<QAction *> old = toolbar_->actions();
     toolbar_->clear();
+    qDeleteAll(old);
     zoomBox_ = nullptr;
     pageBox_ = nullptr;
     QFont font(report_.toolbarFont.isEmpty() ? QStringLiteral("Tahoma") : report_.toolbarFont);
@@ -115,7 +118,9 @@ void ReportViewer::syncToolbar()
             action->setCheckable(true);
             action->setChecked(tool.state);
         }
-        connect(action, &QAction::triggered, this, [this, i] { clickTool(i); });
+        // Queued: the click rebuilds the toolbar, which deletes this action.
+        connect(
+            action, &QAction::triggered, this, [this, i] { clickTool(i); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,0 +1,193 @@
+#include "platform/report.h"
+#include "platform/reportexporters.h"
+#include "support/pdfwords.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class SmallReport final : public platform::Report {
+public:
+    SmallReport()
+    {
+        name = QStringLiteral("deneme");
+        caption = QStringLiteral("Deneme Raporu");
+        pageSettings.leftMargin = 720;
+        pageSettings.topMargin = 1440;
+        fields = {
+            makeField("Field1", { 1000, 2000, 3000, 315 }, Qt::AlignLeft, "Sol"),
+            makeField("Field2", { 1000, 3000, 3000, 315 }, Qt::AlignHCenter, "Orta"),
+            makeField("Field3", { 1000, 4000, 3000, 315 }, Qt::AlignRight, "Sağ"),
+            makeField("Field4", { 6000, 8000, 2000, 315 }, Qt::AlignLeft, "İĞÜŞÖÇ"),
+            makeField("Field5", { 6000, 9000, 2000, 315 }, Qt::AlignLeft, ""),
+        };
+    }
+    void run() override { }
+
+private:
+    static platform::ReportField makeField(
+        const char *n, QRect r, Qt::Alignment a, const char *text)
+    {
+        platform::ReportField f;
+        f.name = QLatin1String(n);
+        f.rect = r;
+        f.align = a;
+        f.text = QString::fromUtf8(text);
+        return f;
+    }
+};
+
+// Runs python3's zipfile, which every Debian machine with python3 has.
+QString unzip(const QString &path, const QString &member)
+{
+    QProcess p;
+    p.start(QStringLiteral("python3"),
+        { QStringLiteral("-c"),
+            QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                           "print('\\n'.join(z.namelist()) if sys.argv[2] == '' else "
+                           "z.read(sys.argv[2]).decode())"),
+            path, member });
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestReportLayer : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void fieldsAreFoundWithoutRegardToCase()
+    {
+        SmallReport r;
+        r.setFieldText(QStringLiteral("field2"), QStringLiteral("x"));
+        QCOMPARE(r.fieldText(QStringLiteral("FIELD2")), QStringLiteral("x"));
+        r.setFieldText(QStringLiteral("Field99"), QStringLiteral("y")); // ignored
+        QVERIFY(!r.field(QStringLiteral("Field99")));
+    }
+
+    void pdfPlacesEachFieldFromThePapersEdge()
+    {
+        SmallReport r;
+        const QString path = dir.filePath(QStringLiteral("a4.pdf"));
+        QString error;
+        QVERIFY2(platform::PdfExporter().write({ &r }, path, &error), qPrintable(error));
+        const testing::PdfText pdf = testing::readPdf(path);
+        QCOMPARE(pdf.pages.size(), 1);
+        QVERIFY(qAbs(pdf.pages[0].width() - 595.3) < 1 && qAbs(pdf.pages[0].height() - 841.9) < 1);
+        // Left aligned: starts at the left edge; centred and right by their box.
+        const auto *left = pdf.find(QStringLiteral("Sol"));
+        QVERIFY(left);
+        QVERIFY(qAbs(left->box.left() - (720 + 1000) / 20.0) < 1.5);
+        QVERIFY(qAbs(left->box.top() - (1440 + 2000) / 20.0) < 2.5);
+        const auto *centre = pdf.find(QStringLiteral("Orta"));
+        QVERIFY(centre);
+        QVERIFY(qAbs(centre->box.center().x() - (720 + 1000 + 1500) / 20.0) < 1.5);
+        const auto *right = pdf.find(QStringLiteral("Sağ"));
+        QVERIFY(right);
+        QVERIFY(qAbs(right->box.right() - (720 + 4000) / 20.0) < 1.5);
+        // Text prints as text, Turkish letters included.
+        QVERIFY(pdf.find(QStringLiteral("İĞÜŞÖÇ")));
+        // The distance between two fields is their distance in the layout.
+        QVERIFY(qAbs((centre->box.top() - left->box.top()) - 1000 / 20.0) < 1.0);
+    }
+
+    void pagesTakeTheirPaperSize()
+    {
+        SmallReport a5;
+        a5.pageSettings.paperSize = platform::PaperA5;
+        SmallReport a4;
+        const QString path = dir.filePath(QStringLiteral("iki.pdf"));
+        QString error;
+        QVERIFY(platform::PdfExporter().write({ &a5, &a4 }, path, &error));
+        const testing::PdfText pdf = testing::readPdf(path);
+        QCOMPARE(pdf.pages.size(), 2);
+        QVERIFY(qAbs(pdf.pages[0].width() - 419.5) < 1 && qAbs(pdf.pages[0].height() - 595.3) < 1);
+        QVERIFY(qAbs(pdf.pages[1].width() - 595.3) < 1);
+        QCOMPARE(platform::paperTwips(platform::PaperA5, 2), QSize(11906, 8391));
+    }
+
+    void wordExportIsRtfWithEveryFieldInAFrame()
+    {
+        SmallReport r;
+        const QByteArray rtf = platform::WordExporter::rtf({ &r });
+        QVERIFY(rtf.startsWith("{\\rtf1"));
+        int depth = 0;
+        for (const char c : rtf) {
+            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+            QVERIFY(depth >= 0);
+        }
+        QCOMPARE(depth, 0);
+        QCOMPARE(rtf.count("\\pvpg\\phpg"), 4); // empty fields print nothing
+        QVERIFY(rtf.contains("\\posx1720\\posy3440\\absw3000"));
+        QVERIFY(rtf.contains("Sol\\par}"));
+        QVERIFY(rtf.contains("\\qc") && rtf.contains("\\qr"));
+        QVERIFY(rtf.contains("\\u304?")); // İ
+        const QString path = dir.filePath(QStringLiteral("rapor.doc"));
+        QString error;
+        QVERIFY(platform::WordExporter().write({ &r }, path, &error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), rtf);
+    }
+
+    void excelExportIsAWorkbookInPageOrder()
+    {
+        SmallReport r;
+        const QString path = dir.filePath(QStringLiteral("rapor.xls"));
+        QString error;
+        QVERIFY2(platform::ExcelExporter().write({ &r }, path, &error), qPrintable(error));
+        const QStringList parts = unzip(path, QString()).split(QLatin1Char('\n'));
+        for (const char *part :
+            { "[Content_Types].xml", "xl/workbook.xml", "xl/worksheets/sheet1.xml" })
+            QVERIFY2(parts.contains(QLatin1String(part)), part);
+        const QString strings = unzip(path, QStringLiteral("xl/sharedStrings.xml"));
+        for (const char *text : { "Sol", "Orta", "Sağ", "İĞÜŞÖÇ" })
+            QVERIFY2(strings.contains(QString::fromUtf8(text)), text);
+        QVERIFY(strings.indexOf(QStringLiteral("Sol")) < strings.indexOf(QStringLiteral("Orta")));
+        const auto lines = platform::fieldLines(r);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0][0]->text, QStringLiteral("Sol"));
+    }
+
+    void aFailedExportLeavesNoFile_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("pdf") << 0;
+        QTest::newRow("word") << 1;
+        QTest::newRow("excel") << 2;
+    }
+    void aFailedExportLeavesNoFile()
+    {
+        QFETCH(int, kind);
+        SmallReport r;
+        std::unique_ptr<platform::ReportExporter> e;
+        if (kind == 0)
+            e = std::make_unique<platform::PdfExporter>();
+        else if (kind == 1)
+            e = std::make_unique<platform::WordExporter>();
+        else
+            e = std::make_unique<platform::ExcelExporter>();
+        const QString path = dir.filePath(QStringLiteral("yok/klasor/rapor"));
+        QString error;
+        QVERIFY(!e->write({ &r }, path, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(path));
+        // An existing file is replaced without a question.
+        const QString existing = dir.filePath(QStringLiteral("var.dosya"));
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("eski");
+        f.close();
+        QVERIFY(e->write({ &r }, existing, &error));
+        QVERIFY(QFileInfo(existing).size() > 4);
+    }
+};
+
+QTEST_MAIN(TestReportLayer)
+#include "tst_reportlayer.moc"

@@ -1,0 +1,334 @@
+#include "app/appstate.h"
+#include "app/inisettings.h"
+#include "platform/desktopservices.h"
+#include "platform/report.h"
+#include "printing/margindialog.h"
+#include "printing/margins.h"
+#include "printing/reportviewer.h"
+#include "printing/viewerframe.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+using namespace printing;
+
+namespace {
+
+// A report with the real start sequence and made-up defaults.
+class MarginReport final : public platform::Report {
+public:
+    int runs = 0;
+    MarginReport()
+    {
+        name = QStringLiteral("ar_Trafik");
+        tools = stockTools();
+        platform::ReportField f;
+        f.name = QStringLiteral("Field1");
+        f.rect = QRect(0, 0, 1000, 315);
+        fields << f;
+    }
+    void run() override
+    {
+        ++runs;
+        ToolbarHazirla(*this);
+        pageSettings.leftMargin = 850;
+        pageSettings.topMargin = 2835;
+        pageSettings.rightMargin = 170;
+        pageSettings.bottomMargin = 113;
+        BosluklariUygula(*this);
+        caption = QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)");
+        setFieldText(QStringLiteral("Field1"), QString::number(runs));
+        tools[21].caption = QStringLiteral("&Kapat");
+    }
+};
+
+class ScriptedDesktop final : public platform::DesktopServices {
+public:
+    QString answer;
+    QString proposed;
+    QString filter;
+    QStringList opened;
+    QString saveFileName(
+        QWidget *, const QString &title, const QString &p, const QString &f) override
+    {
+        proposed = p;
+        filter = f;
+        titles << title;
+        return answer;
+    }
+    void openDocument(const QString &path) override { opened << path; }
+    QStringList titles;
+};
+
+QString margin(const char *key)
+{
+    return app::IniOkuYaz(
+        QStringLiteral("OKU"), app::marginFile(), QStringLiteral("ar_Trafik"), QLatin1String(key));
+}
+
+} // namespace
+
+class TestViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void millimetresAndTwipsTruncate()
+    {
+        QCOMPARE(TwipToMm(850), 14);
+        QCOMPARE(MmToTwip(14), 793);
+        QCOMPARE(TwipToMm(2835), 50);
+        QCOMPARE(MmToTwip(50), 2835);
+        QCOMPARE(TwipToMm(170), 2);
+        QCOMPARE(MmToTwip(2), 113);
+    }
+
+    void toolbarIsCustomisedOnce()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        r.run();
+        QCOMPARE(r.tools.size(), 27);
+        for (int i = 0; i < 27; ++i)
+            QCOMPARE(r.tools[i].id, i);
+        const QList<int> hidden { 0, 1, 4, 5, 6, 7, 8, 9, 10, 19, 20 };
+        for (int i = 0; i < 27; ++i)
+            QCOMPARE(r.tools[i].visible, !hidden.contains(i));
+        const QStringList captions { "&Yazdır", "&Kapat", "&Word", "&Excel", "Pd&f", "KOYU",
+            "&Sayfa Ayarları" };
+        QCOMPARE((QStringList { r.tools[2].caption, r.tools[21].caption, r.tools[22].caption,
+                     r.tools[23].caption, r.tools[24].caption, r.tools[25].caption,
+                     r.tools[26].caption }),
+            captions);
+        const std::map<int, QString> tips { { 2, "Yazıcı'ya Gönder" }, { 11, "Uzaklaştır" },
+            { 12, "Yakınlaştır" }, { 13, "Yakınlaştırma Oranı" }, { 15, "Sayfa Geri" },
+            { 16, "Sayfa İleri" }, { 17, "Sayfa No" }, { 21, "İşlemi Durdur" },
+            { 22, "Word'e aktar" }, { 23, "Excel'e aktar" }, { 24, "PDF'ye aktar" },
+            { 25, "YAZICI KALİTESİ: Koyu" }, { 26, "Listenin boşluk ayarları" } };
+        for (const auto &[i, tip] : tips)
+            QCOMPARE(r.tools[i].tooltip, tip);
+        QCOMPARE(r.printQuality, -4);
+        QCOMPARE(r.zoom, 100);
+        QCOMPARE(r.toolbarFont, QStringLiteral("TAHOMA"));
+        QCOMPARE(r.toolbarFontSize, 8);
+        // No printer here: said once, during the one customisation.
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
+        QCOMPARE(messages.shown().first().text,
+            QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
+    }
+
+    void qualityToggleTwiceReturnsToKoyu()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        ToolbarTiklandi(r, 25, QString(), nullptr);
+        QCOMPARE(r.tools[25].caption, QStringLiteral("NORMAL"));
+        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Normal"));
+        QCOMPARE(r.tools[25].state, false);
+        QCOMPARE(r.printQuality, -3);
+        ToolbarTiklandi(r, 25, QString(), nullptr);
+        QCOMPARE(r.tools[25].caption, QStringLiteral("KOYU"));
+        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Koyu"));
+        QCOMPARE(r.tools[25].state, true);
+        QCOMPARE(r.printQuality, -4);
+        YaziciKalitesiAyarla(r, QStringLiteral("başka"));
+        QCOMPARE(r.printQuality, -4);
+    }
+
+    void stopTurnsIntoClose()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        ToolbarHazirla(r);
+        QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::None);
+        QCOMPARE(r.tools[21].caption, QStringLiteral("&Kapat"));
+        QCOMPARE(r.tools[21].tooltip, QStringLiteral("Active Reports'tan çık"));
+        QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::Close);
+        QCOMPARE(ToolbarTiklandi(r, 26, QString(), nullptr), ViewerAction::OpenMarginDialog);
+        QCOMPARE(ToolbarTiklandi(r, 12, QString(), nullptr), ViewerAction::Stock);
+    }
+
+    void exportProposesTheTitleInTheDocumentsFolder()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        ScriptedDesktop desktop;
+        platform::setDesktopServices(&desktop);
+        qputenv("XDG_DOCUMENTS_DIR", folder.path().toUtf8());
+        MarginReport r;
+        r.run();
+        QCOMPARE(exportBaseName(QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)")),
+            QStringLiteral("EVRAKMATİK_EK_1_(ön_sayfa)"));
+        QCOMPARE(exportBaseName(QStringLiteral("a\\b/c-d e")), QStringLiteral("a_b_c_d_e"));
+        // Cancelled: nothing written, nothing said.
+        desktop.answer.clear();
+        ToolbarTiklandi(r, 24, r.caption, nullptr);
+        QVERIFY(desktop.proposed.endsWith(QStringLiteral("/EVRAKMATİK_EK_1_(ön_sayfa)")));
+        QCOMPARE(desktop.filter, QStringLiteral("Pdf (*.pdf)"));
+        QCOMPARE(desktop.titles.last(), QStringLiteral("Rapor Kayıt"));
+        // The chosen path exactly as chosen: no extension added.
+        desktop.answer = folder.path() + QStringLiteral("/çıktı");
+        ToolbarTiklandi(r, 24, r.caption, nullptr);
+        QVERIFY(QFile::exists(desktop.answer));
+        QVERIFY(desktop.opened.isEmpty());
+        desktop.answer = folder.path() + QStringLiteral("/belge.doc");
+        ToolbarTiklandi(r, 22, r.caption, nullptr);
+        QCOMPARE(desktop.filter, QStringLiteral("Word (*.doc)"));
+        QCOMPARE(desktop.opened, QStringList { desktop.answer });
+        desktop.answer = folder.path() + QStringLiteral("/tablo.xls");
+        ToolbarTiklandi(r, 23, r.caption, nullptr);
+        QCOMPARE(desktop.filter, QStringLiteral("Excel (*.xls)"));
+        QCOMPARE(desktop.opened.size(), 2);
+        QCOMPARE(exportPath(), desktop.answer);
+        QCOMPARE(exportTitle(), QStringLiteral("tablo.xls"));
+        // A folder that does not exist: said, not taken for a finished export.
+        desktop.answer = folder.path() + QStringLiteral("/yok/tablo.xls");
+        messages.reset();
+        ToolbarTiklandi(r, 23, r.caption, nullptr);
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QCOMPARE(desktop.opened.size(), 2);
+        platform::setDesktopServices(nullptr);
+    }
+
+    void defaultsAreStoredTruncatedOnFirstUse()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        QCOMPARE(margin("sol"), QStringLiteral("14"));
+        QCOMPARE(margin("ust"), QStringLiteral("50"));
+        QCOMPARE(margin("sag"), QStringLiteral("2"));
+        QCOMPARE(margin("alt"), QStringLiteral("1"));
+        QCOMPARE(r.pageSettings.leftMargin, 850); // the first run keeps its own
+        r.run();
+        QCOMPARE(r.pageSettings.leftMargin, 793);
+        QCOMPARE(r.pageSettings.topMargin, 2835);
+        QCOMPARE(r.pageSettings.rightMargin, 113);
+        QCOMPARE(r.pageSettings.bottomMargin, 56);
+        // Other reports keep their own sections.
+        app::IniOkuYaz(QStringLiteral("YAZ"), app::marginFile(), QStringLiteral("ar_Ek9"),
+            QStringLiteral("sol"), 7);
+        r.run();
+        QCOMPARE(margin("sol"), QStringLiteral("14"));
+    }
+
+    void marginDialogShowsKeepsAndRestores()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        r.run();
+        int restarts = 0;
+        MarginDialog dialog(r, [&] {
+            ++restarts;
+            r.run();
+        });
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Sayfa Boşluk Ayarı"));
+        QCOMPARE(dialog.box(0)->text(), QStringLiteral("14"));
+        QCOMPARE(dialog.box(1)->text(), QStringLiteral("2"));
+        QCOMPARE(dialog.box(2)->text(), QStringLiteral("50"));
+        QCOMPARE(dialog.box(3)->text(), QStringLiteral("1"));
+        QCOMPARE(dialog.box(0)->maxLength(), 3);
+        dialog.box(0)->setText(QStringLiteral("20"));
+        dialog.box(2)->setText(QStringLiteral("10"));
+        QVERIFY(dialog.goster());
+        QCOMPARE(margin("sol"), QStringLiteral("20"));
+        QCOMPARE(margin("ust"), QStringLiteral("10"));
+        QCOMPARE(r.pageSettings.leftMargin, MmToTwip(20));
+        QCOMPARE(currentMargins().sol, 20);
+        dialog.box(0)->setText(QStringLiteral("30"));
+        QVERIFY(dialog.goster());
+        dialog.btnIptal()->click();
+        QCOMPARE(margin("sol"), QStringLiteral("14"));
+        QCOMPARE(margin("ust"), QStringLiteral("50"));
+        QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
+        QCOMPARE(restarts, 3);
+    }
+
+    void zeroLeftAndTopBringBackTheDefaults()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        MarginDialog dialog(r, [&] { r.run(); });
+        dialog.box(0)->setText(QStringLiteral("0"));
+        dialog.box(2)->setText(QStringLiteral("0"));
+        dialog.btnKatdet()->click();
+        QCOMPARE(r.pageSettings.leftMargin, 850);
+        QCOMPARE(margin("sol"), QStringLiteral("14"));
+    }
+
+    void anEmptyOrGarbledBoxWritesNothing()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        MarginDialog dialog(r, [&] { r.run(); });
+        dialog.box(1)->setText(QString());
+        QVERIFY(!dialog.goster());
+        QCOMPARE(messages.titles().last(), QStringLiteral("Dikkat"));
+        QCOMPARE(margin("sag"), QStringLiteral("2"));
+        dialog.box(1)->setText(QStringLiteral("1,,"));
+        QVERIFY(!dialog.goster());
+        dialog.box(1)->setText(QStringLiteral("7,9"));
+        QVERIFY(dialog.goster());
+        QCOMPARE(margin("sag"), QStringLiteral("7"));
+    }
+
+    void marginBoxesTakeDigitsOnly()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        r.run();
+        MarginDialog dialog(r, [&] { r.run(); });
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        dialog.box(0)->setFocus();
+        QCOMPARE(dialog.box(0)->selectedText(), QStringLiteral("14"));
+        QTest::keyClicks(dialog.box(0), QStringLiteral("a-2x5"));
+        QCOMPARE(dialog.box(0)->text(), QStringLiteral("25"));
+        QTest::keyClick(dialog.box(0), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.box(1));
+    }
+
+    void viewerRunsTheReportAndKeepsItsToolbarOnRestart()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        MarginReport r;
+        ReportViewer viewer(r);
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)"));
+        QCOMPARE(r.runs, 1);
+        const int actions = viewer.toolbar()->actions().size();
+        bool opened = false;
+        viewer.openMarginDialog = [&](ReportViewer &v) {
+            opened = true;
+            v.restart();
+        };
+        viewer.clickTool(26);
+        QVERIFY(opened);
+        QCOMPARE(r.runs, 2);
+        QCOMPARE(r.tools.size(), 27);
+        QCOMPARE(viewer.toolbar()->actions().size(), actions);
+        QCOMPARE(messages.titles().count(QStringLiteral("DİKKAT !")), 1);
+        viewer.clickTool(25);
+        const auto quality = viewer.toolbar()->findChild<QAction *>(QStringLiteral("tool25"));
+        QVERIFY(quality && quality->text() == QStringLiteral("NORMAL") && !quality->isChecked());
+    }
+};
+
+QTEST_MAIN(TestViewer)
+#include "tst_viewer.moc"
