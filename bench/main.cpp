@@ -6,12 +6,20 @@
 #include "app/startup.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/report.h"
+#include "platform/reportpainter.h"
+#include "printing/reportviewer.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordlist.h"
 #include "records/recordlistmodel.h"
 #include "records/saverecord.h"
 #include "storefiller.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewWidget>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -42,6 +50,27 @@ public:
         return platform::MsgAnswer::Ok;
     }
     void endProcess(int) override { }
+};
+
+// A page of 120 filled fields, as dense as the EK-1 back page.
+class DensePage final : public platform::Report {
+public:
+    DensePage()
+    {
+        name = QStringLiteral("bench");
+        caption = QStringLiteral("Deneme");
+        tools.resize(27);
+        for (int i = 0; i < 120; ++i) {
+            platform::ReportField f;
+            f.name = QStringLiteral("Field%1").arg(i + 1);
+            f.rect = QRect(600 + (i % 3) * 3300, 500 + (i / 3) * 380, 3000, 315);
+            f.align = i % 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+            f.pointSize = 9;
+            f.text = QStringLiteral("ÇAĞLAR ŞİMŞEK %1 İĞÜŞÖÇ").arg(i);
+            fields << f;
+        }
+    }
+    void run() override { }
 };
 
 double median(std::vector<double> v)
@@ -204,6 +233,26 @@ int main(int argc, char **argv)
     }
     print("search_keystroke_ms", slowest);
     window.recordList().close();
+
+    DensePage page;
+    print("render_pdf_page_ms", medianOf(runs, [&] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(1200);
+        platform::preparePagedDevice(pdf, page);
+        QPainter painter(&pdf);
+        platform::paintReportPage(painter, page);
+    }));
+    {
+        printing::ReportViewer viewer(page);
+        viewer.resize(1000, 800);
+        viewer.show();
+        print("render_preview_page_ms", medianOf(runs, [&] {
+            viewer.preview()->updatePreview();
+            viewer.preview()->grab();
+        }));
+    }
 
     std::vector<double> compact, vacuum;
     const QString copy = dir.filePath(QStringLiteral("kopya.mdb"));

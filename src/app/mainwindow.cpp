@@ -57,12 +57,9 @@ MainWindow::MainWindow(QWidget *parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(141, 180, 207));
     setPalette(pal);
-    // Frame captions bold and dark red; the owner panels set their own colours.
+    // Frames: a thin border below their caption labels.
     setStyleSheet(QStringLiteral(
-        "QGroupBox { font-weight: bold; color: rgb(192, 0, 0); border: 1px solid rgb(90, 124, 156);"
-        " border-radius: 3px; margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;"
-        " padding: 0 2px; }"));
+        "QGroupBox { border: 1px solid rgb(90, 124, 156); border-radius: 3px; margin-top: 9px; }"));
 
     auto *title = new QLabel(QStringLiteral("EVRAKMATİK"), this);
     title->setObjectName(QStringLiteral("lblBaslik"));
@@ -102,6 +99,7 @@ MainWindow::MainWindow(QWidget *parent)
     ek9->setStyleSheet(printStyle);
     ek1->setStyleSheet(printStyle);
 
+    screen_->keepAboveOverlays({ about, save, clear, ek9, ek1, exit });
     connect(about, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(save, &QPushButton::clicked, this, &MainWindow::Kaydet);
     connect(clear, &QPushButton::clicked, this, [this] { screen_->EkraniTemizle(); });

@@ -7,9 +7,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -48,6 +50,9 @@ ReportViewer::ReportViewer(platform::Report &report, QWidget *parent)
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(report_.zoom / 100.0);
     preview_->updatePreview();
+    // Maximised; the full screen as well, for a desktop without a window manager.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 }
 

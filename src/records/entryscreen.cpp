@@ -116,6 +116,8 @@ void EntryScreen::showOverlay(QWidget *frame)
     tabber_->setEnabled(false);
     frame->show();
     frame->raise();
+    for (QWidget *w : std::as_const(aboveOverlays_))
+        w->raise();
 }
 
 void EntryScreen::hideOverlay(QWidget *frame)

@@ -77,6 +77,8 @@ public:
 
     // Overlay lock: showing any overlay disables the tabs, hiding any enables them.
     void showOverlay(QWidget *frame);
+    // Controls that stay above every overlay (the right-hand buttons).
+    void keepAboveOverlays(const QVector<QWidget *> &controls) { aboveOverlays_ = controls; }
     void hideOverlay(QWidget *frame);
 
     void FormuHazirla();
@@ -115,6 +117,7 @@ private:
     QPushButton *xpButton3_ = nullptr, *xpButton6_ = nullptr, *xpButton7_ = nullptr,
                 *xpButton8_ = nullptr;
     std::multimap<int, QWidget *> order_;
+    QVector<QWidget *> aboveOverlays_;
     EntryBehaviour *behaviour_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "screenbuilder.h"
 
 #include <QButtonGroup>
+#include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,17 +68,18 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
     ScreenBuilder b(*this);
     static const struct {
         int frameIndex, left;
-        const char *colour;
-    } panels[] = { { 2, 75, "rgb(0, 0, 128)" }, { 0, 4462, "rgb(139, 0, 0)" },
-        { 1, 8850, "rgb(128, 0, 128)" } };
+        QColor colour;
+    } panels[] = { { 2, 75, QColor(0, 0, 128) }, { 0, 4462, QColor(139, 0, 0) },
+        { 1, 8850, QColor(128, 0, 128) } };
     const auto &pp = panels[n - 1];
     QGroupBox *panel = b.frame(page, QStringLiteral("XPFrame1_%1").arg(pp.frameIndex),
         QStringLiteral("ARAÇ SAHİBİ - %1").arg(n), ScreenBuilder::px(pp.left),
         ScreenBuilder::px(375) - kTabRow, ScreenBuilder::px(4290), ScreenBuilder::px(8490));
-    panel->setAlignment(Qt::AlignHCenter);
-    panel->setStyleSheet(QStringLiteral("QGroupBox#%1 { color: %2; }"
-                                        "QGroupBox#%1::title { subcontrol-position: top center; }")
-                             .arg(panel->objectName(), QLatin1String(pp.colour)));
+    auto *title = panel->findChild<QLabel *>(panel->objectName() + QStringLiteral("_baslik"));
+    QPalette titlePalette = title->palette();
+    titlePalette.setColor(QPalette::WindowText, pp.colour);
+    title->setPalette(titlePalette);
+    title->move((panel->width() - title->width()) / 2, 0);
 
     const int base = ownerBase(n);
     const int even = 2 * (n - 1);

@@ -27,7 +27,8 @@ const char *kListQuery =
     "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO "
     "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY K.ESKIPLAKA";
 
-constexpr int kColumnWidths[] = { 138, 74, 74, 122, 144 };
+// The last column leaves room for the scroll bar, so no row scrolls sideways.
+constexpr int kColumnWidths[] = { 138, 74, 74, 122, 130 };
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)

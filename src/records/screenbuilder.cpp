@@ -22,9 +22,25 @@ ScreenBuilder::ScreenBuilder(EntryScreen &screen)
 QGroupBox *ScreenBuilder::frame(
     QWidget *parent, const QString &name, const QString &caption, int x, int y, int w, int h)
 {
-    auto *box = new QGroupBox(caption, parent);
+    // The caption is a label over the frame's top edge: the group box's own
+    // title drops the dots of Ö and Ü in bold at this size.
+    auto *box = new QGroupBox(parent);
     box->setObjectName(name);
     box->setGeometry(x, y, w, h);
+    box->setAccessibleName(caption);
+    auto *title = new QLabel(caption, box);
+    title->setObjectName(name + QStringLiteral("_baslik"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    title->setAutoFillBackground(true);
+    // Room above the cap height: the dots of a capital Ö sit higher than the font says.
+    title->setContentsMargins(2, 3, 2, 0);
+    QPalette p = title->palette();
+    p.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    title->setPalette(p);
+    title->adjustSize();
+    title->move(6, 0);
     return box;
 }
 
