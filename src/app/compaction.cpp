@@ -39,6 +39,12 @@ void CompactData(const QString &path)
     const QString temp = compactionTempPath(path);
     const QString part = path + QStringLiteral(".yeni");
     const QString folder = QFileInfo(path).absolutePath();
+    // A store found only under the temporary name was moved aside by a
+    // compaction cut short: it is the store, not a leftover to delete.
+    if (!QFile::exists(path) && QFile::exists(temp)) {
+        QFile::rename(temp, path);
+        platform::syncFolder(folder);
+    }
     if (QFile::exists(temp) && !QFile::remove(temp)) {
         HataGoster(75, QStringLiteral("Geçici dosya silinemedi: %1").arg(temp),
             QStringLiteral("compact işlemi"), true);

@@ -46,6 +46,8 @@ const char *relativeTemplate(int code)
     return nullptr;
 }
 
+int g_busyTimeout = 5000;
+
 int errorNumber(const QSqlError &e)
 {
     bool ok = false;
@@ -87,6 +89,11 @@ QString templatePath(int code)
 QString compactionTempPath(const QString &storePath)
 {
     return storePath + QLatin1Char('x');
+}
+
+void setBusyTimeout(int milliseconds)
+{
+    g_busyTimeout = milliseconds;
 }
 
 void DataKontrolEt()
@@ -135,7 +142,7 @@ bool OpenData(QSqlDatabase &db, int code)
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     candidate.setDatabaseName(path);
     // Another program may hold the file for a moment; wait rather than fail.
-    candidate.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    candidate.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyTimeout));
     QSqlError error;
     bool ok = QFile::exists(path) && candidate.open();
     if (ok) {

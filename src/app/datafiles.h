@@ -13,6 +13,9 @@ QString templatePath(int code);
 // The file a compaction leaves beside the record store.
 QString compactionTempPath(const QString &storePath);
 
+// How long a data operation waits for a file another program holds locked.
+void setBusyTimeout(int milliseconds);
+
 // Opens the data file of code 1 to 4 into db. A missing file is made from its
 // template first. Returns false (db invalid) when the file could not be opened;
 // the error box has been shown then.

@@ -94,9 +94,10 @@ EngineResult compactCopy(const QString &source, const QString &destination)
 
 EngineResult integrityCheck(const QString &path)
 {
+    // Read-write, so a hot journal left by a crash is rolled back first.
     sqlite3 *db = nullptr;
     int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         EngineResult r = fail(db, rc);
         sqlite3_close(db);

@@ -1,0 +1,98 @@
+// Saves or compacts records in a loop until it is killed; the crash tests kill
+// it at random moments and then look at what it left.
+//   evrakmatik-crashchild save DIR FIRST   (reports "ok RECORD VERSION" per commit)
+//   evrakmatik-crashchild compact DIR
+#include "app/appstate.h"
+#include "app/compaction.h"
+#include "app/datafiles.h"
+#include "platform/messages.h"
+#include "records/fieldmap.h"
+#include "records/recordstore.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+
+#include <cstdio>
+
+namespace {
+
+class QuietMessages final : public platform::MessageService {
+public:
+    platform::MsgAnswer show(const platform::MessageRequest &r) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(r.text));
+        return platform::MsgAnswer::Ok;
+    }
+    void endProcess(int code) override { std::_Exit(code); }
+};
+
+// A whole record whose every text carries its version.
+records::RecordValues version(int record, long long n)
+{
+    records::RecordValues v;
+    const QString stamp = QStringLiteral("v%1").arg(n);
+    v.motorNo = QStringLiteral("MOTOR-%1").arg(record);
+    v.eskiPlaka = QStringLiteral("YOK");
+    for (const records::VehicleField &f : records::vehicleFields()) {
+        const QString column = QString::fromLatin1(f.column);
+        switch (f.kind) {
+        case records::FieldKind::Text:
+        case records::FieldKind::TrimmedText:
+            // Wide columns carry the stamp; a long remark makes each save write more.
+            if (f.control == 36)
+                v.columns.push_back({ column, QString(140, QLatin1Char('x')) });
+            else if (QStringList { "SASENO", "BELGEDUZENLEYEN", "VERGIDAIRESI", "SIGORTAADI",
+                         "MODELTICARIADI" }
+                         .contains(column))
+                v.columns.push_back({ column, stamp });
+            break;
+        case records::FieldKind::Number:
+        case records::FieldKind::Period:
+            v.columns.push_back({ column, double(n) });
+            break;
+        default:
+            break;
+        }
+    }
+    for (int slot = 1; slot <= 3; ++slot) {
+        records::OwnerValues o;
+        o.slot = slot;
+        o.kimlikNo = QStringLiteral("K%1-%2").arg(record).arg(slot);
+        o.columns = { { QStringLiteral("AD"), stamp }, { QStringLiteral("SOYAD"), stamp } };
+        v.owners.push_back(o);
+    }
+    return v;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    if (argc < 3)
+        return 2;
+    QuietMessages messages;
+    platform::setMessageService(&messages);
+    app::folders().program = QString::fromLocal8Bit(argv[2]);
+    const QString store = app::dataFilePath(app::RecordStoreData);
+    if (qstrcmp(argv[1], "compact") == 0) {
+        for (;;)
+            app::CompactData(store);
+    }
+    long long n = argc > 3 ? QByteArray(argv[3]).toLongLong() : 0;
+    for (;; ++n) {
+        const int record = int(n % 20);
+        QSqlDatabase db;
+        if (!app::OpenData(db, app::RecordStoreData))
+            return 1;
+        records::StoreError error;
+        const bool ok = records::RecordStore(db).save(version(record, n), nullptr, &error);
+        app::CloseDb(db);
+        if (!ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(error.text));
+            return 1;
+        }
+        std::printf("ok %d %lld\n", record, n);
+        std::fflush(stdout);
+    }
+}
