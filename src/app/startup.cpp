@@ -40,7 +40,7 @@ QString pick(const QString &option, const char *variable, const QString &fallbac
 void provideTemplates(const QString &programFolder)
 {
     const QString mdq = programFolder + QStringLiteral("/MDQ");
-    const QString shipped = platform::executableFolder() + QStringLiteral("/MDQ");
+    const QString shipped = platform::resourceFolder() + QStringLiteral("/MDQ");
     if (QFileInfo(mdq).isDir() || !QFileInfo(shipped).isDir()
         || QDir(mdq).canonicalPath() == QDir(shipped).canonicalPath())
         return;
@@ -78,7 +78,7 @@ void prepareApplication(QApplication &application)
     // as bold. The copy beside the program has its dotted capital I mended.
     bool tahoma = false;
     for (const char *face : { "tahoma.ttf" }) {
-        for (const QString &folder : { platform::executableFolder() + QStringLiteral("/fonts/"),
+        for (const QString &folder : { platform::resourceFolder() + QStringLiteral("/fonts/"),
                  QStringLiteral("/usr/share/wine/fonts/") }) {
             const QString file = folder + QLatin1String(face);
             if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
@@ -110,9 +110,12 @@ void runStartupSequence(const StartOptions &options)
     f.margin = QDir::cleanPath(
         options.marginFolder.isEmpty() ? platform::defaultMarginFolder() : options.marginFolder);
     MakeFolder(f.margin);
-    const QString program = options.programFolder.isEmpty()
-        ? platform::executableFolder()
-        : QDir(options.programFolder).absolutePath();
+    // Run from its build the program keeps its data beside itself; installed,
+    // in the user's data folder, since the system folders are not its to write.
+    QString program = QDir(options.programFolder).absolutePath();
+    if (options.programFolder.isEmpty())
+        program = platform::runningInstalled() ? platform::userDataFolder()
+                                               : platform::executableFolder();
     f.program = QDir::cleanPath(ShortPath(program));
     f.photo = f.program + QStringLiteral("/Fotolar");
     f.desktop = platform::desktopFolder();
@@ -125,10 +128,14 @@ void runStartupSequence(const StartOptions &options)
 
 int runProgram(int argc, char **argv)
 {
-    // Printing to PDF needs no display: without one, draw offscreen.
+    // Printing to PDF, the version and the help need no display: without one,
+    // draw offscreen.
     bool headless = false;
-    for (int i = 1; i < argc; ++i)
-        headless = headless || qstrncmp(argv[i], "--print-pdf", 11) == 0;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h" })
+            headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
+    }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

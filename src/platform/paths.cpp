@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace platform {
@@ -9,6 +10,30 @@ namespace platform {
 QString executableFolder()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath());
+}
+
+namespace {
+QString installedShare()
+{
+    return QDir::cleanPath(executableFolder() + QStringLiteral("/../share/evrakmatik"));
+}
+} // namespace
+
+bool runningInstalled()
+{
+    return !QFileInfo(executableFolder() + QStringLiteral("/MDQ")).isDir()
+        && QFileInfo(installedShare() + QStringLiteral("/MDQ")).isDir();
+}
+
+QString resourceFolder()
+{
+    return runningInstalled() ? installedShare() : executableFolder();
+}
+
+QString userDataFolder()
+{
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/evrakmatik"));
 }
 
 QString defaultMarginFolder()
