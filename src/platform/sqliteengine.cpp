@@ -22,6 +22,19 @@ EngineResult fail(sqlite3 *db, int rc)
     return r;
 }
 
+// Opens a database file read-write; on failure *result says why.
+sqlite3 *openFile(const QString &path, EngineResult *result)
+{
+    sqlite3 *db = nullptr;
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        return db;
+    *result = fail(db, rc);
+    sqlite3_close(db);
+    return nullptr;
+}
+
 bool syncFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
@@ -45,14 +58,11 @@ void syncFolder(const QString &folder)
 
 EngineResult checkExclusiveUse(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        EngineResult r = fail(db, rc);
-        sqlite3_close(db);
-        return r;
-    }
+    EngineResult opened;
+    sqlite3 *db = openFile(path, &opened);
+    if (!db)
+        return opened;
+    int rc = SQLITE_OK;
     // The read inside the exclusive transaction rolls back a hot journal left by
     // a crash, so renaming the file afterwards cannot orphan that journal.
     rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; ROLLBACK;", nullptr,
@@ -64,14 +74,11 @@ EngineResult checkExclusiveUse(const QString &path)
 
 EngineResult compactCopy(const QString &source, const QString &destination)
 {
-    sqlite3 *db = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(source).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        EngineResult r = fail(db, rc);
-        sqlite3_close(db);
-        return r;
-    }
+    EngineResult opened;
+    sqlite3 *db = openFile(source, &opened);
+    if (!db)
+        return opened;
+    int rc = SQLITE_OK;
     sqlite3_stmt *st = nullptr;
     rc = sqlite3_prepare_v2(db, "VACUUM INTO ?", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
@@ -95,14 +102,11 @@ EngineResult compactCopy(const QString &source, const QString &destination)
 EngineResult integrityCheck(const QString &path)
 {
     // Read-write, so a hot journal left by a crash is rolled back first.
-    sqlite3 *db = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        EngineResult r = fail(db, rc);
-        sqlite3_close(db);
-        return r;
-    }
+    EngineResult opened;
+    sqlite3 *db = openFile(path, &opened);
+    if (!db)
+        return opened;
+    int rc = SQLITE_OK;
     sqlite3_stmt *st = nullptr;
     EngineResult r;
     rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);

@@ -16,9 +16,13 @@ namespace printing {
 
 using records::EntryScreen;
 
-FormReport::FormReport(EntryScreen &screen)
+FormReport::FormReport(
+    EntryScreen &screen, const QString &reportName, const QString &title, const FormDefaults &d)
     : screen_(screen)
+    , title_(title)
+    , defaults_(d)
 {
+    name = reportName;
     tools = stockTools();
 }
 
@@ -26,10 +30,16 @@ void FormReport::run()
 {
     app::CursorWait();
     ToolbarHazirla(*this);
-    setDefaultPageSettings();
+    if (defaults_.paperSize)
+        pageSettings.paperSize = defaults_.paperSize;
+    pageSettings.orientation = 1;
+    pageSettings.leftMargin = defaults_.leftMargin;
+    pageSettings.topMargin = defaults_.topMargin;
+    pageSettings.rightMargin = defaults_.rightMargin;
+    pageSettings.bottomMargin = defaults_.bottomMargin;
     BosluklariUygula(*this);
     app::CursorDefault();
-    caption = title();
+    caption = title_;
     beforeFill();
     AlanlariDoldur();
     // The end of the run: the stop tool becomes the close tool.
@@ -59,31 +69,17 @@ QString FormReport::cell(int dateIndex) const
 
 // EK-1 front page.
 
+// 2835 twips above or to the left would push the last rows or the right column
+// off the sheet, so it goes to the bottom, where the page needs no room.
 ArTrafik::ArTrafik(EntryScreen &screen)
-    : FormReport(screen)
+    : FormReport(screen, QStringLiteral("ar_Trafik"), QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)"),
+        { 0, 850, 170, 113, 2835 })
 {
-    name = QStringLiteral("ar_Trafik");
     printWidth = 10110;
     detailHeight = 15165;
     fields = makeFields(ek1FrontLayout());
     for (int i = 2; i <= 11; ++i)
         shapes.push_back({ QStringLiteral("Shape%1").arg(i), QRect() });
-}
-
-void ArTrafik::setDefaultPageSettings()
-{
-    // 2835 twips above or to the left would push the last rows or the right
-    // column off the sheet, so it goes to the bottom, where the page needs no room.
-    pageSettings.orientation = 1;
-    pageSettings.leftMargin = 850;
-    pageSettings.topMargin = 170;
-    pageSettings.rightMargin = 113;
-    pageSettings.bottomMargin = 2835;
-}
-
-QString ArTrafik::title() const
-{
-    return QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)");
 }
 
 void ArTrafik::IsaretliKutulariYaz(int first, int last)
@@ -159,29 +155,15 @@ void ArTrafik::AlanlariDoldur()
 // EK-1 back page.
 
 ArTrafikArka::ArTrafikArka(EntryScreen &screen)
-    : FormReport(screen)
+    : FormReport(screen, QStringLiteral("ar_TrafikArka"),
+        QStringLiteral("EVRAKMATİK EK-1 (arka sayfa)"), { 0, 793, 2381, 170, 170 })
 {
-    name = QStringLiteral("ar_TrafikArka");
     printWidth = 10170;
     detailHeight = 12660;
     footerHeight = 30;
     fields = makeFields(ek1BackLayout());
     for (const char *shape : { "Shape4", "Shape12", "Shape13" })
         shapes.push_back({ QLatin1String(shape), QRect() });
-}
-
-void ArTrafikArka::setDefaultPageSettings()
-{
-    pageSettings.orientation = 1;
-    pageSettings.leftMargin = 793;
-    pageSettings.topMargin = 2381;
-    pageSettings.rightMargin = 170;
-    pageSettings.bottomMargin = 170;
-}
-
-QString ArTrafikArka::title() const
-{
-    return QStringLiteral("EVRAKMATİK EK-1 (arka sayfa)");
 }
 
 void ArTrafikArka::KanGrubuAyir(const QString &value)
@@ -249,9 +231,9 @@ void ArTrafikArka::AlanlariDoldur()
 // EK-9.
 
 ArEk9::ArEk9(EntryScreen &screen)
-    : FormReport(screen)
+    : FormReport(screen, QStringLiteral("ar_Ek9"), QStringLiteral("EVRAKMATİK (EK-9)"),
+        { platform::PaperA5, 56, 283, 113, 56 })
 {
-    name = QStringLiteral("ar_Ek9");
     printWidth = 7830;
     detailHeight = 9405;
     footerHeight = 360;
@@ -262,21 +244,6 @@ std::function<QDate()> &ArEk9::today()
 {
     static std::function<QDate()> clock = [] { return QDate::currentDate(); };
     return clock;
-}
-
-void ArEk9::setDefaultPageSettings()
-{
-    pageSettings.paperSize = platform::PaperA5;
-    pageSettings.orientation = 1;
-    pageSettings.leftMargin = 56;
-    pageSettings.topMargin = 283;
-    pageSettings.rightMargin = 113;
-    pageSettings.bottomMargin = 56;
-}
-
-QString ArEk9::title() const
-{
-    return QStringLiteral("EVRAKMATİK (EK-9)");
 }
 
 void ArEk9::beforeFill()

@@ -12,11 +12,19 @@ class EntryScreen;
 
 namespace printing {
 
+// A form's own page settings, set at every start before the stored margins:
+// margins in the engine's order, in twips; paper 0 keeps the viewer's A4.
+struct FormDefaults {
+    int paperSize;
+    int leftMargin, topMargin, rightMargin, bottomMargin;
+};
+
 // A form printed from the entry screen as it stands: no record is read, texts
 // are copied untrimmed.
 class FormReport : public platform::Report {
 public:
-    explicit FormReport(records::EntryScreen &screen);
+    FormReport(records::EntryScreen &screen, const QString &name, const QString &title,
+        const FormDefaults &defaults);
     // Start sequence: busy pointer, toolbar, default page settings, stored
     // margins, title, fields; then the end of the run.
     void run() override;
@@ -25,8 +33,6 @@ public:
     int SeciliSecenek(int first, int last) const;
 
 protected:
-    virtual void setDefaultPageSettings() = 0;
-    virtual QString title() const = 0;
     virtual void AlanlariDoldur() = 0;
     virtual void beforeFill() { }
 
@@ -36,6 +42,10 @@ protected:
     static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }
 
     records::EntryScreen &screen_;
+
+private:
+    QString title_;
+    FormDefaults defaults_;
 };
 
 // EK-1 front page (A4).
@@ -45,8 +55,6 @@ public:
     void IsaretliKutulariYaz(int first, int last);
 
 protected:
-    void setDefaultPageSettings() override;
-    QString title() const override;
     void AlanlariDoldur() override;
 };
 
@@ -60,8 +68,6 @@ public:
     QString sign;
 
 protected:
-    void setDefaultPageSettings() override;
-    QString title() const override;
     void AlanlariDoldur() override;
 };
 
@@ -73,8 +79,6 @@ public:
     static std::function<QDate()> &today();
 
 protected:
-    void setDefaultPageSettings() override;
-    QString title() const override;
     void beforeFill() override;
     void AlanlariDoldur() override;
 };
