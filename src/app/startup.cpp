@@ -62,7 +62,7 @@ StartOptions resolveStartOptions(const QString &programOption, const QString &ma
     return o;
 }
 
-void prepareApplication(QApplication &application)
+void prepareApplication(QApplication &application, const QString &fontFolder)
 {
     application.setApplicationName(QStringLiteral("evrakmatik"));
     application.setApplicationVersion(VersionText());
@@ -78,8 +78,9 @@ void prepareApplication(QApplication &application)
     // as bold. The copy beside the program has its dotted capital I mended.
     bool tahoma = false;
     for (const char *face : { "tahoma.ttf" }) {
-        for (const QString &folder : { platform::resourceFolder() + QStringLiteral("/fonts/"),
-                 QStringLiteral("/usr/share/wine/fonts/") }) {
+        for (const QString &folder :
+            { fontFolder + QLatin1Char('/'), platform::resourceFolder() + QStringLiteral("/fonts/"),
+                QStringLiteral("/usr/share/wine/fonts/") }) {
             const QString file = folder + QLatin1String(face);
             if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
                 tahoma = true;

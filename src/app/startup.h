@@ -17,7 +17,8 @@ struct StartOptions {
 StartOptions resolveStartOptions(const QString &programOption, const QString &marginOption);
 
 // Fonts, Qt's Turkish texts, style and regional formats for this process.
-void prepareApplication(QApplication &application);
+// fontFolder, when given, is searched first for the Tahoma files.
+void prepareApplication(QApplication &application, const QString &fontFolder = QString());
 
 // Folders, templates and the desktop shortcut, before the main window exists.
 void runStartupSequence(const StartOptions &options);

@@ -35,7 +35,7 @@ QFrame *overlay(QWidget *window, const QString &name, int x, int y, int w, int h
 QLabel *heading(QFrame *f, const QString &text, int x, int y, int w)
 {
     auto *l = new QLabel(text, f);
-    l->setGeometry(B::px(x), B::px(y), B::px(w), 18);
+    l->setGeometry(B::px(x), B::px(y), B::px(w), 16);
     l->setAlignment(Qt::AlignCenter);
     QFont bold = l->font();
     bold.setBold(true);

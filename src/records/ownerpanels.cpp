@@ -147,10 +147,10 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
         { QStringLiteral("ABrh+"), QStringLiteral("ABrh-"), QStringLiteral("Arh+"),
             QStringLiteral("Arh-"), QStringLiteral("Brh+"), QStringLiteral("Brh-"),
             QStringLiteral("0rh+"), QStringLiteral("0rh-") },
-        156, rowY(10) - 1, 80, first ? 71 : s + 9, QStringLiteral("Kan Grubu"));
+        156, rowY(10), 80, first ? 71 : s + 9, QStringLiteral("Kan Grubu"));
     b.label(panel, QStringLiteral("Tabiiyeti"), 6, rowY(11), 142);
-    b.combo(panel, 4 * n, false, { QStringLiteral("TC"), QStringLiteral("DİĞER") }, 156,
-        rowY(11) - 1, 80, first ? 72 : s + 6, QStringLiteral("Tabiiyeti"));
+    b.combo(panel, 4 * n, false, { QStringLiteral("TC"), QStringLiteral("DİĞER") }, 156, rowY(11),
+        80, first ? 72 : s + 6, QStringLiteral("Tabiiyeti"));
 
     // Address kind and phone kind, each in its own small frame: "EV" left.
     QWidget *address = pairFrame(QStringLiteral("Frame3_adres%1").arg(n), 18, 20, 250);

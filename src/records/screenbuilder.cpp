@@ -105,7 +105,7 @@ QComboBox *ScreenBuilder::combo(QWidget *parent, int index, bool editable, const
     }
     c->addItems(items);
     c->setCurrentIndex(-1);
-    c->setGeometry(x, y, w, kRowHeight + 1);
+    c->setGeometry(x, y, w, kRowHeight);
     c->setAccessibleName(label);
     s_.cmb_[index] = c;
     s_.setOrder(c, order);

@@ -2,6 +2,9 @@
 
 #include "app/appstate.h"
 #include "app/mainwindow.h"
+#include "app/startup.h"
+
+#include <QApplication>
 
 #include <QDir>
 #include <QFile>
@@ -79,8 +82,19 @@ QString ProgramFolder::storePath() const
     return path() + QStringLiteral("/data/tescil.mdb");
 }
 
+// The fonts, texts and formats of the real program, once per test process.
+void prepareOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    app::prepareApplication(
+        *qApp, QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../fonts"));
+}
+
 Program::Program()
-    : window(std::make_unique<app::MainWindow>())
+    : window((prepareOnce(), std::make_unique<app::MainWindow>()))
 {
     window->load();
 }
