@@ -48,13 +48,6 @@ const char *relativeTemplate(int code)
 
 int g_busyTimeout = 5000;
 
-int errorNumber(const QSqlError &e)
-{
-    bool ok = false;
-    const int n = e.nativeErrorCode().toInt(&ok);
-    return ok ? n : 3000 + int(e.type());
-}
-
 // Copies a template so that the copy is writable even when the template is not.
 bool copyTemplate(const QString &from, const QString &to, QString *error)
 {
@@ -89,6 +82,13 @@ QString templatePath(int code)
 QString compactionTempPath(const QString &storePath)
 {
     return storePath + QLatin1Char('x');
+}
+
+int sqlErrorNumber(const QSqlError &e)
+{
+    bool ok = false;
+    const int n = e.nativeErrorCode().toInt(&ok);
+    return ok ? n : 3000 + int(e.type());
 }
 
 void setBusyTimeout(int milliseconds)
@@ -161,7 +161,7 @@ bool OpenData(QSqlDatabase &db, int code)
         const QString text = error.isValid() && !error.text().trimmed().isEmpty()
             ? error.text()
             : QStringLiteral("Dosya bulunamadı: %1").arg(path);
-        HataGoster(error.isValid() ? errorNumber(error) : 53, text,
+        HataGoster(error.isValid() ? sqlErrorNumber(error) : 53, text,
             QString::number(code) + QStringLiteral(" Data açılışında..."), true);
         return false;
     }
@@ -222,7 +222,7 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
                 sql += QStringLiteral(" CHECK (%1)").arg(check);
             QSqlQuery q(db);
             if (!q.exec(sql))
-                HataGoster(errorNumber(q.lastError()), q.lastError().text(),
+                HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                     QStringLiteral("addFieldToTbl"), true);
         }
     }

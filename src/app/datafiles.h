@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 
@@ -12,6 +13,9 @@ QString dataFilePath(int code);
 QString templatePath(int code);
 // The file a compaction leaves beside the record store.
 QString compactionTempPath(const QString &storePath);
+
+// The engine's error number of a failed query, for the error box.
+int sqlErrorNumber(const QSqlError &error);
 
 // How long a data operation waits for a file another program holds locked.
 void setBusyTimeout(int milliseconds);

@@ -17,13 +17,6 @@ namespace records {
 
 namespace {
 
-int errorNumber(const QSqlError &e)
-{
-    bool ok = false;
-    const int n = e.nativeErrorCode().toInt(&ok);
-    return ok ? n : 3000 + int(e.type());
-}
-
 // Runs query on the vehicle file and appends the first column of every row to
 // combo. Returns false after showing the error box under section.
 bool fillFromVehicles(
@@ -52,7 +45,8 @@ bool fillFromVehicles(
             std::stable_sort(items.begin(), items.end(), collator);
             combo->addItems(items);
         } else {
-            app::HataGoster(errorNumber(q.lastError()), q.lastError().text(), section, true);
+            app::HataGoster(
+                app::sqlErrorNumber(q.lastError()), q.lastError().text(), section, true);
         }
         app::CloseRs(q);
     }

@@ -1,5 +1,7 @@
 #include "recordstore.h"
 
+#include "app/datafiles.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -10,12 +12,10 @@ namespace {
 
 StoreError fromSql(const QSqlError &e)
 {
-    bool ok = false;
-    const int n = e.nativeErrorCode().toInt(&ok);
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
         text = e.text().trimmed();
-    return { ok ? n : 3000 + int(e.type()), text };
+    return { app::sqlErrorNumber(e), text };
 }
 
 bool run(QSqlQuery &q, StoreError *error)

@@ -15,7 +15,6 @@ namespace {
 // Frame positions are given on the tab control, whose pages start below the
 // tab row.
 constexpr int kTabRow = 21;
-constexpr int kH = ScreenBuilder::kRowHeight;
 constexpr Qt::Alignment L = Qt::AlignLeft;
 constexpr Qt::Alignment C = Qt::AlignHCenter;
 constexpr Qt::Alignment R = Qt::AlignRight;
@@ -213,7 +212,6 @@ void EntryScreen::buildVehicleTab(QWidget *page)
     b.label(f3, QStringLiteral("Takoğraf/Taksimetre Durumu"), 228, last, 144);
     b.combo(f3, 2, false, { QStringLiteral("YOK"), QStringLiteral("VAR") }, 372, last, 52, 61,
         QStringLiteral("Takoğraf/Taksimetre Durumu"));
-    (void)kH;
 }
 
 } // namespace records
