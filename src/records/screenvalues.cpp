@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace records {
 
 namespace {
@@ -44,6 +46,18 @@ QRadioButton *pairButton(const EntryScreen &s, OwnerPair pair, int index)
         break;
     }
     return nullptr;
+}
+
+// A stored number as a control index. A value no index could reach becomes
+// the nearest int, which no control has, instead of an overflow.
+int storedIndex(const QVariant &value)
+{
+    const double d = app::localeNumber(app::NullNum(value));
+    if (d >= 1e9)
+        return std::numeric_limits<int>::max();
+    if (d <= -1e9)
+        return std::numeric_limits<int>::min();
+    return qRound(d);
 }
 
 ScreenError noElement(int index)
@@ -231,7 +245,7 @@ std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row)
             break;
         }
         case FieldKind::OptionIndex: {
-            const int index = qRound(app::localeNumber(app::NullNum(v)));
+            const int index = storedIndex(v);
             if (index > 0) {
                 if (!s.optX(index))
                     return noElement(index);
@@ -241,7 +255,7 @@ std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row)
         }
         case FieldKind::ListIndex: {
             QComboBox *c = s.cmbX(f.control);
-            const int index = qRound(app::localeNumber(app::NullNum(v)));
+            const int index = storedIndex(v);
             if (index < -1 || index >= c->count())
                 return ScreenError { 380,
                     QStringLiteral("Geçersiz özellik değeri: %1").arg(index) };

@@ -380,6 +380,10 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::newRow("list index out of range") << "UPDATE ARACKAYIT SET TAKOGRAF = 5" << 380;
         QTest::newRow("option out of range") << "UPDATE ARACKAYIT SET YAKITCINSI = 40" << 340;
+        QTest::newRow("option beyond any index")
+            << "UPDATE ARACKAYIT SET KULLANIMAMACI = 11111111111111" << 340;
+        QTest::newRow("list index beyond any index")
+            << "UPDATE ARACKAYIT SET TAKOGRAF = -11111111111111" << 380;
         QTest::newRow("dash list with a gap") << "UPDATE ARACKAYIT SET ISLEMTURU = '3--5'" << 13;
         QTest::newRow("not a dash list") << "UPDATE ARACKAYIT SET ISLEMTURU = 'x'" << 13;
         QTest::newRow("blood group not in list")
