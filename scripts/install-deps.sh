@@ -4,7 +4,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-translations-l10n
   libsqlite3-dev libxlsxwriter-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
