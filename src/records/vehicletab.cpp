@@ -89,7 +89,8 @@ void EntryScreen::buildVehicleTab(QWidget *page)
     }
     cmdBUL_ = b.button(f1, QStringLiteral("cmdBUL"), QStringLiteral("Bul"), 262, 16, 73, 39);
     newRec_ = b.button(f1, QStringLiteral("newRec"), QStringLiteral("Yeni Kayıt"), 344, 16, 78, 39);
-    newRec_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 192);"));
+    newRec_->setStyleSheet(QStringLiteral("QPushButton { color: rgb(0, 0, 192); } "
+                                          "QPushButton:disabled { color: rgb(120, 120, 120); }"));
     b.label(f1, QStringLiteral("Kullanım Amacı"), 8, 58, 84);
     auto *usage = new QButtonGroup(f1);
     static const char *usages[] = { "Hususi", "Ticari", "Resmi", "Belediye" };
