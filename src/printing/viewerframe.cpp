@@ -127,19 +127,20 @@ ViewerAction ToolbarTiklandi(
         tool.tooltip = QStringLiteral("Active Reports'tan çık");
         return ViewerAction::None;
     }
-    if (caption.toUpper() == QLatin1String("KOYU")) {
-        tool.caption = QStringLiteral("NORMAL");
-        tool.state = false;
-        tool.tooltip = QStringLiteral("YAZICI KALİTESİ: Normal");
-        YaziciKalitesiAyarla(r, QStringLiteral("NORMAL"));
-        return ViewerAction::None;
-    }
-    if (caption.toUpper() == QLatin1String("NORMAL")) {
-        tool.caption = QStringLiteral("KOYU");
-        tool.state = true;
-        tool.tooltip = QStringLiteral("YAZICI KALİTESİ: Koyu");
-        YaziciKalitesiAyarla(r, QStringLiteral("KOYU"));
-        return ViewerAction::None;
+    // The quality tool names the level in force; a click switches to the other.
+    static const struct {
+        const char *level, *next, *tooltip;
+        bool state;
+    } qualities[] = { { "KOYU", "NORMAL", "YAZICI KALİTESİ: Normal", false },
+        { "NORMAL", "KOYU", "YAZICI KALİTESİ: Koyu", true } };
+    for (const auto &q : qualities) {
+        if (caption.toUpper() == QLatin1String(q.level)) {
+            tool.caption = QLatin1String(q.next);
+            tool.state = q.state;
+            tool.tooltip = QString::fromUtf8(q.tooltip);
+            YaziciKalitesiAyarla(r, tool.caption);
+            return ViewerAction::None;
+        }
     }
     if (caption == QLatin1String("Pd&f") || caption == QLatin1String("&Word")
         || caption == QLatin1String("&Excel")) {
