@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QRadioButton>
 
+#include <tuple>
+
 namespace printing {
 
 using records::EntryScreen;
@@ -90,66 +92,65 @@ void ArTrafik::IsaretliKutulariYaz(int first, int last)
     }
 }
 
+namespace {
+
+// Where a front-page field takes its text from: a text box, a date cell or a
+// combo's shown text, copied as it stands.
+enum class From { Box, Date, Combo };
+struct Copy {
+    int field;
+    From from;
+    int index;
+};
+
+// In the order the fields are filled: plates, documents, brand and technical
+// data, axles, tax, insurance, remarks, reasons, office (twice), proxy.
+const Copy kFrontCopies[] = { { 12, From::Box, 0 }, { 13, From::Box, 1 }, { 14, From::Box, 2 },
+    { 15, From::Box, 3 }, { 16, From::Box, 4 }, { 17, From::Box, 5 }, { 22, From::Box, 6 },
+    { 23, From::Box, 7 }, { 24, From::Date, 0 }, { 25, From::Box, 8 }, { 28, From::Date, 1 },
+    { 31, From::Box, 9 }, { 32, From::Combo, 0 }, { 33, From::Combo, 1 }, { 34, From::Box, 10 },
+    { 35, From::Box, 11 }, { 36, From::Box, 12 }, { 37, From::Box, 13 }, { 38, From::Box, 14 },
+    { 39, From::Box, 15 }, { 40, From::Box, 16 }, { 41, From::Box, 17 }, { 42, From::Box, 18 },
+    { 43, From::Box, 20 }, { 44, From::Box, 22 }, { 45, From::Box, 24 }, { 46, From::Box, 26 },
+    { 47, From::Box, 19 }, { 48, From::Box, 21 }, { 49, From::Box, 23 }, { 50, From::Box, 25 },
+    { 51, From::Box, 27 }, { 66, From::Box, 28 }, { 67, From::Box, 29 }, { 72, From::Box, 128 },
+    { 73, From::Date, 6 }, { 74, From::Box, 130 }, { 75, From::Box, 30 }, { 76, From::Box, 31 },
+    { 77, From::Box, 32 }, { 78, From::Date, 2 }, { 79, From::Box, 33 }, { 80, From::Box, 34 },
+    { 81, From::Box, 35 }, { 68, From::Box, 36 }, { 69, From::Box, 37 }, { 70, From::Box, 38 },
+    { 71, From::Box, 39 }, { 85, From::Box, 121 }, { 86, From::Box, 122 }, { 87, From::Box, 123 },
+    { 88, From::Box, 124 }, { 89, From::Box, 124 }, { 90, From::Box, 131 }, { 92, From::Box, 133 },
+    { 93, From::Box, 134 } };
+
+} // namespace
+
 void ArTrafik::AlanlariDoldur()
 {
     const QString blank = QStringLiteral(" ");
+    const QString x = QStringLiteral("X");
     for (int i = 1; i <= 89; ++i)
         set(i, QString());
     set(82, text(41) + blank + text(42));
     set(83, text(68) + blank + text(69));
     set(84, text(95) + blank + text(96));
     IsaretliKutulariYaz(0, 10);
-    for (int i = 0; i <= 5; ++i)
-        set(12 + i, text(i));
-    int r = SeciliSecenek(11, 14);
-    if (r < 999)
-        set(r + 7, QStringLiteral("X"));
-    set(22, text(6));
-    set(23, text(7));
-    set(24, cell(0));
-    set(25, text(8));
-    set(28, cell(1));
-    set(31, text(9));
-    set(32, screen_.cmbX(0)->currentText());
-    set(33, screen_.cmbX(1)->currentText());
-    static const int technical[][2] = { { 34, 10 }, { 35, 11 }, { 36, 12 }, { 37, 13 }, { 38, 14 },
-        { 39, 15 }, { 40, 16 }, { 41, 17 }, { 42, 18 }, { 43, 20 }, { 44, 22 }, { 45, 24 },
-        { 46, 26 }, { 47, 19 }, { 48, 21 }, { 49, 23 }, { 50, 25 }, { 51, 27 } };
-    for (const auto &t : technical)
-        set(t[0], text(t[1]));
-    r = SeciliSecenek(15, 19);
-    if (r < 999)
-        set(r + 37, QStringLiteral("X"));
-    r = SeciliSecenek(20, 26);
-    if (r < 999)
-        set(r + 37, QStringLiteral("X"));
-    set(66, text(28));
-    set(67, text(29));
+    for (const Copy &c : kFrontCopies) {
+        set(c.field,
+            c.from == From::Box        ? text(c.index)
+                : c.from == From::Date ? cell(c.index)
+                                       : screen_.cmbX(c.index)->currentText());
+    }
+    set(91, cell(7) + QStringLiteral(" / ") + text(132));
+    // One mark for each option group: usage purpose, fuel, usage form.
+    for (const auto &[first, last, shift] :
+        { std::tuple { 11, 14, 7 }, std::tuple { 15, 19, 37 }, std::tuple { 20, 26, 37 } }) {
+        const int r = SeciliSecenek(first, last);
+        if (r < 999)
+            set(r + shift, x);
+    }
     // "YOK" marks one box; anything else, no choice included, the other.
     const bool none = screen_.cmbX(2)->currentIndex() == 0;
-    set(64, none ? QString() : QStringLiteral("X"));
-    set(65, none ? QStringLiteral("X") : QString());
-    set(72, text(128));
-    set(73, cell(6));
-    set(74, text(130));
-    set(75, text(30));
-    set(76, text(31));
-    set(77, text(32));
-    set(78, cell(2));
-    set(79, text(33));
-    set(80, text(34));
-    set(81, text(35));
-    for (int i = 0; i < 4; ++i)
-        set(68 + i, text(36 + i));
-    set(85, text(121));
-    set(86, text(122));
-    set(87, text(123));
-    set(88, text(124));
-    set(89, text(124));
-    set(90, text(131));
-    set(91, cell(7) + QStringLiteral(" / ") + text(132));
-    set(92, text(133));
-    set(93, text(134));
+    set(64, none ? QString() : x);
+    set(65, none ? x : QString());
 }
 
 // EK-1 back page.

@@ -20,11 +20,6 @@ bool g_interactive = true;
 QString g_exportPath;
 QString g_exportTitle;
 
-void setTooltip(platform::Report &r, int index, const char *text)
-{
-    r.tools[index].tooltip = QString::fromUtf8(text);
-}
-
 } // namespace
 
 QVector<platform::ReportTool> stockTools()
@@ -76,19 +71,13 @@ void ToolbarHazirla(platform::Report &r)
         const int id = int(r.tools.size());
         r.tools.push_back({ id, QString::fromUtf8(caption), QString(), true, false });
     }
-    setTooltip(r, 2, "Yazıcı'ya Gönder");
-    setTooltip(r, 11, "Uzaklaştır");
-    setTooltip(r, 12, "Yakınlaştır");
-    setTooltip(r, 13, "Yakınlaştırma Oranı");
-    setTooltip(r, 15, "Sayfa Geri");
-    setTooltip(r, 16, "Sayfa İleri");
-    setTooltip(r, 17, "Sayfa No");
-    setTooltip(r, 21, "İşlemi Durdur");
-    setTooltip(r, 22, "Word'e aktar");
-    setTooltip(r, 23, "Excel'e aktar");
-    setTooltip(r, 24, "PDF'ye aktar");
-    setTooltip(r, 25, "YAZICI KALİTESİ: Koyu");
-    setTooltip(r, 26, "Listenin boşluk ayarları");
+    static const std::pair<int, const char *> tooltips[] = { { 2, "Yazıcı'ya Gönder" },
+        { 11, "Uzaklaştır" }, { 12, "Yakınlaştır" }, { 13, "Yakınlaştırma Oranı" },
+        { 15, "Sayfa Geri" }, { 16, "Sayfa İleri" }, { 17, "Sayfa No" }, { 21, "İşlemi Durdur" },
+        { 22, "Word'e aktar" }, { 23, "Excel'e aktar" }, { 24, "PDF'ye aktar" },
+        { 25, "YAZICI KALİTESİ: Koyu" }, { 26, "Listenin boşluk ayarları" } };
+    for (const auto &[index, tooltip] : tooltips)
+        r.tools[index].tooltip = QString::fromUtf8(tooltip);
     r.printQuality = -4;
     r.renderMode = 1;
     r.pageSettings.paperSize = platform::PaperA4;
