@@ -428,18 +428,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("group");
         QTest::addColumn<QString>("sign");
-        QTest::newRow("ABrh+") << "ABrh+"
-                               << "AB"
-                               << "+";
-        QTest::newRow("0rh-") << "0rh-"
-                              << "0"
-                              << "-";
-        QTest::newRow("Arh+") << "Arh+"
-                              << "A"
-                              << "+";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
+        // "ABrh+", "0rh-" and no choice are printed by the back-page test.
         QTest::newRow("no rh") << "AB"
                                << ""
                                << "";

@@ -76,15 +76,6 @@ QString margin(const char *key)
 class TestViewer : public QObject {
     Q_OBJECT
 private slots:
-    void millimetresAndTwipsTruncate()
-    {
-        QCOMPARE(TwipToMm(850), 14);
-        QCOMPARE(MmToTwip(14), 793);
-        QCOMPARE(TwipToMm(2835), 50);
-        QCOMPARE(MmToTwip(50), 2835);
-        QCOMPARE(TwipToMm(170), 2);
-        QCOMPARE(MmToTwip(2), 113);
-    }
 
     void toolbarIsCustomisedOnce()
     {

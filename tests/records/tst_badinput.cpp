@@ -66,6 +66,8 @@ private slots:
         EntryScreen &s = p.window->entryScreen();
         s.txt(16)->setText(QStringLiteral("M'1 %_\\"));
         s.txt(40)->setText(QStringLiteral("K'İ"));
+        s.txt(3)->setText(QStringLiteral("3'"));
+        s.txt(4)->setText(QStringLiteral("A%_"));
         s.txt(box)->setText(typed);
         const qint64 id = records::Kaydet(s, QString());
         QVERIFY(id > 0);
@@ -73,7 +75,17 @@ private slots:
         QVERIFY(records::OKU(s, id));
         QCOMPARE(s.txt(box)->text(), shown);
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M'1 %_\\"));
-        QCOMPARE(records::Kaydet(s, QString()), id); // found again under its key
+        QCOMPARE(s.txt(40)->text(), QStringLiteral("K'İ"));
+        // Found again under its keys: engine number, old plate, identity number.
+        QCOMPARE(records::Kaydet(s, QString()), id);
+        QSqlDatabase db;
+        QVERIFY(app::OpenData(db, app::RecordStoreData));
+        {
+            QSqlQuery q(QStringLiteral("SELECT count(*) FROM ARACSAHIPLERI"), db);
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 1);
+        }
+        app::CloseDb(db);
         QCOMPARE(p.messages.titles().count(QStringLiteral("GENEL HATA")), 0);
     }
 

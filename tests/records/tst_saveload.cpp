@@ -305,27 +305,6 @@ private slots:
         QCOMPARE(column("SELECT OTV_Tarihi FROM ARACKAYIT").value(0).toString(), QString());
     }
 
-    void quotesInEveryKeyAreStoredAndFoundAgain()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("M'1\" OR '1'='1"));
-        s.txt(3)->setText(QStringLiteral("3'"));
-        s.txt(4)->setText(QStringLiteral("A%_"));
-        s.txt(40)->setText(QStringLiteral("O'Neil"));
-        s.txt(41)->setText(QStringLiteral("D'Artagnan \\ %"));
-        const qint64 id = records::Kaydet(s, QString());
-        QVERIFY(id > 0);
-        QCOMPARE(records::Kaydet(s, QString()), id);
-        QCOMPARE(count("ARACKAYIT"), 1);
-        QCOMPARE(count("ARACSAHIPLERI"), 1);
-        s.EkraniTemizle();
-        records::OKU(s, id);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M'1\" OR '1'='1"));
-        QCOMPARE(s.txt(41)->text(), QStringLiteral("D'Artagnan \\ %"));
-        QCOMPARE(p.messages.titles().count(QStringLiteral("GENEL HATA")), 0);
-    }
-
     void aFailureInTheThirdOwnerChangesNothing()
     {
         testing::Program p;
