@@ -25,61 +25,72 @@ QMessageBox::StandardButton toStandard(MsgAnswer a)
     return QMessageBox::Ok;
 }
 
-class DialogMessageService final : public MessageService {
-public:
-    MsgAnswer show(const MessageRequest &r) override
-    {
-        QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(r.title);
-        box.setText(r.text);
-        switch (r.icon) {
-        case MsgIcon::None:
-            break;
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MsgIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        }
-        switch (r.buttons) {
-        case MsgButtons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case MsgButtons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case MsgButtons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
-        }
-        box.setDefaultButton(toStandard(r.defaultAnswer));
-        switch (box.exec()) {
-        case QMessageBox::Cancel:
-            return MsgAnswer::Cancel;
-        case QMessageBox::Yes:
-            return MsgAnswer::Yes;
-        case QMessageBox::No:
-            return MsgAnswer::No;
-        default:
-            // Closing an OK/Cancel box by its close button answers Cancel.
-            return r.buttons == MsgButtons::Ok   ? MsgAnswer::Ok
-                : r.buttons == MsgButtons::YesNo ? MsgAnswer::No
-                                                 : MsgAnswer::Cancel;
-        }
+QMessageBox::Icon toIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None:
+        break;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
     }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    // What Esc and the window's close button answer. Never Cancel: in the
+    // error box Cancel ends the program, which must take a deliberate click.
+    MsgAnswer dismissal;
 };
+
+ButtonSet buttonSet(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        break;
+    case MsgButtons::OkCancel:
+        return { QMessageBox::Ok | QMessageBox::Cancel, MsgAnswer::Ok };
+    case MsgButtons::YesNo:
+        return { QMessageBox::Yes | QMessageBox::No, MsgAnswer::No };
+    }
+    return { QMessageBox::Ok, MsgAnswer::Ok };
+}
 
 DialogMessageService g_dialogs;
 MessageService *g_service = nullptr;
 
 } // namespace
+
+MsgAnswer DialogMessageService::show(const MessageRequest &r)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title);
+    box.setText(r.text);
+    box.setIcon(toIcon(r.icon));
+    const ButtonSet set = buttonSet(r.buttons);
+    box.setStandardButtons(set.buttons);
+    box.setDefaultButton(toStandard(r.defaultAnswer));
+    box.setEscapeButton(toStandard(set.dismissal));
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return set.dismissal;
+    }
+}
 
 void MessageService::endProcessNow(int code)
 {

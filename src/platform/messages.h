@@ -29,6 +29,13 @@ public:
     virtual void endProcess(int code) { endProcessNow(code); }
 };
 
+// The real boxes: a modal QMessageBox per request. Tests derive from it to
+// press the real buttons while recording, not performing, the exit.
+class DialogMessageService : public MessageService {
+public:
+    MsgAnswer show(const MessageRequest &request) override;
+};
+
 MessageService &messages();
 // Installs a service (tests); nullptr restores the real dialogs. Not owned.
 void setMessageService(MessageService *service);
