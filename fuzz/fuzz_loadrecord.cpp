@@ -103,8 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         field.setValue(nextValue(p, end));
         owner.append(field);
     }
-    (void)records::showVehicle(*w.screen, vehicle);
-    (void)records::showOwner(*w.screen, 1 + int(size % 3), owner);
+    // The check alone and the real fill must agree on what can be shown.
+    const bool shown = !records::showVehicle(*w.screen, vehicle, false);
+    if (shown != !records::showVehicle(*w.screen, vehicle, true))
+        __builtin_trap();
+    (void)records::showOwner(*w.screen, 1 + int(size % 3), owner, true);
     (void)records::readScreen(*w.screen);
     return 0;
 }

@@ -2,12 +2,21 @@
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QStatusBar>
+#include <QToolTip>
 
 namespace platform {
 
 namespace {
 const QDate kFirst(1900, 1, 1);
 const QDate kLast(2100, 12, 31);
+
+bool wellFormed(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,2}[./-]\\d{1,2}[./-]\\d{4}|\\d{8})$"));
+    return form.match(text.trimmed()).hasMatch();
+}
 } // namespace
 
 DateGrid::DateGrid(QWidget *parent)
@@ -18,6 +27,7 @@ DateGrid::DateGrid(QWidget *parent)
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9./-]{0,10}")), this));
     connect(this, &QLineEdit::editingFinished, this, &DateGrid::commit);
+    connect(this, &QLineEdit::textEdited, this, [this] { tell(QString()); });
 }
 
 QDate DateGrid::parse(const QString &raw)
@@ -51,6 +61,7 @@ QVariant DateGrid::value() const
 
 void DateGrid::setText(const QString &text)
 {
+    tell(QString());
     if (text.trimmed().isEmpty()) {
         accepted_.clear();
         QLineEdit::setText(QString());
@@ -73,10 +84,47 @@ void DateGrid::commit()
         return;
     }
     const QDate d = parse(typed);
-    if (inRange(d))
+    if (inRange(d)) {
         accepted_ = d.toString(QStringLiteral("dd.MM.yyyy"));
+    } else if (typed != accepted_) {
+        QString why;
+        if (!wellFormed(typed))
+            why = QStringLiteral("\"%1\" tarih değil (GG.AA.YYYY yazın).");
+        else if (!d.isValid())
+            why = QStringLiteral("\"%1\" takvimde olmayan bir tarih.");
+        else
+            why =
+                QStringLiteral("\"%1\" alınmadı: tarih 01.01.1900 ile 31.12.2100 arasında olmalı.");
+        why = why.arg(typed.trimmed());
+        why += accepted_.isEmpty()
+            ? QStringLiteral(" Hücre boş bırakıldı.")
+            : QStringLiteral(" Hücre eski değerine döndü: %1.").arg(accepted_);
+        if (!accessibleName().isEmpty())
+            why = accessibleName() + QStringLiteral(": ") + why;
+        tell(why);
+    }
     if (QLineEdit::text() != accepted_)
         QLineEdit::setText(accepted_);
+}
+
+void DateGrid::tell(const QString &note)
+{
+    if (note == note_)
+        return;
+    // The cell's own tooltip comes back once the note goes.
+    if (note_.isEmpty())
+        ownTip_ = toolTip();
+    QStatusBar *bar = window() ? window()->findChild<QStatusBar *>() : nullptr;
+    if (bar && !note_.isEmpty() && bar->currentMessage() == note_)
+        bar->clearMessage();
+    note_ = note;
+    setToolTip(note.isEmpty() ? ownTip_ : note);
+    if (note.isEmpty())
+        return;
+    if (bar)
+        bar->showMessage(note, 15000);
+    if (isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), note, this);
 }
 
 void DateGrid::focusOutEvent(QFocusEvent *event)

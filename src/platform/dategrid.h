@@ -9,7 +9,9 @@ namespace platform {
 
 // A one-cell grid whose cell is a date cell: shows "dd.mm.yyyy" and accepts
 // only dates from 01.01.1900 to 31.12.2100. A typed date that is not valid
-// there is refused and the cell goes back to its previous text.
+// there is refused and the cell goes back to its previous text; why is shown
+// in the window's status bar and stays as the cell's tooltip until the next
+// edit.
 class DateGrid : public QLineEdit, public GridCells {
     Q_OBJECT
 public:
@@ -30,16 +32,21 @@ public:
     // A valid date in range in any of the separators shows as dd.mm.yyyy; an
     // empty text empties the cell; anything else leaves the cell unchanged.
     void setText(const QString &text) override;
+    // Why the last text typed was refused; empty once it was taken or edited.
+    QString refusal() const { return note_; }
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void commit();
+    void tell(const QString &note);
 
     int row_ = 1;
     int col_ = 1;
     QString accepted_;
+    QString note_; // why the last typed text was refused
+    QString ownTip_;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/dategrid.h"
 #include "platform/messages.h"
 #include "platform/reportexporters.h"
+#include "platform/sqliteengine.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordstore.h"
@@ -90,6 +91,23 @@ QString applySet(records::EntryScreen &screen, const QString &assignment)
     return {};
 }
 
+// After a load that raised an error box: the data file that cannot be read,
+// with what is wrong with it.
+QString unreadableDataFile()
+{
+    for (int code : { app::RecordStoreData, app::VehiclesData }) {
+        const QString path = app::dataFilePath(code);
+        const platform::EngineResult r = platform::integrityCheck(path);
+        if (r.ok)
+            continue;
+        const QString what = r.code == 26 ? QStringLiteral("SQLite veritabanı değil ya da bozuk")
+            : r.code == 11                ? QStringLiteral("dosya bozuk")
+                                          : r.message;
+        return QStringLiteral("Veri dosyası okunamıyor: %1 (%2)").arg(path, what);
+    }
+    return QStringLiteral("Veri dosyaları açılırken hata oluştu (ayrıntı yukarıda).");
+}
+
 } // namespace
 
 void addHeadlessOptions(QCommandLineParser &parser)
@@ -125,6 +143,8 @@ int runHeadless(const QCommandLineParser &parser)
     setInteractive(false);
     app::MainWindow window;
     window.load();
+    if (messages.failed)
+        return fail(unreadableDataFile());
     records::EntryScreen &screen = window.entryScreen();
 
     // A record that is not there must not print an empty form.

@@ -25,17 +25,27 @@ bool OKU(EntryScreen &screen, qint64 id)
         app::HataGoster(storeError.number, storeError.text, QStringLiteral("OKU"), true);
         return false;
     }
-    std::optional<ScreenError> error;
-    if (record.vehicle)
-        error = showVehicle(screen, *record.vehicle);
-    for (int slot = 1; slot <= 3 && !error; ++slot) {
-        if (record.owners[size_t(slot - 1)])
-            error = showOwner(screen, slot, *record.owners[size_t(slot - 1)]);
-    }
-    if (error) {
+    // Every value is checked before the screen changes: a record that cannot
+    // be shown whole leaves the screen as it was, so no half-shown record can
+    // be saved back over the stored one.
+    auto show = [&](bool apply) {
+        std::optional<ScreenError> error;
+        if (record.vehicle)
+            error = showVehicle(screen, *record.vehicle, apply);
+        for (int slot = 1; slot <= 3 && !error; ++slot) {
+            if (record.owners[size_t(slot - 1)])
+                error = showOwner(screen, slot, *record.owners[size_t(slot - 1)], apply);
+        }
+        return error;
+    };
+    if (const auto error = show(false)) {
         app::HataGoster(error->number, error->description, QStringLiteral("OKU"), true);
         return false;
     }
+    // Nothing of the record shown before may stay beside this one.
+    if (record.vehicle)
+        showAsFresh(screen);
+    show(true);
     app::CursorDefault();
     return true;
 }

@@ -6,8 +6,9 @@ namespace records {
 
 class EntryScreen;
 
-// Puts record ID onto the screen without clearing it first. Returns false when
-// the error box was shown.
+// Puts record ID onto a screen shown as a fresh window shows it. An ID with no
+// record leaves the screen alone. Returns false when the error box was shown;
+// the screen is then unchanged.
 bool OKU(EntryScreen &screen, qint64 id);
 
 } // namespace records

@@ -7,6 +7,7 @@
 #include "loadrecord.h"
 #include "platform/sqliteengine.h"
 #include "recordlistmodel.h"
+#include "recordstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,18 +43,6 @@ QByteArrayView trimmedText(const platform::RowText &c)
     while (e > b && e[-1] == ' ')
         --e;
     return QByteArrayView(b, e - b);
-}
-
-// Characters a UTF-8 text takes in UTF-16, without decoding it.
-qsizetype utf16Length(QByteArrayView utf8)
-{
-    qsizetype n = 0;
-    for (const char ch : utf8) {
-        const auto b = static_cast<unsigned char>(ch);
-        if ((b & 0xC0) != 0x80)
-            n += b >= 0xF0 ? 2 : 1;
-    }
-    return n;
 }
 
 } // namespace
@@ -94,7 +83,6 @@ int RecordList::fill()
     }
     QApplication::processEvents();
     QVector<RecordListModel::Row> rows;
-    QByteArray utf8;
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<QProgressDialog> progress;
@@ -102,24 +90,12 @@ int RecordList::fill()
     const bool ok = platform::forEachRow(
         db, kListQuery,
         [&](const platform::RowText *c, int) {
-            // The five texts are decoded in one go, then told apart by their
-            // lengths in characters.
-            RecordListModel::Row row;
-            row.id = c[0].isNull ? 0 : QByteArray::fromRawData(c[0].data, c[0].size).toLongLong();
-            utf8.clear();
-            std::array<QByteArrayView, RecordListModel::kTextColumns> parts;
-            for (int i = 0; i < RecordListModel::kTextColumns; ++i) {
-                parts[size_t(i)] = trimmedText(c[i + 1]).first(
-                    qMin<qsizetype>(trimmedText(c[i + 1]).size(), 4000));
-                utf8.append(parts[size_t(i)]);
-            }
-            row.text = QString::fromUtf8(utf8);
-            quint16 at = 0;
-            for (int i = 0; i < RecordListModel::kTextColumns; ++i) {
-                row.starts[size_t(i)] = at;
-                at = quint16(at + utf16Length(parts[size_t(i)]));
-            }
-            row.starts[RecordListModel::kTextColumns] = at;
+            std::array<QByteArrayView, RecordListModel::kTextColumns> texts;
+            for (int i = 0; i < RecordListModel::kTextColumns; ++i)
+                texts[size_t(i)] = trimmedText(c[i + 1]);
+            RecordListModel::Row row = RecordListModel::Row::fromUtf8(
+                c[0].isNull ? 0 : QByteArray::fromRawData(c[0].data, c[0].size).toLongLong(),
+                texts);
             rows.push_back(std::move(row));
             // A long fill shows how far it has come.
             if ((rows.size() & 4095) == 0 && clock.elapsed() > 500) {
@@ -138,7 +114,7 @@ int RecordList::fill()
     progress.reset();
     app::CloseDb(db);
     if (!ok) {
-        app::HataGoster(error.code, error.message, QStringLiteral("Bul"), true);
+        app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
         return -1;
     }
     model_->setRows(std::move(rows));

@@ -17,6 +17,55 @@ RecordListModel::Row RecordListModel::Row::make(
     return row;
 }
 
+namespace {
+
+// Characters a valid UTF-8 text takes in UTF-16, without decoding it.
+qsizetype utf16Length(QByteArrayView utf8)
+{
+    qsizetype n = 0;
+    for (const char ch : utf8) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b & 0xC0) != 0x80)
+            n += b >= 0xF0 ? 2 : 1;
+    }
+    return n;
+}
+
+} // namespace
+
+RecordListModel::Row RecordListModel::Row::fromUtf8(
+    qint64 id, const std::array<QByteArrayView, kTextColumns> &cells)
+{
+    std::array<QByteArrayView, kTextColumns> cut;
+    bool valid = true;
+    for (int c = 0; c < kTextColumns; ++c) {
+        const QByteArrayView cell = cells[size_t(c)];
+        cut[size_t(c)] = cell.first(qMin<qsizetype>(cell.size(), 4000));
+        valid = valid && cut[size_t(c)].isValidUtf8();
+    }
+    if (!valid) {
+        std::array<QString, kTextColumns> texts;
+        for (int c = 0; c < kTextColumns; ++c)
+            texts[size_t(c)] = QString::fromUtf8(cells[size_t(c)]);
+        return make(id, texts);
+    }
+    // Valid texts are decoded in one go, then told apart by their lengths.
+    thread_local QByteArray utf8;
+    utf8.clear();
+    for (const QByteArrayView c : cut)
+        utf8.append(c);
+    Row row;
+    row.id = id;
+    row.text = QString::fromUtf8(utf8);
+    quint16 at = 0;
+    for (int c = 0; c < kTextColumns; ++c) {
+        row.starts[size_t(c)] = at;
+        at = quint16(at + utf16Length(cut[size_t(c)]));
+    }
+    row.starts[kTextColumns] = at;
+    return row;
+}
+
 RecordListModel::RecordListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {

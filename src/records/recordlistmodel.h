@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <QVector>
@@ -29,6 +30,9 @@ public:
                 starts[size_t(c)], starts[size_t(c) + 1] - starts[size_t(c)]);
         }
         static Row make(qint64 id, const std::array<QString, kTextColumns> &cells);
+        // From the store's UTF-8 texts. Bytes that are not UTF-8 become the
+        // replacement character inside their own cell, never shifting the others.
+        static Row fromUtf8(qint64 id, const std::array<QByteArrayView, kTextColumns> &cells);
     };
 
     explicit RecordListModel(QObject *parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include "app/datafiles.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -10,12 +11,22 @@ namespace records {
 
 namespace {
 
-StoreError fromSql(const QSqlError &e)
+StoreError fromSql(const QSqlError &e, const QString &table = QString())
 {
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
         text = e.text().trimmed();
-    return { app::sqlErrorNumber(e), text };
+    return { app::sqlErrorNumber(e), storeErrorText(text, table) };
+}
+
+// A statement the store cannot even prepare (a table or column missing) is
+// reported as such, not as the bind that would fail after it.
+bool prepare(QSqlQuery &q, const QString &sql, const QString &table, StoreError *error)
+{
+    if (q.prepare(sql))
+        return true;
+    *error = fromSql(q.lastError(), table);
+    return false;
 }
 
 bool run(QSqlQuery &q, StoreError *error)
@@ -55,22 +66,44 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
-    if (!q.prepare(sql)) {
-        *error = fromSql(q.lastError());
+    if (!prepare(q, sql, table, error))
         return false;
-    }
     for (const ColumnValue &c : columns)
         q.addBindValue(c.value);
     if (rowId > 0)
         q.addBindValue(rowId);
-    if (!run(q, error))
+    if (!q.exec()) {
+        *error = fromSql(q.lastError(), table);
         return false;
+    }
     if (newId)
         *newId = rowId > 0 ? rowId : q.lastInsertId().toLongLong();
     return true;
 }
 
 } // namespace
+
+QString storeErrorText(const QString &engineText, const QString &table)
+{
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:\\w+\\.)?(\\w+)"));
+    static const QRegularExpression noColumn(QStringLiteral(
+        "^(?:no such column: (?:\\w+\\.)?(\\w+)|table (\\w+) has no column named (\\w+))"));
+    const QString file = app::dataFilePath(app::RecordStoreData);
+    const QString why = QStringLiteral(
+        " Dosya bu programın kayıt deposu değil ya da başka bir programla değiştirilmiş.");
+    if (const auto m = noTable.match(engineText); m.hasMatch())
+        return QStringLiteral("Kayıt deposunda %1 tablosu yok: %2.").arg(m.captured(1), file) + why;
+    if (const auto m = noColumn.match(engineText); m.hasMatch()) {
+        const QString column = m.captured(1).isEmpty() ? m.captured(3) : m.captured(1);
+        const QString inTable = m.captured(2).isEmpty() ? table : m.captured(2);
+        return (inTable.isEmpty()
+                       ? QStringLiteral("Kayıt deposunda %1 sütunu yok: %2.").arg(column, file)
+                       : QStringLiteral("Kayıt deposunun %1 tablosunda %2 sütunu yok: %3.")
+                             .arg(inTable, column, file))
+            + why;
+    }
+    return engineText;
+}
 
 RecordStore::RecordStore(const QSqlDatabase &db)
     : db_(db)
@@ -89,8 +122,11 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     };
 
     QSqlQuery find(db_);
-    find.prepare(QStringLiteral(
-        "SELECT ID FROM ARACKAYIT WHERE MOTORNO = ? AND ESKIPLAKA = ? ORDER BY ID LIMIT 1"));
+    if (!prepare(find,
+            QStringLiteral(
+                "SELECT ID FROM ARACKAYIT WHERE MOTORNO = ? AND ESKIPLAKA = ? ORDER BY ID LIMIT 1"),
+            QStringLiteral("ARACKAYIT"), error))
+        return fail();
     find.addBindValue(values.motorNo);
     find.addBindValue(values.eskiPlaka);
     qint64 recordId = 0;
@@ -106,9 +142,11 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         return fail();
 
     QSqlQuery findOwner(db_);
-    findOwner.prepare(
-        QStringLiteral("SELECT ID FROM ARACSAHIPLERI WHERE ARACID = ? AND KIMLIKNO = ? "
-                       "ORDER BY ID LIMIT 1"));
+    if (!prepare(findOwner,
+            QStringLiteral("SELECT ID FROM ARACSAHIPLERI WHERE ARACID = ? AND KIMLIKNO = ? "
+                           "ORDER BY ID LIMIT 1"),
+            QStringLiteral("ARACSAHIPLERI"), error))
+        return fail();
     for (const OwnerValues &o : values.owners) {
         findOwner.addBindValue(recordId);
         findOwner.addBindValue(o.kimlikNo);
@@ -140,7 +178,9 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
     *record = StoredRecord();
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT * FROM ARACKAYIT WHERE ID = ?"));
+    if (!prepare(q, QStringLiteral("SELECT * FROM ARACKAYIT WHERE ID = ?"),
+            QStringLiteral("ARACKAYIT"), error))
+        return false;
     q.addBindValue(id);
     if (!run(q, error))
         return false;
@@ -149,8 +189,11 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
     q.finish();
     QSqlQuery owner(db_);
     owner.setForwardOnly(true);
-    owner.prepare(QStringLiteral(
-        "SELECT * FROM ARACSAHIPLERI WHERE ARACID = ? AND SAHIPNO = ? ORDER BY ID LIMIT 1"));
+    if (!prepare(owner,
+            QStringLiteral(
+                "SELECT * FROM ARACSAHIPLERI WHERE ARACID = ? AND SAHIPNO = ? ORDER BY ID LIMIT 1"),
+            QStringLiteral("ARACSAHIPLERI"), error))
+        return false;
     for (int slot = 1; slot <= 3; ++slot) {
         owner.addBindValue(id);
         owner.addBindValue(slot);

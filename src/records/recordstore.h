@@ -15,6 +15,11 @@ struct StoreError {
     QString text;
 };
 
+// An engine error in words a clerk can pass on: a table or column the store
+// lacks is named with the store's file (table, when given, is the one the
+// statement worked on). Other errors come back as the engine put them.
+QString storeErrorText(const QString &engineText, const QString &table = QString());
+
 // A record as the store holds it: the vehicle row and the rows of owner slots
 // 1 to 3 (the first row found for each).
 struct StoredRecord {

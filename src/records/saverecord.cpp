@@ -9,6 +9,26 @@
 
 namespace records {
 
+namespace {
+
+// The success box. Dates the store does not take are listed under it, so the
+// clerk never takes a date on the screen for a stored one.
+void showSuccess(const QString &title, const RecordValues &values)
+{
+    QString text = QStringLiteral("Kayıt başarıyla tamamlandı");
+    if (!values.datesNotStored.isEmpty()) {
+        text += QStringLiteral("\r\n\r\nŞu tarihler kaydedilmedi (kayıttaki eski tarih, "
+                               "varsa, değişmedi):");
+        for (const DateNotStored &d : values.datesNotStored)
+            text += QStringLiteral("\r\n- %1: %2 (%3)").arg(d.label, d.text, d.reason);
+    }
+    platform::showMessage(values.datesNotStored.isEmpty() ? platform::MsgIcon::Information
+                                                          : platform::MsgIcon::Warning,
+        platform::MsgButtons::Ok, title, text);
+}
+
+} // namespace
+
 qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
 {
     if (screen.txt(16)->text().trimmed().isEmpty()) {
@@ -33,8 +53,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         return 0;
     }
     app::CursorDefault();
-    platform::showMessage(platform::MsgIcon::Information, platform::MsgButtons::Ok, successTitle,
-        QStringLiteral("Kayıt başarıyla tamamlandı"));
+    showSuccess(successTitle, values);
     return id;
 }
 

@@ -6,11 +6,16 @@
 #include "fieldmap.h"
 #include "platform/dategrid.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QRegularExpression>
 
+#include <array>
+#include <cmath>
 #include <limits>
 
 namespace records {
@@ -63,6 +68,118 @@ int storedIndex(const QVariant &value)
 ScreenError noElement(int index)
 {
     return { 340, QStringLiteral("Denetim dizisi öğesi '%1' yok").arg(index) };
+}
+
+ScreenError tooWide(const char *column, const QString &text, int room)
+{
+    return { 380,
+        QStringLiteral("%1 sütunundaki \"%2\" değeri kutusuna sığmıyor (%3 karakter, kutu en "
+                       "çok %4 alır); kırpılıp gösterilmedi.")
+            .arg(QString::fromLatin1(column), text)
+            .arg(text.size())
+            .arg(room) };
+}
+
+// Every error of a load names the column it came from.
+ScreenError named(const char *column, ScreenError error)
+{
+    const QString name = QString::fromLatin1(column);
+    if (!error.description.contains(name))
+        error.description = name + QStringLiteral(": ") + error.description;
+    return error;
+}
+
+bool isNumeric(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return !v.isNull();
+    default:
+        return false;
+    }
+}
+
+// A stored number as the shortest text that reads back as the same number.
+// In a narrow box the "0" before the decimal comma goes (",5" reads as 0,5),
+// so a number typed into the box always fits it again.
+QString numberForBox(const QVariant &v, int room)
+{
+    if (!isNumeric(v))
+        return app::NullTxt(v, true);
+    QString t;
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+        const double d = v.toDouble();
+        t = std::isfinite(d) ? QString::number(d, 'f', QLocale::FloatingPointShortest)
+                             : QStringLiteral("0");
+        t.replace(QLatin1Char('.'), QLatin1Char(','));
+    } else {
+        t = v.toString();
+    }
+    if (t.size() > room) {
+        if (t.startsWith(QLatin1String("0,")))
+            t.remove(0, 1);
+        else if (t.startsWith(QLatin1String("-0,")))
+            t.remove(1, 1);
+    }
+    return t;
+}
+
+// Why a date cell's text fails the date check the save applies.
+QString whyNotStored(const QString &text)
+{
+    const QDate d = platform::DateGrid::parse(text);
+    if (!d.isValid())
+        return QStringLiteral("geçerli bir tarih değil");
+    if (d.year() < 1900 || d.year() > 2045)
+        return QStringLiteral("kayıt yalnız 1900 ile 2045 yılları arasındaki tarihleri alır");
+    return QStringLiteral("GG.AA.YYYY biçiminde değil");
+}
+
+int plateRoom(const EntryScreen &s, int first)
+{
+    return s.txt(first)->maxLength() + s.txt(first + 1)->maxLength()
+        + s.txt(first + 2)->maxLength();
+}
+
+// The three boxes of a stored plate. The split at the first digit is tried
+// first; when its letters or number are too long for their box, the cut
+// between the two moves so that the boxes join back to the stored text.
+// Nothing when the plate cannot be shown whole.
+std::optional<std::array<QString, 3>> plateForBoxes(
+    const EntryScreen &s, int first, const QString &stored)
+{
+    const app::PlateParts p = app::SplitPlate(stored);
+    const int ilRoom = s.txt(first)->maxLength();
+    const int harfRoom = s.txt(first + 1)->maxLength();
+    const int noRoom = s.txt(first + 2)->maxLength();
+    if (p.il.size() <= ilRoom && p.harf.size() <= harfRoom && p.no.size() <= noRoom)
+        return std::array<QString, 3> { p.il, p.harf, p.no };
+    const QString rest = p.harf + p.no;
+    const QString joined = stored.trimmed();
+    std::optional<std::array<QString, 3>> fitting;
+    // Cuts nearest the split at the first digit first.
+    QVector<int> cuts;
+    for (int d = 0; d <= rest.size(); ++d) {
+        for (int k : { int(p.harf.size()) - d, int(p.harf.size()) + d }) {
+            if (k >= 0 && k <= rest.size() && !cuts.contains(k))
+                cuts << k;
+        }
+    }
+    for (int k : std::as_const(cuts)) {
+        if (k > harfRoom || rest.size() - k > noRoom)
+            continue;
+        const std::array<QString, 3> parts { p.il, rest.left(k), rest.mid(k) };
+        if (parts[0].trimmed() + parts[1].trimmed() + parts[2].trimmed() == joined)
+            return parts;
+        if (!fitting)
+            fitting = parts;
+    }
+    return fitting;
 }
 
 } // namespace
@@ -136,8 +253,13 @@ RecordValues readScreen(const EntryScreen &s)
             break;
         case FieldKind::Date: {
             const QString t = cellText(s, f.control);
-            if (!app::IsValidDate(t))
-                continue; // not written: a new row stays empty, an old one keeps its date
+            if (!app::IsValidDate(t)) {
+                // Not written: a new row stays empty, an old one keeps its date.
+                if (!t.trimmed().isEmpty())
+                    v.datesNotStored.push_back(
+                        { s.sprTarih(f.control)->accessibleName(), t, whyNotStored(t) });
+                continue;
+            }
             value = storageDate(t);
             break;
         }
@@ -178,6 +300,11 @@ RecordValues readScreen(const EntryScreen &s)
                 const QString t = cellText(s, n + 2);
                 if (app::IsValidDate(t))
                     o.columns.push_back({ column, storageDate(t) });
+                else if (!t.trimmed().isEmpty())
+                    v.datesNotStored.push_back({ QStringLiteral("%1 (ARAÇ SAHİBİ - %2)")
+                                                     .arg(s.sprTarih(n + 2)->accessibleName())
+                                                     .arg(n),
+                        t, whyNotStored(t) });
                 break;
             }
             case OwnerKind::ListText:
@@ -206,138 +333,221 @@ RecordValues readScreen(const EntryScreen &s)
     return v;
 }
 
-std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row)
+std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row, bool apply)
 {
     for (const VehicleField &f : vehicleFieldsInLoadOrder()) {
         const QVariant v = row.value(QString::fromLatin1(f.column));
-        switch (f.kind) {
-        case FieldKind::KeyText:
-        case FieldKind::TrimmedText:
-            s.txt(f.control)->setText(app::NullTxt(v));
-            break;
-        case FieldKind::Text:
-            s.txt(f.control)->setText(app::NullTxt(v, true));
-            break;
-        case FieldKind::Plate: {
-            const app::PlateParts p = app::SplitPlate(app::NullTxt(v, true));
-            s.txt(f.control)->setText(p.il);
-            s.txt(f.control + 1)->setText(p.harf);
-            s.txt(f.control + 2)->setText(p.no);
-            break;
-        }
-        case FieldKind::Number:
-            s.txt(f.control)->setText(app::NullTxt(v, true));
-            break;
-        case FieldKind::Period:
-            s.txt(f.control)->setText(app::NullNum(v));
-            break;
-        case FieldKind::ComboText:
-            s.cmbX(f.control)->setEditText(app::NullTxt(v, true));
-            // The brand's models are listed before the model is set.
-            if (f.control == 0)
-                s.ModelDoldur();
-            break;
-        case FieldKind::Date:
-        case FieldKind::DateText: {
-            const QString t = storedDateText(v);
-            if (app::IsValidDate(t))
-                app::SetSprTxt(*s.sprTarih(f.control), 1, 1, t);
-            break;
-        }
-        case FieldKind::OptionIndex: {
-            const int index = storedIndex(v);
-            if (index > 0) {
-                if (!s.optX(index))
-                    return noElement(index);
-                s.optX(index)->setChecked(true);
-            }
-            break;
-        }
-        case FieldKind::ListIndex: {
-            QComboBox *c = s.cmbX(f.control);
-            const int index = storedIndex(v);
-            if (index < -1 || index >= c->count())
-                return ScreenError { 380,
-                    QStringLiteral("Geçersiz özellik değeri: %1").arg(index) };
-            c->setCurrentIndex(index);
-            break;
-        }
-        case FieldKind::CheckList: {
-            const QString list = app::NullTxt(v);
-            if (list.isEmpty())
+        auto toBox = [&](int index, const QString &text) -> std::optional<ScreenError> {
+            if (text.size() > s.txt(index)->maxLength())
+                return tooWide(f.column, text, s.txt(index)->maxLength());
+            if (apply)
+                s.txt(index)->setText(text);
+            return std::nullopt;
+        };
+        auto one = [&]() -> std::optional<ScreenError> {
+            switch (f.kind) {
+            case FieldKind::KeyText:
+            case FieldKind::TrimmedText:
+                return toBox(f.control, app::NullTxt(v));
+            case FieldKind::Text:
+                return toBox(f.control, app::NullTxt(v, true));
+            case FieldKind::Plate: {
+                const auto parts = plateForBoxes(s, f.control, app::NullTxt(v, true));
+                if (!parts)
+                    return tooWide(f.column, app::NullTxt(v, true), plateRoom(s, f.control));
+                for (int i = 0; i < 3 && apply; ++i)
+                    s.txt(f.control + i)->setText((*parts)[size_t(i)]);
                 break;
-            for (const QString &part : list.split(QLatin1Char('-'))) {
-                bool ok = false;
-                const int index = part.trimmed().toInt(&ok);
-                if (!ok)
-                    return ScreenError { 13, QStringLiteral("Tür uyuşmazlığı: '%1'").arg(part) };
-                if (!s.chkX(index))
-                    return noElement(index);
-                s.chkX(index)->setChecked(true);
             }
-            break;
-        }
-        }
+            case FieldKind::Number:
+                return toBox(f.control, numberForBox(v, s.txt(f.control)->maxLength()));
+            case FieldKind::Period:
+                return toBox(f.control,
+                    isNumeric(v) ? numberForBox(v, s.txt(f.control)->maxLength())
+                                 : app::NullNum(v));
+            case FieldKind::ComboText: {
+                QComboBox *c = s.cmbX(f.control);
+                const QString text = app::NullTxt(v, true);
+                const int room = c->lineEdit() ? c->lineEdit()->maxLength() : 32767;
+                if (text.size() > room)
+                    return tooWide(f.column, text, room);
+                if (!apply)
+                    break;
+                c->setEditText(text);
+                // The brand's models are listed before the model is set.
+                if (f.control == 0)
+                    s.ModelDoldur();
+                break;
+            }
+            case FieldKind::Date: {
+                const QString t = storedDateText(v);
+                if (apply && app::IsValidDate(t))
+                    app::SetSprTxt(*s.sprTarih(f.control), 1, 1, t);
+                break;
+            }
+            case FieldKind::DateText: {
+                // Saved back from the cell on every save, so a text the cell cannot
+                // show would be lost by the next save.
+                const QString t = storedDateText(v);
+                if (t.isEmpty())
+                    break;
+                if (!platform::DateGrid::inRange(platform::DateGrid::parse(t)))
+                    return ScreenError { 380,
+                        QStringLiteral("%1 sütunundaki \"%2\" tarih hücresinde gösterilemiyor "
+                                       "(GG.AA.YYYY, 01.01.1900 ile 31.12.2100 arası).")
+                            .arg(QString::fromLatin1(f.column), t) };
+                if (apply)
+                    app::SetSprTxt(*s.sprTarih(f.control), 1, 1, t);
+                break;
+            }
+            case FieldKind::OptionIndex: {
+                const int index = storedIndex(v);
+                if (index > 0) {
+                    if (!s.optX(index))
+                        return noElement(index);
+                    if (apply)
+                        s.optX(index)->setChecked(true);
+                }
+                break;
+            }
+            case FieldKind::ListIndex: {
+                QComboBox *c = s.cmbX(f.control);
+                const int index = storedIndex(v);
+                if (index < -1 || index >= c->count())
+                    return ScreenError { 380,
+                        QStringLiteral("Geçersiz özellik değeri: %1").arg(index) };
+                if (apply)
+                    c->setCurrentIndex(index);
+                break;
+            }
+            case FieldKind::CheckList: {
+                const QString list = app::NullTxt(v);
+                if (list.isEmpty())
+                    break;
+                for (const QString &part : list.split(QLatin1Char('-'))) {
+                    bool ok = false;
+                    const int index = part.trimmed().toInt(&ok);
+                    if (!ok)
+                        return ScreenError { 13,
+                            QStringLiteral("Tür uyuşmazlığı: '%1'").arg(part) };
+                    if (!s.chkX(index))
+                        return noElement(index);
+                    if (apply)
+                        s.chkX(index)->setChecked(true);
+                }
+                break;
+            }
+            }
+            return std::nullopt;
+        };
+        if (auto error = one())
+            return named(f.column, *error);
     }
     return std::nullopt;
 }
 
-std::optional<ScreenError> showOwner(EntryScreen &s, int n, const QSqlRecord &row)
+std::optional<ScreenError> showOwner(EntryScreen &s, int n, const QSqlRecord &row, bool apply)
 {
     const int b = EntryScreen::ownerBase(n);
     const int even = 2 * (n - 1);
     const int odd = even + 1;
-    auto showPhone = [&](const QVariant &v, int first) {
+    auto toBox = [&](const char *column, int index,
+                     const QString &text) -> std::optional<ScreenError> {
+        if (text.size() > s.txt(index)->maxLength())
+            return tooWide(column, text, s.txt(index)->maxLength());
+        if (apply)
+            s.txt(index)->setText(text);
+        return std::nullopt;
+    };
+    auto showPhone = [&](const char *column, const QVariant &v,
+                         int first) -> std::optional<ScreenError> {
         const QString phone = app::NullTxt(v);
-        s.txt(first)->setText(phone.left(3));
-        s.txt(first + 1)->setText(phone.mid(3));
+        const int room = s.txt(first)->maxLength() + s.txt(first + 1)->maxLength();
+        if (phone.size() > room)
+            return tooWide(column, phone, room);
+        if (auto e = toBox(column, first, phone.left(3)))
+            return e;
+        return toBox(column, first + 1, phone.mid(3));
     };
     for (const OwnerField &f : ownerFields()) {
         const QVariant v = row.value(QString::fromLatin1(f.column));
-        switch (f.kind) {
-        case OwnerKind::Key:
-        case OwnerKind::Text:
-            s.txt(b + f.offset)->setText(app::NullTxt(v, true));
-            break;
-        case OwnerKind::Date: {
-            const QString t = storedDateText(v);
-            if (app::IsValidDate(t))
-                app::SetSprTxt(*s.sprTarih(n + 2), 1, 1, t);
-            break;
-        }
-        case OwnerKind::ListText: {
-            if (app::NullTxt(v).isEmpty())
+        auto one = [&]() -> std::optional<ScreenError> {
+            switch (f.kind) {
+            case OwnerKind::Key:
+            case OwnerKind::Text:
+                return toBox(f.column, b + f.offset, app::NullTxt(v, true));
+            case OwnerKind::Date: {
+                const QString t = storedDateText(v);
+                if (apply && app::IsValidDate(t))
+                    app::SetSprTxt(*s.sprTarih(n + 2), 1, 1, t);
                 break;
-            QComboBox *c = s.cmbX(f.offset * n);
-            const int index = c->findText(app::NullTxt(v, true), Qt::MatchExactly);
-            if (index < 0)
-                return ScreenError { 383,
-                    QStringLiteral("Listede olmayan değer: '%1'").arg(app::NullTxt(v, true)) };
-            c->setCurrentIndex(index);
-            break;
-        }
-        case OwnerKind::Phone: {
-            const QVariant work = row.value(QStringLiteral("TELEFONIS"));
-            if (app::NullTxt(work).isEmpty()) {
-                s.optTel(odd)->setChecked(true);
-                showPhone(row.value(QStringLiteral("TELEFONEV")), b + 23);
-            } else {
-                s.optTel(even)->setChecked(true);
-                showPhone(work, b + 23);
             }
-            break;
-        }
-        case OwnerKind::Mobile:
-            showPhone(v, b + 25);
-            break;
-        case OwnerKind::Letter: {
-            const bool isEven = app::NullTxt(v) == QString::fromUtf8(f.evenLetter);
-            pairButton(s, f.pair, isEven ? even : odd)->setChecked(true);
-            break;
-        }
-        }
+            case OwnerKind::ListText: {
+                if (app::NullTxt(v).isEmpty())
+                    break;
+                QComboBox *c = s.cmbX(f.offset * n);
+                const int index = c->findText(app::NullTxt(v, true), Qt::MatchExactly);
+                if (index < 0)
+                    return ScreenError { 383,
+                        QStringLiteral("Listede olmayan değer: '%1'").arg(app::NullTxt(v, true)) };
+                if (apply)
+                    c->setCurrentIndex(index);
+                break;
+            }
+            case OwnerKind::Phone: {
+                const QVariant work = row.value(QStringLiteral("TELEFONIS"));
+                const bool home = app::NullTxt(work).isEmpty();
+                if (apply)
+                    s.optTel(home ? odd : even)->setChecked(true);
+                return home ? showPhone("TELEFONEV", row.value(QStringLiteral("TELEFONEV")), b + 23)
+                            : showPhone("TELEFONIS", work, b + 23);
+            }
+            case OwnerKind::Mobile:
+                return showPhone(f.column, v, b + 25);
+            case OwnerKind::Letter: {
+                const bool isEven = app::NullTxt(v) == QString::fromUtf8(f.evenLetter);
+                if (apply)
+                    pairButton(s, f.pair, isEven ? even : odd)->setChecked(true);
+                break;
+            }
+            }
+            return std::nullopt;
+        };
+        if (auto error = one())
+            return named(f.column, *error);
     }
     return std::nullopt;
+}
+
+void showAsFresh(EntryScreen &s)
+{
+    s.EkraniTemizle();
+    auto clear = [](QRadioButton *b) {
+        // An exclusive group keeps one button on; let go of it for a moment.
+        QButtonGroup *group = b->group();
+        if (group)
+            group->setExclusive(false);
+        b->setChecked(false);
+        if (group)
+            group->setExclusive(true);
+    };
+    for (int i = EntryScreen::kOptFirst; i <= EntryScreen::kOptLast; ++i)
+        clear(s.optX(i));
+    for (int i = 0; i < EntryScreen::kPairCount; ++i) {
+        for (QRadioButton *b : { s.OptA(i), s.optC(i), s.optAdres(i), s.optTel(i) })
+            clear(b);
+    }
+    for (int i : EntryScreen::comboIndices()) {
+        QComboBox *c = s.cmbX(i);
+        if (i == 1) {
+            c->clear();
+            c->setEnabled(false);
+        }
+        // The tachograph starts at "YOK", as the window's load sets it.
+        c->setCurrentIndex(i == 2 ? 0 : -1);
+        if (c->isEditable())
+            c->setEditText(QString());
+    }
 }
 
 } // namespace records

@@ -22,6 +22,13 @@ struct OwnerValues {
     QVector<ColumnValue> columns; // in saving order, KIMLIKNO excluded
 };
 
+// A date on the screen that the save does not store, and why.
+struct DateNotStored {
+    QString label;
+    QString text;
+    QString reason;
+};
+
 // What a save writes: the record's key, every column to write in saving order,
 // and one entry per owner panel that holds an identity number.
 struct RecordValues {
@@ -29,6 +36,7 @@ struct RecordValues {
     QString eskiPlaka;
     QVector<ColumnValue> columns; // MOTORNO and ESKIPLAKA excluded
     QVector<OwnerValues> owners;
+    QVector<DateNotStored> datesNotStored; // the clerk is told of these
 };
 
 // An error that stops a load, with the number and text the error box shows.
@@ -44,10 +52,16 @@ QString oldPlateKey(const EntryScreen &screen);
 
 RecordValues readScreen(const EntryScreen &screen);
 
-// Puts a stored row onto the screen along the field map. Stops at the first
-// value that cannot be shown; what was set before stays set.
-std::optional<ScreenError> showVehicle(EntryScreen &screen, const QSqlRecord &row);
-std::optional<ScreenError> showOwner(EntryScreen &screen, int slot, const QSqlRecord &row);
+// Puts a stored row onto the screen along the field map, or with apply false
+// only checks that every value can be shown whole. Stops at the first value
+// that cannot.
+std::optional<ScreenError> showVehicle(EntryScreen &screen, const QSqlRecord &row, bool apply);
+std::optional<ScreenError> showOwner(
+    EntryScreen &screen, int slot, const QSqlRecord &row, bool apply);
+
+// The screen as a fresh window shows it: no text, tick, date, option or
+// choice; the brand list stays, the model list is emptied.
+void showAsFresh(EntryScreen &screen);
 
 // A stored date as the day.month.year text the date check reads.
 QString storedDateText(const QVariant &value);

@@ -196,8 +196,33 @@ private slots:
         EntryScreen &s = p.window->entryScreen();
         s.cmdBUL()->click();
         QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QVERIFY(p.messages.shown().first().text.contains(
+            QStringLiteral("Kayıt deposunda ARACSAHIPLERI tablosu yok: %1")
+                .arg(p.folder.storePath())));
         QCOMPARE(p.messages.exits(), 0);
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+
+    void bytesThatAreNotUtf8StayInTheirOwnCell()
+    {
+        testing::Program p;
+        // Windows code-page bytes copied in by another tool: "Ç" and "ş" in cp1254.
+        exec({ QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, YENIPLAKA, SASENO) "
+                              "VALUES (1, 'M1', CAST(X'3334C7' AS TEXT), CAST(X'FE3036' AS TEXT), "
+                              "'S1'), (2, 'M2', '35B2', '07C2', 'S2')"),
+            QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) VALUES "
+                           "(1, 1, CAST(X'4179FE65' AS TEXT), 'Kaya'), (2, 1, 'Ali', 'Er')") });
+        p.window->entryScreen().cmdBUL()->click();
+        const RecordListModel &m = p.window->recordList().model();
+        QCOMPARE(m.rowCount(), 2);
+        const QChar bad = QChar::ReplacementCharacter;
+        QCOMPARE((QStringList {
+                     cell(m, 0, 0), cell(m, 0, 1), cell(m, 0, 2), cell(m, 0, 3), cell(m, 0, 4) }),
+            (QStringList { QStringLiteral("Ay") + bad + QStringLiteral("e Kaya"),
+                QStringLiteral("34") + bad, bad + QStringLiteral("06"), "S1", "M1" }));
+        QCOMPARE((QStringList {
+                     cell(m, 1, 0), cell(m, 1, 1), cell(m, 1, 2), cell(m, 1, 3), cell(m, 1, 4) }),
+            (QStringList { "Ali Er", "35B2", "07C2", "S2", "M2" }));
     }
 };
 

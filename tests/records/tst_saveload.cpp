@@ -305,6 +305,43 @@ private slots:
         QCOMPARE(column("SELECT OTV_Tarihi FROM ARACKAYIT").value(0).toString(), QString());
     }
 
+    void theSuccessBoxNamesEachDateNotStored()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        s.txt(16)->setText(QStringLiteral("M1"));
+        s.txt(67)->setText(QStringLiteral("222"));
+        s.sprTarih(0)->setText(QStringLiteral("05.11.2009"));
+        records::Kaydet(s, QString());
+        s.sprTarih(0)->setText(QStringLiteral("01.06.2046")); // the cell takes it
+        s.sprTarih(2)->setText(QStringLiteral("31.12.2100"));
+        s.sprTarih(4)->setText(QStringLiteral("02.02.2050"));
+        s.sprTarih(6)->setText(QStringLiteral("03.03.2047")); // kept as typed text
+        p.messages.reset();
+        records::Kaydet(s, QString());
+        QCOMPARE(p.messages.shown().size(), 1);
+        const platform::MessageRequest box = p.messages.shown().first();
+        QCOMPARE(box.icon, platform::MsgIcon::Warning);
+        const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.first(), QStringLiteral("Kayıt başarıyla tamamlandı"));
+        const QString why =
+            QStringLiteral("kayıt yalnız 1900 ile 2045 yılları arasındaki tarihleri alır");
+        QCOMPARE(lines.mid(3),
+            (QStringList { QStringLiteral("- Sahiplik Belge Tarihi: 01.06.2046 (%1)").arg(why),
+                QStringLiteral("- Poliçe Tarihi: 31.12.2100 (%1)").arg(why),
+                QStringLiteral("- Doğum Tarihi (ARAÇ SAHİBİ - 2): 02.02.2050 (%1)").arg(why) }));
+        QCOMPARE(column("SELECT BELGETARIHI FROM ARACKAYIT").value(0).toString(),
+            QStringLiteral("2009-11-05"));
+        // Every date stored: the plain box.
+        s.sprTarih(0)->setText(QStringLiteral("06.11.2009"));
+        s.sprTarih(2)->setText(QString());
+        s.sprTarih(4)->setText(QString());
+        p.messages.reset();
+        records::Kaydet(s, QString());
+        QCOMPARE(p.messages.shown().first().text, QStringLiteral("Kayıt başarıyla tamamlandı"));
+        QCOMPARE(p.messages.shown().first().icon, platform::MsgIcon::Information);
+    }
+
     void aFailureInTheThirdOwnerChangesNothing()
     {
         testing::Program p;
@@ -329,28 +366,55 @@ private slots:
         Q_UNUSED(id);
     }
 
-    void loadingLeavesUntouchedControlsAlone()
+    void loadingOverAnotherRecordShowsOnlyThatRecord()
     {
+        // What a fresh window shows with B's few values typed in.
+        Snapshot expected;
+        int brands = 0;
+        {
+            testing::Program fresh;
+            EntryScreen &f = fresh.window->entryScreen();
+            // Empty number boxes are stored as 0 and come back as "0".
+            for (int i : { 18, 19, 20, 21, 22, 23, 24, 25, 26, 28, 29, 33, 34 })
+                f.txt(i)->setText(QStringLiteral("0"));
+            f.txt(16)->setText(QStringLiteral("B"));
+            f.txt(3)->setText(QStringLiteral("YO"));
+            f.txt(4)->setText(QStringLiteral("K"));
+            expected = snapshot(f);
+            brands = f.cmbX(0)->count();
+        }
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("A"));
-        s.txt(67)->setText(QStringLiteral("222"));
-        s.txt(68)->setText(QStringLiteral("Ayşe"));
+        typeTransaction(s);
         const qint64 a = records::Kaydet(s, QString());
         s.EkraniTemizle();
+        resetChoices(s);
         s.txt(16)->setText(QStringLiteral("B"));
         const qint64 b = records::Kaydet(s, QString());
-        s.EkraniTemizle();
-        records::OKU(s, a);
-        s.sprTarih(0)->setText(QStringLiteral("01.01.2001"));
+        QVERIFY(records::OKU(s, a));
+        s.sprTarih(0)->setText(QStringLiteral("01.01.2001")); // typed over A
         s.optX(14)->setChecked(true);
-        records::OKU(s, b);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("B"));
-        QCOMPARE(s.txt(68)->text(), QStringLiteral("Ayşe")); // B has no owner 2
-        QCOMPARE(s.sprTarih(0)->text(), QStringLiteral("01.01.2001"));
-        QVERIFY(s.optX(14)->isChecked());
-        records::OKU(s, 0);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("B"));
+        QVERIFY(records::OKU(s, b));
+        QCOMPARE(snapshot(s).texts, expected.texts);
+        QCOMPARE(snapshot(s).dates, expected.dates);
+        QCOMPARE(snapshot(s).combos, expected.combos);
+        QCOMPARE(snapshot(s).options, expected.options);
+        QCOMPARE(s.cmbX(0)->count(), brands); // the brand list stays
+        QVERIFY(!s.cmbX(1)->isEnabled());
+        // Saving B stores nothing of A under it.
+        QCOMPARE(records::Kaydet(s, QString()), b);
+        QCOMPARE(
+            column(QStringLiteral("SELECT count(*) FROM ARACSAHIPLERI WHERE ARACID = %1").arg(b))
+                .value(0)
+                .toInt(),
+            0);
+        QVERIFY(column(QStringLiteral("SELECT BELGETARIHI FROM ARACKAYIT WHERE ID = %1").arg(b))
+                    .value(0)
+                    .isNull());
+        // No record behind the ID (the list's header row): the screen stays.
+        s.txt(17)->setText(QStringLiteral("yazılan"));
+        QVERIFY(records::OKU(s, 0));
+        QCOMPARE(s.txt(17)->text(), QStringLiteral("yazılan"));
     }
 
     void storedValuesTheScreenCannotShow_data()
@@ -367,6 +431,13 @@ private slots:
         QTest::newRow("not a dash list") << "UPDATE ARACKAYIT SET ISLEMTURU = 'x'" << 13;
         QTest::newRow("blood group not in list")
             << "UPDATE ARACSAHIPLERI SET KANGRUBU = 'Zrh+'" << 383;
+        // Values another program wrote wider than their boxes are never cut.
+        QTest::newRow("number wider than its box")
+            << "UPDATE ARACKAYIT SET NETAGR = 12345678901" << 380;
+        QTest::newRow("plate longer than its boxes")
+            << "UPDATE ARACKAYIT SET YENIPLAKA = '34ABCDEFGHIJ12345678'" << 380;
+        QTest::newRow("tax date the cell cannot show")
+            << "UPDATE ARACKAYIT SET OTV_Tarihi = 'yarın'" << 380;
     }
     void storedValuesTheScreenCannotShow()
     {
@@ -380,15 +451,20 @@ private slots:
         const qint64 id = records::Kaydet(s, QString());
         exec(sql);
         s.EkraniTemizle();
+        s.txt(16)->setText(QStringLiteral("yazılan"));
         p.messages.reset();
         QVERIFY(!records::OKU(s, id));
         QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
         const QString text = p.messages.shown().first().text;
         QVERIFY(text.contains(QStringLiteral("OKU")));
         QVERIFY(text.contains(QStringLiteral(" Hata Kodu      : %1").arg(number)));
+        const QString changed = QString(sql).section(QLatin1Char(' '), 3, 3);
+        QVERIFY2(text.contains(changed), qPrintable(text)); // names the column
         QCOMPARE(p.messages.exits(), 0);
-        // What was set before the bad value stays set.
-        QCOMPARE(s.txt(17)->text(), QStringLiteral("ŞASE"));
+        // Nothing of a record that cannot be shown whole reaches the screen, so
+        // it cannot be saved back half-shown.
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
+        QCOMPARE(s.txt(17)->text(), QString());
     }
 
     void nullsWrittenByAnotherProgramLoadAsEmpty()
