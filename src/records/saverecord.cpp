@@ -6,11 +6,15 @@
 #include "entryscreen.h"
 #include "platform/messages.h"
 #include "recordstore.h"
+#include "savesummary.h"
+#include "typingguards.h"
 
 namespace records {
 
 qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
 {
+    // Marked and listed on every press, never a reason to refuse the save.
+    const QVector<TypingGuards::Doubt> doubts = screen.guards().checkAll();
     if (screen.txt(16)->text().trimmed().isEmpty()) {
         platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
             QStringLiteral("Dikkat"), QStringLiteral("MOTOR NUMARASI BOŞ OLAMAZ."));
@@ -26,7 +30,8 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     const RecordValues values = readScreen(screen);
     qint64 id = 0;
     StoreError error;
-    const bool ok = RecordStore(db).save(values, &id, &error);
+    bool created = false;
+    const bool ok = RecordStore(db).save(values, &id, &error, &created);
     app::CloseDb(db);
     if (!ok) {
         app::HataGoster(error.number, error.text, QStringLiteral("Kaydet"), true);
@@ -34,7 +39,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     }
     app::CursorDefault();
     platform::showMessage(platform::MsgIcon::Information, platform::MsgButtons::Ok, successTitle,
-        QStringLiteral("Kayıt başarıyla tamamlandı"));
+        successText(created, { TypingGuards::doubtParagraph(doubts) }));
     return id;
 }
 
