@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "screenvalues.h"
 
+#include <QApplication>
 #include <QMetaObject>
 #include <QSqlQuery>
 
@@ -57,8 +58,10 @@ bool offerStoredOwner(EntryScreen &s, int n)
     QWidget *box = s.txt(EntryScreen::ownerBase(n))->widget();
     const QString typed = s.txt(EntryScreen::ownerBase(n))->text();
     const QString number = typed.trimmed();
-    // A number the clerk declined once is not offered again in that panel.
-    if (number.isEmpty() || !ownerPanelEmpty(s, n) || box->property(kDeclined) == number)
+    // A number the clerk declined once is not offered again in that panel, and
+    // a question already open (the focus left for a button) is not stacked on.
+    if (number.isEmpty() || !ownerPanelEmpty(s, n) || box->property(kDeclined) == number
+        || QApplication::activeModalWidget())
         return false;
     std::optional<QSqlRecord> row = findStoredOwner(number);
     if (!row)
