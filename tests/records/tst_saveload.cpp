@@ -3,6 +3,7 @@
 #include "platform/dategrid.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
+#include "records/returningowner.h"
 #include "records/saverecord.h"
 #include "support/testsupport.h"
 
@@ -10,12 +11,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using records::EntryScreen;
 
@@ -492,6 +495,40 @@ private slots:
         QTest::keyClick(number, Qt::Key_Tab);
         QCoreApplication::processEvents();
         QCOMPARE(p.messages.shown().size(), typedFirst.isEmpty() ? 1 : 0);
+    }
+
+    void theRealQuestionDefaultsToHayir_data()
+    {
+        QTest::addColumn<bool>("clickYes");
+        QTest::newRow("Enter") << false;
+        QTest::newRow("Evet clicked") << true;
+    }
+
+    void theRealQuestionDefaultsToHayir()
+    {
+        QFETCH(bool, clickYes);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        typeTransaction(s);
+        records::Kaydet(s, QString());
+        s.EkraniTemizle();
+        s.txt(67)->setText(QStringLiteral("10000000001"));
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->text();
+            if (clickYes)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        platform::setMessageService(nullptr);
+        const bool filled = records::offerStoredOwner(s, 2);
+        platform::setMessageService(&p.messages);
+        QVERIFY(asked.endsWith(QStringLiteral("Bilgileri doldurulsun mu?")));
+        QCOMPARE(filled, clickYes);
+        QCOMPARE(s.txt(68)->text(), clickYes ? QStringLiteral("ş41") : QString());
     }
 };
 
