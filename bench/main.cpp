@@ -13,6 +13,7 @@
 #include "records/loadrecord.h"
 #include "records/recordlist.h"
 #include "records/recordlistmodel.h"
+#include "records/returningowner.h"
 #include "records/saverecord.h"
 #include "storefiller.h"
 
@@ -126,6 +127,23 @@ double bareListQuery(const QString &path)
     return ms;
 }
 
+// The identity number of the first owner of record id, read outside the program.
+QString storedOwnerNumber(const QString &path, int id)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(
+        db, "SELECT KIMLIKNO FROM ARACSAHIPLERI WHERE ARACID = ? LIMIT 1", -1, &st, nullptr);
+    sqlite3_bind_int(st, 1, id);
+    QString number;
+    if (sqlite3_step(st) == SQLITE_ROW)
+        number = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return number;
+}
+
 double bareVacuumInto(const QString &from, const QString &to)
 {
     QFile::remove(to);
@@ -201,6 +219,15 @@ int main(int argc, char **argv)
 
     QRandomGenerator r(7);
     print("load_ms", medianOf(runs, [&] { records::OKU(screen, r.bounded(1, count + 1)); }));
+
+    // A returning customer: the owner's number looked up, found or not.
+    std::vector<double> lookups;
+    for (int i = 0; i < runs; ++i) {
+        const QString stored = storedOwnerNumber(store, r.bounded(1, count + 1));
+        lookups.push_back(timeOnce([&] { records::findStoredOwner(stored); }));
+        lookups.push_back(timeOnce([&] { records::findStoredOwner(stored + QLatin1Char('9')); }));
+    }
+    print("owner_lookup_ms", median(lookups));
 
     // "Bul": from the click to a painted grid.
     std::vector<double> fills, bare;

@@ -229,6 +229,34 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
     CloseDb(db);
 }
 
+void addIndexToTbl(const QString &table, const QString &index, const QString &columns)
+{
+    QSqlDatabase db;
+    if (!OpenData(db, RecordStoreData))
+        return;
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT type, name FROM sqlite_master WHERE name IN (?, ?)"));
+        q.addBindValue(table);
+        q.addBindValue(index);
+        bool hasTable = false;
+        bool hasIndex = false;
+        if (q.exec()) {
+            while (q.next()) {
+                hasTable |= q.value(1).toString() == table;
+                hasIndex |= q.value(1).toString() == index;
+            }
+        }
+        q.finish();
+        // An existing index costs no write, so a read-only store opens as before.
+        if (hasTable && !hasIndex
+            && !q.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns)))
+            HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
+                QStringLiteral("addIndexToTbl"), true);
+    }
+    CloseDb(db);
+}
+
 void upgradeRecordStore()
 {
     const QString table = QStringLiteral("ARACKAYIT");
@@ -236,6 +264,9 @@ void upgradeRecordStore()
     addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true);
+    // Returning customers are looked up by their number alone.
+    addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
+        QStringLiteral("KIMLIKNO"));
 }
 
 } // namespace app

@@ -33,7 +33,9 @@ void CloseDb(QSqlDatabase &db);
 // size characters, 2 16-bit integer, 4 double.
 void addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
     bool required, bool allowZeroLength);
-// The four upgrade calls the main window runs at load.
+// Adds a missing index to a table of the record store; a missing table adds nothing.
+void addIndexToTbl(const QString &table, const QString &index, const QString &columns);
+// The upgrade calls the main window runs at load.
 void upgradeRecordStore();
 
 } // namespace app

@@ -57,6 +57,7 @@ bool EntryBehaviour::eventFilter(QObject *watched, QEvent *event)
                     line->setText(upper);
             }
         }
+        emit focusLeft(w, static_cast<QFocusEvent *>(event)->reason());
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -19,6 +19,10 @@ public:
 
     static QColor focusColour();
 
+signals:
+    // A box or date cell has lost the focus and taken its normal colour.
+    void focusLeft(QWidget *w, Qt::FocusReason reason);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "entrybehaviour.h"
 #include "platform/dategrid.h"
+#include "typingguards.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +38,7 @@ EntryScreen::EntryScreen(QWidget *window)
     buildOwnerTab(owners);
     buildOverlays(window);
     applyFocusOrder();
+    guards_ = new TypingGuards(*this, *behaviour_);
     connect(cmbX(0), &QComboBox::activated, this, [this] { ModelDoldur(); });
 }
 

@@ -26,6 +26,7 @@ class DateGrid;
 namespace records {
 
 class EntryBehaviour;
+class TypingGuards;
 
 // The inputs of the main window, addressed as control arrays by index the way
 // every part of the program names them: txt(16) is the engine number.
@@ -87,6 +88,8 @@ public:
     void ModelDoldur();
     // "Yeni Kayıt": clear, then the cursor into the old plate's first box.
     void newRecord();
+    // The marks on doubtful values.
+    TypingGuards &guards() const { return *guards_; }
 
 private:
     friend class ScreenBuilder;
@@ -119,6 +122,7 @@ private:
     std::multimap<int, QWidget *> order_;
     QVector<QWidget *> aboveOverlays_;
     EntryBehaviour *behaviour_ = nullptr;
+    TypingGuards *guards_ = nullptr;
 };
 
 } // namespace records

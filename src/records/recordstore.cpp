@@ -110,7 +110,7 @@ RecordStore::RecordStore(const QSqlDatabase &db)
 {
 }
 
-bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error)
+bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error, bool *created)
 {
     if (!db_.transaction()) {
         *error = fromSql(db_.lastError());
@@ -132,8 +132,9 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     qint64 recordId = 0;
     if (!findId(find, &recordId, error))
         return fail();
+    const bool added = recordId == 0;
     QVector<ColumnValue> columns;
-    if (recordId == 0) {
+    if (added) {
         columns << ColumnValue { QStringLiteral("MOTORNO"), values.motorNo }
                 << ColumnValue { QStringLiteral("ESKIPLAKA"), values.eskiPlaka };
     }
@@ -170,6 +171,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     }
     if (id)
         *id = recordId;
+    if (created)
+        *created = added;
     return true;
 }
 

@@ -34,7 +34,8 @@ public:
     explicit RecordStore(const QSqlDatabase &db);
 
     // One save is one transaction: on failure the store is as it was before.
-    bool save(const RecordValues &values, qint64 *id, StoreError *error);
+    // created tells whether the vehicle row was added rather than found.
+    bool save(const RecordValues &values, qint64 *id, StoreError *error, bool *created = nullptr);
     bool load(qint64 id, StoredRecord *record, StoreError *error);
 
 private:

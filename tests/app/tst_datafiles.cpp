@@ -43,6 +43,18 @@ private slots:
                  "OTV_Tarihi", "OTV_MakbuzNo", "TAKOGRAF" })
             QVERIFY2(vehicle.contains(QLatin1String(c)), c);
         QCOMPARE(columns(QStringLiteral("ARACSAHIPLERI")).size(), 35);
+        // Owners are found by their number alone, for returning customers.
+        QSqlDatabase db;
+        QVERIFY(OpenData(db, RecordStoreData));
+        {
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA index_info(ARACSAHIPLERI_KIMLIKNO)")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(2).toString(), QStringLiteral("KIMLIKNO"));
+            QVERIFY(!q.next());
+        }
+        CloseDb(db);
+        upgradeRecordStore(); // a second start finds the index there
         QVERIFY(messages.shown().isEmpty());
     }
 

@@ -3,6 +3,7 @@
 #include "records/entrybehaviour.h"
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
+#include "records/typingguards.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -200,6 +201,62 @@ private slots:
         QCOMPARE(box->palette().color(QPalette::Base), records::EntryBehaviour::focusColour());
         s.txt(11)->widget()->setFocus();
         QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+
+    void doubtfulValuesAreMarkedAndListedAfterTheSave()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        auto base = [&](int i) { return s.txt(i)->widget()->palette().color(QPalette::Base); };
+        const QColor warning = records::TypingGuards::warningColour();
+        QVERIFY(warning != records::EntryBehaviour::focusColour() && warning != Qt::white);
+
+        QWidget *year = s.txt(11)->widget();
+        year->setFocus();
+        QTest::keyClicks(year, QStringLiteral("1850"));
+        s.txt(12)->widget()->setFocus();
+        QCOMPARE(base(11), warning);
+        QVERIFY(year->toolTip().startsWith(QStringLiteral("Model yılı")));
+        // Back in the box the focus colour shows; a good year loses the mark.
+        year->setFocus();
+        QCOMPARE(base(11), records::EntryBehaviour::focusColour());
+        QTest::keyClicks(year, QStringLiteral("2015"));
+        s.txt(12)->widget()->setFocus();
+        QCOMPARE(base(11), QColor(Qt::white));
+        QVERIFY(year->toolTip().isEmpty());
+
+        // A plate half typed flags no box the clerk has not reached yet.
+        s.txt(0)->widget()->setFocus();
+        QTest::keyClicks(s.txt(0)->widget(), QStringLiteral("34"));
+        QTest::keyClick(s.txt(0)->widget(), Qt::Key_Tab);
+        QCOMPARE(base(2), QColor(Qt::white));
+        QTest::keyClicks(s.txt(1)->widget(), QStringLiteral("ab"));
+        QTest::keyClick(s.txt(1)->widget(), Qt::Key_Tab);
+        QTest::keyClicks(s.txt(2)->widget(), QStringLiteral("1"));
+        s.txt(16)->widget()->setFocus();
+        QCOMPARE(base(1), QColor(Qt::white));
+        QCOMPARE(base(2), warning);
+        // A value put there from elsewhere is checked at once.
+        s.txt(17)->setText(QStringLiteral("WVWZZZ1JZXW00000I"));
+        QCOMPARE(base(17), warning);
+
+        QTest::keyClicks(s.txt(16)->widget(), QStringLiteral("M1"));
+        p.window->button(QStringLiteral("cmdKaydet"))->click();
+        const QStringList lines = p.messages.shown().last().text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.mid(0, 4),
+            (QStringList { QStringLiteral("Kayıt başarıyla tamamlandı"),
+                QStringLiteral("Yeni kayıt eklendi."), QString(),
+                QStringLiteral("Gözden geçirilmesi önerilen değerler:") }));
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines[4].startsWith(QStringLiteral("- Yeni Plaka No: 34 AB 1 (Olağandışı plaka")));
+        QVERIFY(lines[5].startsWith(QStringLiteral("- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli")));
+        // The value stays as typed; "Temizle" takes the marks with the values.
+        QCOMPARE(s.txt(17)->text(), QStringLiteral("WVWZZZ1JZXW00000I"));
+        p.window->button(QStringLiteral("cmdSil"))->click();
+        QCOMPARE(base(2), QColor(Qt::white));
+        QCOMPARE(base(17), QColor(Qt::white));
+        QVERIFY(s.txt(17)->widget()->toolTip().isEmpty());
     }
 
     void onlyThePlateLettersTurnUpperCase()

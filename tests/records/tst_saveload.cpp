@@ -3,18 +3,22 @@
 #include "platform/dategrid.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
+#include "records/returningowner.h"
 #include "records/saverecord.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using records::EntryScreen;
 
@@ -164,7 +168,8 @@ private slots:
         const Snapshot typed = snapshot(s);
         const qint64 id = records::Kaydet(s, QStringLiteral("Başlık"));
         QVERIFY(id > 0);
-        QCOMPARE(p.messages.shown().last().text, QStringLiteral("Kayıt başarıyla tamamlandı"));
+        QCOMPARE(p.messages.shown().last().text.section(QLatin1Char('\n'), 0, 1),
+            QStringLiteral("Kayıt başarıyla tamamlandı\nYeni kayıt eklendi."));
         QCOMPARE(p.messages.shown().last().title, QStringLiteral("Başlık"));
         QCOMPARE(count("ARACSAHIPLERI"), 3);
         s.EkraniTemizle();
@@ -199,6 +204,9 @@ private slots:
         QCOMPARE(first, second);
         QCOMPARE(count("ARACKAYIT"), 1);
         QCOMPARE(count("ARACSAHIPLERI"), 3);
+        // The second save says it updated the record the first one added.
+        QCOMPARE(p.messages.shown().last().text.section(QLatin1Char('\n'), 1, 1),
+            QStringLiteral("Kayıtlı araç güncellendi."));
         // A changed engine number is another record, with its own owners.
         s.txt(16)->setText(QStringLiteral("MTR-0002"));
         QVERIFY(records::Kaydet(s, QString()) > first);
@@ -482,6 +490,121 @@ private slots:
         QVERIFY(s.optTel(1)->isChecked()); // blanks count as no work phone
         QVERIFY(s.OptA(1)->isChecked());
         QCOMPARE(p.messages.shown().size(), 0);
+    }
+
+    void aReturningOwnerIsOfferedOnlyToAnEmptyPanel_data()
+    {
+        QTest::addColumn<QString>("typedFirst"); // a box of panel 2 typed before the number
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("filled");
+        QTest::newRow("empty panel, Evet") << QString() << true << true;
+        QTest::newRow("empty panel, Hayır") << QString() << false << false;
+        QTest::newRow("typed in") << QStringLiteral("12") << true << false;
+    }
+
+    void aReturningOwnerIsOfferedOnlyToAnEmptyPanel()
+    {
+        QFETCH(QString, typedFirst);
+        QFETCH(bool, yes);
+        QFETCH(bool, filled);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        // The same owner saved with two vehicles: the later row is the one offered.
+        typeTransaction(s);
+        records::Kaydet(s, QString());
+        s.txt(16)->setText(QStringLiteral("MTR-0002"));
+        s.txt(41)->setText(QStringLiteral("YENİ AD"));
+        const qint64 later = records::Kaydet(s, QString());
+        s.EkraniTemizle();
+        resetChoices(s);
+        QVERIFY(records::OKU(s, later));
+        QStringList loaded;
+        for (int i = 40; i <= 66; ++i)
+            loaded << s.txt(i)->text();
+        loaded << s.sprTarih(3)->text() << s.cmbX(3)->currentText() << s.cmbX(4)->currentText();
+        s.EkraniTemizle();
+        resetChoices(s);
+
+        // Owner 1 of that vehicle comes again, typed into panel 2 this time.
+        p.window->show();
+        QApplication::setActiveWindow(p.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        s.sTabber()->setCurrentIndex(1);
+        s.txt(80)->setText(typedFirst);
+        p.messages.reset();
+        if (!yes)
+            p.messages.answerNext(platform::MsgAnswer::No);
+        QWidget *number = s.txt(67)->widget();
+        number->setFocus();
+        QTest::keyClicks(number, QStringLiteral("10000000001 "));
+        QTest::keyClick(number, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(p.messages.shown().size(), typedFirst.isEmpty() ? 1 : 0);
+        if (typedFirst.isEmpty()) {
+            const platform::MessageRequest &asked = p.messages.shown().first();
+            QCOMPARE(asked.text,
+                QStringLiteral("10000000001 numarasıyla kayıtlı: YENİ AD ş42. "
+                               "Bilgileri doldurulsun mu?"));
+            QCOMPARE(asked.buttons, platform::MsgButtons::YesNo);
+            QCOMPARE(asked.defaultAnswer, platform::MsgAnswer::No);
+        }
+        QCOMPARE(s.txt(67)->text(), QStringLiteral("10000000001 "));
+        QStringList panel;
+        for (int i = 68; i <= 93; ++i)
+            panel << s.txt(i)->text();
+        panel << s.sprTarih(4)->text() << s.cmbX(6)->currentText() << s.cmbX(8)->currentText();
+        if (filled) {
+            // As loading the owner would show it, the number left as typed.
+            QCOMPARE(panel, loaded.mid(1));
+            QCOMPARE(s.OptA(2)->isChecked(), true);
+            QCOMPARE(s.optAdres(3)->isChecked(), true);
+        } else {
+            QStringList untouched(26);
+            untouched[12] = typedFirst;
+            untouched << QString() << QString() << QString();
+            QCOMPARE(panel, untouched);
+            QVERIFY(!s.OptA(2)->isChecked() && !s.OptA(3)->isChecked());
+        }
+        // Leaving the box again asks nothing more.
+        number->setFocus();
+        QTest::keyClick(number, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QCOMPARE(p.messages.shown().size(), typedFirst.isEmpty() ? 1 : 0);
+    }
+
+    void theRealQuestionDefaultsToHayir_data()
+    {
+        QTest::addColumn<bool>("clickYes");
+        QTest::newRow("Enter") << false;
+        QTest::newRow("Evet clicked") << true;
+    }
+
+    void theRealQuestionDefaultsToHayir()
+    {
+        QFETCH(bool, clickYes);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        typeTransaction(s);
+        records::Kaydet(s, QString());
+        s.EkraniTemizle();
+        s.txt(67)->setText(QStringLiteral("10000000001"));
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->text();
+            if (clickYes)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        platform::setMessageService(nullptr);
+        const bool filled = records::offerStoredOwner(s, 2);
+        platform::setMessageService(&p.messages);
+        QVERIFY(asked.endsWith(QStringLiteral("Bilgileri doldurulsun mu?")));
+        QCOMPARE(filled, clickYes);
+        QCOMPARE(s.txt(68)->text(), clickYes ? QStringLiteral("ş41") : QString());
     }
 };
 
