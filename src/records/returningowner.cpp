@@ -78,7 +78,11 @@ bool offerStoredOwner(EntryScreen &s, int n)
         return false;
     }
     row->setValue(QStringLiteral("KIMLIKNO"), typed);
-    if (const auto error = showOwner(s, n, *row)) {
+    // Checked whole first, so a value the panel cannot show leaves it empty.
+    auto error = showOwner(s, n, *row, false);
+    if (!error)
+        error = showOwner(s, n, *row, true);
+    if (error) {
         app::HataGoster(error->number, error->description, QStringLiteral("SahipDoldur"), true);
         return false;
     }

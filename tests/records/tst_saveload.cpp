@@ -330,11 +330,11 @@ private slots:
         QCOMPARE(p.messages.shown().size(), 1);
         const platform::MessageRequest box = p.messages.shown().first();
         QCOMPARE(box.icon, platform::MsgIcon::Warning);
-        const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+        const QStringList lines = box.text.split(QLatin1Char('\n'));
         QCOMPARE(lines.first(), QStringLiteral("Kayıt başarıyla tamamlandı"));
         const QString why =
             QStringLiteral("kayıt yalnız 1900 ile 2045 yılları arasındaki tarihleri alır");
-        QCOMPARE(lines.mid(3),
+        QCOMPARE(lines.mid(4, 3),
             (QStringList { QStringLiteral("- Sahiplik Belge Tarihi: 01.06.2046 (%1)").arg(why),
                 QStringLiteral("- Poliçe Tarihi: 31.12.2100 (%1)").arg(why),
                 QStringLiteral("- Doğum Tarihi (ARAÇ SAHİBİ - 2): 02.02.2050 (%1)").arg(why) }));
@@ -346,7 +346,8 @@ private slots:
         s.sprTarih(4)->setText(QString());
         p.messages.reset();
         records::Kaydet(s, QString());
-        QCOMPARE(p.messages.shown().first().text, QStringLiteral("Kayıt başarıyla tamamlandı"));
+        QCOMPARE(p.messages.shown().first().text,
+            QStringLiteral("Kayıt başarıyla tamamlandı\nKayıtlı araç güncellendi."));
         QCOMPARE(p.messages.shown().first().icon, platform::MsgIcon::Information);
     }
 
