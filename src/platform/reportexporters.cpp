@@ -1,6 +1,7 @@
 #include "reportexporters.h"
 
 #include "reportpainter.h"
+#include "safesave.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace platform {
 
@@ -49,11 +51,7 @@ bool PdfExporter::writeTo(
             paintReportPage(painter, *pages[i]);
         }
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }
 
 QVector<QVector<const ReportField *>> fieldLines(const Report &report)
@@ -147,11 +145,7 @@ bool WordExporter::writeTo(
         return false;
     }
     file.write(rtf(pages));
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }
 
 bool ExcelExporter::writeTo(
@@ -190,20 +184,16 @@ bool ExcelExporter::writeTo(
         }
         worksheet_set_column(sheet, 0, 15, 24, nullptr);
     }
+    errno = 0;
     const lxw_error result = workbook_close(book);
     if (result != LXW_NO_ERROR) {
+        const int e = errno; // the library's text does not say why
         QFile::remove(temp.fileName());
-        *error = QString::fromUtf8(lxw_strerror(result));
-        return false;
-    }
-    QFile::remove(path);
-    if (!QFile::rename(temp.fileName(), path)) {
-        QFile::remove(temp.fileName());
-        *error = QStringLiteral("Dosya yazılamadı: %1").arg(path);
+        *error = writeFailureReason(QString::fromUtf8(lxw_strerror(result)), e);
         return false;
     }
     temp.setAutoRemove(false);
-    return true;
+    return replaceWithFile(temp.fileName(), path, error);
 }
 
 } // namespace platform

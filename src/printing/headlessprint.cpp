@@ -163,7 +163,7 @@ int runHeadless(const QCommandLineParser &parser)
         return fail(QStringLiteral("Form hazırlanamadı."));
     QString error;
     if (!platform::PdfExporter().write(pages, out, &error))
-        return fail(QStringLiteral("PDF yazılamadı: %1").arg(error));
+        return fail(QStringLiteral("PDF yazılamadı: %1: %2").arg(out, error));
     return 0;
 }
 
