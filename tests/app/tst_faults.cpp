@@ -259,6 +259,11 @@ private slots:
             errors = QString::fromUtf8(child.readAllStandardError()).trimmed();
             return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
         };
+        // No room even for the margins the first print stores.
+        QCOMPARE(print(16), 1);
+        QCOMPARE(errors.count(QLatin1Char('\n')), 0);
+        QVERIFY2(errors.contains(QStringLiteral("IniOkuYaz")), qPrintable(errors));
+        QVERIFY(!QFile::exists(out));
         QCOMPARE(print(0), 0);
         const QByteArray good = contents(out);
         QVERIFY(good.startsWith("%PDF") && good.size() > 4096);
