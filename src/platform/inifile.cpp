@@ -141,7 +141,7 @@ bool IniFile::write(const QString &path, const QString &section, const QString &
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = out.errorString();
+            *error = writeFailureReason(out.errorString());
         return false;
     }
     out.write((lines.utf8 ? kUtf8Mark : QByteArray()) + lines.raw.join("\r\n") + "\r\n");

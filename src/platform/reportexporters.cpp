@@ -33,7 +33,7 @@ bool PdfExporter::writeTo(
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = writeFailureReason(file.errorString());
         return false;
     }
     {
@@ -141,7 +141,7 @@ bool WordExporter::writeTo(
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = writeFailureReason(file.errorString());
         return false;
     }
     file.write(rtf(pages));
@@ -154,7 +154,7 @@ bool ExcelExporter::writeTo(
     // The workbook is written beside its target and renamed into place whole.
     QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.evrakmatik-XXXXXX"));
     if (!temp.open()) {
-        *error = temp.errorString();
+        *error = writeFailureReason(temp.errorString());
         return false;
     }
     const QByteArray tempName = QFile::encodeName(temp.fileName());
