@@ -1,35 +1,53 @@
 #include "inifile.h"
 
 #include "codepage.h"
+#include "safesave.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringList>
 
 namespace platform {
 
 namespace {
 
-bool loadLines(const QString &path, QStringList *lines, bool *exists, QString *error)
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+// The file's lines as bytes. Only the line a write changes is encoded anew:
+// every other line keeps its bytes, whatever they are.
+struct IniLines {
+    bool exists = false;
+    bool utf8 = false; // an editor saved the file as UTF-8 with a byte order mark
+    QList<QByteArray> raw;
+
+    QString text(qsizetype i) const
+    {
+        return utf8 ? QString::fromUtf8(raw[i]) : fromCp1254(raw[i]);
+    }
+    QByteArray bytes(const QString &line) const { return utf8 ? line.toUtf8() : toCp1254(line); }
+};
+
+bool loadLines(const QString &path, IniLines *lines, QString *error)
 {
     QFile file(path);
-    *exists = file.exists();
-    if (!*exists)
+    lines->exists = file.exists();
+    if (!lines->exists)
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    const QString text = fromCp1254(file.readAll());
-    *lines = text.split(QLatin1Char('\n'));
-    for (QString &l : *lines) {
-        if (l.endsWith(QLatin1Char('\r')))
+    QByteArray all = file.readAll();
+    lines->utf8 = all.startsWith(kUtf8Mark);
+    if (lines->utf8)
+        all.remove(0, kUtf8Mark.size());
+    lines->raw = all.split('\n');
+    for (QByteArray &l : lines->raw) {
+        if (l.endsWith('\r'))
             l.chop(1);
     }
-    if (!lines->isEmpty() && lines->last().isEmpty())
-        lines->removeLast();
+    if (!lines->raw.isEmpty() && lines->raw.last().isEmpty())
+        lines->raw.removeLast();
     return true;
 }
 
@@ -63,12 +81,12 @@ bool splitEntry(const QString &line, QString *key, QString *value)
 std::optional<QString> IniFile::read(
     const QString &path, const QString &section, const QString &key, QString *error)
 {
-    QStringList lines;
-    bool exists = false;
-    if (!loadLines(path, &lines, &exists, error) || !exists)
+    IniLines lines;
+    if (!loadLines(path, &lines, error) || !lines.exists)
         return std::nullopt;
     bool inSection = false;
-    for (const QString &line : lines) {
+    for (qsizetype i = 0; i < lines.raw.size(); ++i) {
+        const QString line = lines.text(i);
         const QString s = sectionOf(line);
         if (!s.isNull()) {
             inSection = sameName(s, section);
@@ -84,16 +102,16 @@ std::optional<QString> IniFile::read(
 bool IniFile::write(const QString &path, const QString &section, const QString &key,
     const QString &value, QString *error)
 {
-    QStringList lines;
-    bool exists = false;
-    if (!loadLines(path, &lines, &exists, error))
+    IniLines lines;
+    if (!loadLines(path, &lines, error))
         return false;
-    const QString entry = key + QLatin1Char('=') + value;
+    const QByteArray entry = lines.bytes(key + QLatin1Char('=') + value);
     int sectionLine = -1;
     int insertAt = -1;
     bool done = false;
-    for (int i = 0; i < lines.size() && !done; ++i) {
-        const QString s = sectionOf(lines[i]);
+    for (int i = 0; i < lines.raw.size() && !done; ++i) {
+        const QString line = lines.text(i);
+        const QString s = sectionOf(line);
         if (!s.isNull()) {
             if (sectionLine >= 0)
                 break; // end of our section
@@ -106,30 +124,31 @@ bool IniFile::write(const QString &path, const QString &section, const QString &
         if (sectionLine < 0)
             continue;
         QString k, v;
-        if (splitEntry(lines[i], &k, &v) && sameName(k, key)) {
-            lines[i] = entry;
+        if (splitEntry(line, &k, &v) && sameName(k, key)) {
+            lines.raw[i] = entry;
             done = true;
-        } else if (!lines[i].trimmed().isEmpty()) {
+        } else if (!line.trimmed().isEmpty()) {
             insertAt = i + 1;
         }
     }
     if (!done) {
         if (sectionLine < 0) {
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+            lines.raw << lines.bytes(QLatin1Char('[') + section + QLatin1Char(']')) << entry;
         } else {
-            lines.insert(insertAt, entry);
+            lines.raw.insert(insertAt, entry);
         }
     }
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = out.errorString();
+            *error = writeFailureReason(out.errorString());
         return false;
     }
-    out.write(toCp1254(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    if (!out.commit()) {
+    out.write((lines.utf8 ? kUtf8Mark : QByteArray()) + lines.raw.join("\r\n") + "\r\n");
+    QString failure;
+    if (!commitSaveFile(out, &failure)) {
         if (error)
-            *error = out.errorString();
+            *error = failure;
         return false;
     }
     return true;

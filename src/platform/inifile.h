@@ -8,7 +8,8 @@ namespace platform {
 
 // An INI-format settings file as the Windows profile functions keep it:
 // sections and keys compared without regard to case, the value after the first
-// "=" trimmed, cp1254 text with CRLF line ends.
+// "=" trimmed, cp1254 text with CRLF line ends (UTF-8 when an editor saved the
+// file with a byte order mark). A write changes only the line of its key.
 class IniFile {
 public:
     // std::nullopt when the file, the section or the key is missing. A file that

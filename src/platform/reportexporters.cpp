@@ -1,6 +1,7 @@
 #include "reportexporters.h"
 
 #include "reportpainter.h"
+#include "safesave.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace platform {
 
@@ -31,7 +33,7 @@ bool PdfExporter::writeTo(
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = writeFailureReason(file.errorString());
         return false;
     }
     {
@@ -49,11 +51,7 @@ bool PdfExporter::writeTo(
             paintReportPage(painter, *pages[i]);
         }
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }
 
 QVector<QVector<const ReportField *>> fieldLines(const Report &report)
@@ -143,15 +141,11 @@ bool WordExporter::writeTo(
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = writeFailureReason(file.errorString());
         return false;
     }
     file.write(rtf(pages));
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }
 
 bool ExcelExporter::writeTo(
@@ -160,7 +154,7 @@ bool ExcelExporter::writeTo(
     // The workbook is written beside its target and renamed into place whole.
     QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.evrakmatik-XXXXXX"));
     if (!temp.open()) {
-        *error = temp.errorString();
+        *error = writeFailureReason(temp.errorString());
         return false;
     }
     const QByteArray tempName = QFile::encodeName(temp.fileName());
@@ -190,20 +184,16 @@ bool ExcelExporter::writeTo(
         }
         worksheet_set_column(sheet, 0, 15, 24, nullptr);
     }
+    errno = 0;
     const lxw_error result = workbook_close(book);
     if (result != LXW_NO_ERROR) {
+        const int e = errno; // the library's text does not say why
         QFile::remove(temp.fileName());
-        *error = QString::fromUtf8(lxw_strerror(result));
-        return false;
-    }
-    QFile::remove(path);
-    if (!QFile::rename(temp.fileName(), path)) {
-        QFile::remove(temp.fileName());
-        *error = QStringLiteral("Dosya yazılamadı: %1").arg(path);
+        *error = writeFailureReason(QString::fromUtf8(lxw_strerror(result)), e);
         return false;
     }
     temp.setAutoRemove(false);
-    return true;
+    return replaceWithFile(temp.fileName(), path, error);
 }
 
 } // namespace platform

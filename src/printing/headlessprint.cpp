@@ -34,17 +34,22 @@ const QCommandLineOption kSet(QStringLiteral("set"),
                    "sprTarihN=GG.AA.YYYY (tekrarlanabilir)."),
     QStringLiteral("NAME=TEXT"));
 
-// Boxes have no one to answer them here: each goes to standard error, and an
-// error box marks the run as failed.
+// Boxes have no one to answer them here: a warning goes to standard error,
+// an error box marks the run as failed and the first one is told in the
+// run's one line of failure (a full disk fails every write of a run alike).
 class ConsoleMessages final : public platform::MessageService {
 public:
     bool failed = false;
+    QString firstError;
     platform::MsgAnswer show(const platform::MessageRequest &r) override
     {
         QString text = r.text;
         text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        std::fprintf(
-            stderr, "evrakmatik: %s: %s\n", qPrintable(r.title), qPrintable(text.simplified()));
+        const QString line = r.title + QStringLiteral(": ") + text.simplified();
+        if (r.icon != platform::MsgIcon::Critical)
+            std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(line));
+        else if (!failed)
+            firstError = line;
         if (r.icon == platform::MsgIcon::Critical)
             failed = true;
         return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
@@ -53,9 +58,14 @@ public:
     void endProcess(int) override { failed = true; }
 };
 
+ConsoleMessages *g_console = nullptr;
+
 int fail(const QString &message, int code = 1)
 {
-    std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(message));
+    QString line = message;
+    if (g_console && !g_console->firstError.isEmpty())
+        line += QStringLiteral(" (") + g_console->firstError + QLatin1Char(')');
+    std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(line));
     return code;
 }
 
@@ -140,6 +150,14 @@ int runHeadless(const QCommandLineParser &parser)
 
     ConsoleMessages messages;
     platform::setMessageService(&messages);
+    g_console = &messages;
+    const struct Restore {
+        ~Restore()
+        {
+            g_console = nullptr;
+            platform::setMessageService(nullptr);
+        }
+    } restore;
     setInteractive(false);
     app::MainWindow window;
     window.load();
@@ -183,7 +201,7 @@ int runHeadless(const QCommandLineParser &parser)
         return fail(QStringLiteral("Form hazırlanamadı."));
     QString error;
     if (!platform::PdfExporter().write(pages, out, &error))
-        return fail(QStringLiteral("PDF yazılamadı: %1").arg(error));
+        return fail(QStringLiteral("PDF yazılamadı: %1: %2").arg(out, error));
     return 0;
 }
 

@@ -1,6 +1,5 @@
 #include "margindialog.h"
 
-#include "app/basics.h"
 #include "app/entryroutines.h"
 #include "margins.h"
 #include "platform/messages.h"
@@ -14,8 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-
-#include <cmath>
 
 namespace printing {
 
@@ -121,8 +118,8 @@ bool MarginDialog::applyBoxes()
 {
     std::array<int, 4> v {};
     for (int i = 0; i < 4; ++i) {
-        const QString t = boxes_[size_t(i)]->text().trimmed();
-        if (!app::isLocaleNumber(t)) {
+        const std::optional<int> mm = marginMillimetres(boxes_[size_t(i)]->text());
+        if (!mm) {
             // An empty or garbled box writes nothing: the file keeps its values.
             platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
                 QStringLiteral("Dikkat"),
@@ -131,7 +128,7 @@ bool MarginDialog::applyBoxes()
             boxes_[size_t(i)]->setFocus();
             return false;
         }
-        v[size_t(i)] = int(std::trunc(app::localeNumber(t)));
+        v[size_t(i)] = *mm;
     }
     CurrentMargins &m = currentMargins();
     m.sol = v[0];

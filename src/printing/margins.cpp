@@ -1,9 +1,10 @@
 #include "margins.h"
 
 #include "app/appstate.h"
-#include "app/basics.h"
 #include "app/inisettings.h"
 #include "platform/report.h"
+
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -17,6 +18,23 @@ int MmToTwip(int millimetres)
 int TwipToMm(int twips)
 {
     return int(std::trunc(twips / 56.7));
+}
+
+std::optional<int> marginMillimetres(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
+    const QString t = text.trimmed();
+    if (!re.match(t).hasMatch())
+        return std::nullopt;
+    QString c = t;
+    c.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (c.endsWith(QLatin1Char('.')))
+        c.chop(1);
+    const double mm = std::trunc(c.toDouble());
+    // Beyond this the twips of a margin no longer fit their number.
+    if (std::fabs(mm) > 1e6)
+        return std::nullopt;
+    return int(mm);
 }
 
 CurrentMargins &currentMargins()
@@ -34,9 +52,10 @@ namespace {
 
 int readMargin(const QString &section, const char *key)
 {
-    const QString text =
-        app::IniOkuYaz(QStringLiteral("OKU"), app::marginFile(), section, QLatin1String(key));
-    return int(std::trunc(app::localeNumber(app::NullNum(text))));
+    // A value that is no number counts as 0, as a missing one does.
+    return marginMillimetres(
+        app::IniOkuYaz(QStringLiteral("OKU"), app::marginFile(), section, QLatin1String(key)))
+        .value_or(0);
 }
 
 } // namespace

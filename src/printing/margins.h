@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace platform {
 class Report;
 }
@@ -11,6 +13,11 @@ namespace printing {
 // Twips per millimetre is 56.7; both conversions truncate toward zero.
 int MmToTwip(int millimetres);
 int TwipToMm(int twips);
+
+// A margin as the file or a dialog box holds it, in whole millimetres: "," and
+// "." are both decimal signs (nobody groups the thousands of a margin), and
+// the fraction is cut off. std::nullopt for a text that is no such number.
+std::optional<int> marginMillimetres(const QString &text);
 
 // The shared current margins, in whole millimetres: those of the report that
 // started last or of the last margin dialog action.

@@ -2,7 +2,6 @@
 
 #include "app/appstate.h"
 #include "app/basics.h"
-#include "app/errorbox.h"
 #include "platform/desktopservices.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
@@ -189,9 +188,15 @@ QString RaporuAktar(const QString &caption, const platform::Report &report, cons
         return {};
     QString error;
     // The path is used exactly as chosen. A write that fails is said so: a
-    // silent failure would look like a finished export.
+    // silent failure would look like a finished export. The box offers only
+    // OK, since the clerk goes on in the viewer.
     if (!exporter->write({ &report }, exportPath(), &error)) {
-        app::HataGoster(75, error, QStringLiteral("RaporuAktar"), true);
+        app::CursorDefault();
+        platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
+            QStringLiteral("DİKKAT !"),
+            QStringLiteral("Rapor şu dosyaya yazılamadı:\n%1\n\nNedeni: %2\n\n"
+                           "Bu adla daha önce kaydedilmiş bir dosya varsa olduğu gibi duruyor.")
+                .arg(QDir::toNativeSeparators(exportPath()), error));
         return {};
     }
     if (open)

@@ -30,7 +30,8 @@ ViewerAction ToolbarTiklandi(
 // The window title made fit for a file name: blanks, "\", "/" and "-" become "_".
 QString exportBaseName(const QString &title);
 // Exports the report through the tool with this caption. Returns the path
-// written, or an empty text when cancelled or failed (silently).
+// written, or an empty text when cancelled or failed (a failure in a box
+// with OK only).
 QString RaporuAktar(const QString &caption, const platform::Report &report, const QString &baseName,
     QWidget *parent);
 // The save dialog "Rapor Kayıt"; true with the chosen path in exportPath().

@@ -2,7 +2,9 @@
 // box, none taken for a success, the store unchanged.
 #include "app/appstate.h"
 #include "app/datafiles.h"
+#include "app/inisettings.h"
 #include "app/mainwindow.h"
+#include "platform/reportexporters.h"
 #include "platform/sqliteengine.h"
 #include "printing/forms.h"
 #include "records/entryscreen.h"
@@ -12,10 +14,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -49,6 +53,30 @@ void typeOwners(records::EntryScreen &s, const QString &motor)
     for (int i = 36; i <= 39; ++i)
         s.txt(i)->setText(QString(150, QChar(u'ğ')));
 }
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Files may not grow past `bytes` while it lives: the next write that needs
+// room fails as on a full disk.
+class FullDisk {
+public:
+    explicit FullDisk(qint64 bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit tight = old_;
+        tight.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+private:
+    rlimit old_ {};
+};
 
 } // namespace
 
@@ -154,6 +182,118 @@ private slots:
         QVERIFY(messages.titles().contains(QStringLiteral("GENEL HATA")));
         QCOMPARE(messages.exits(), 0);
         QVERIFY(window.entryScreen().cmbX(0)->isEditable());
+    }
+
+    void aFullDiskDuringAnExportKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("pdf") << QStringLiteral("pdf");
+        QTest::newRow("word") << QStringLiteral("doc");
+        QTest::newRow("excel") << QStringLiteral("xls");
+    }
+
+    void aFullDiskDuringAnExportKeepsTheEarlierFile()
+    {
+        QFETCH(QString, suffix);
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        typeOwners(s, QStringLiteral("AKTAR"));
+        printing::ArTrafik front(s);
+        front.run();
+        std::unique_ptr<platform::ReportExporter> exporter;
+        if (suffix == QLatin1String("pdf"))
+            exporter = std::make_unique<platform::PdfExporter>();
+        else if (suffix == QLatin1String("doc"))
+            exporter = std::make_unique<platform::WordExporter>();
+        else
+            exporter = std::make_unique<platform::ExcelExporter>();
+        const QString path = p.folder.path() + QStringLiteral("/rapor.") + suffix;
+        QString error;
+        QVERIFY2(exporter->write({ &front }, path, &error), qPrintable(error));
+        const QByteArray good = contents(path);
+        const QStringList filesBefore = QDir(p.folder.path()).entryList(QDir::Files | QDir::Hidden);
+        bool written = false;
+        {
+            FullDisk full(good.size() / 2);
+            written = exporter->write({ &front }, path, &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(QStringLiteral("yer")), qPrintable(error)); // says why, in Turkish
+        QCOMPARE(contents(path), good);
+        QCOMPARE(QDir(p.folder.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+    }
+
+    void aFullDiskFailsTheCommandLinePrint()
+    {
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        typeOwners(s, QStringLiteral("BASKI"));
+        const qint64 id = records::Kaydet(s, QString());
+        QVERIFY(id > 0);
+        const QString out = p.folder.path() + QStringLiteral("/ek1.pdf");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QDir().mkpath(p.folder.path() + QStringLiteral("/home"));
+        env.insert(QStringLiteral("HOME"), p.folder.path() + QStringLiteral("/home"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QString errors;
+        // The program as the clerk's script runs it, in a child whose files
+        // may not grow past `limit` bytes.
+        const auto print = [&](qint64 limit) {
+            QProcess child;
+            child.setProcessEnvironment(env);
+            child.setChildProcessModifier([limit] {
+                if (limit > 0) {
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    rlimit r { rlim_t(limit), rlim_t(limit) };
+                    setrlimit(RLIMIT_FSIZE, &r);
+                }
+            });
+            // The program is built beside the templates the tests use.
+            child.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+                { QStringLiteral("--program-folder"), p.folder.path(),
+                    QStringLiteral("--margin-folder"), p.folder.marginFolder(),
+                    QStringLiteral("--print-pdf"), QStringLiteral("ek1"), QStringLiteral("--id"),
+                    QString::number(id), QStringLiteral("--out"), out });
+            if (!child.waitForFinished(120000))
+                return -1;
+            errors = QString::fromUtf8(child.readAllStandardError()).trimmed();
+            return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+        };
+        // No room even for the margins the first print stores.
+        QCOMPARE(print(16), 1);
+        QCOMPARE(errors.count(QLatin1Char('\n')), 0);
+        QVERIFY2(errors.contains(QStringLiteral("IniOkuYaz")), qPrintable(errors));
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(print(0), 0);
+        const QByteArray good = contents(out);
+        QVERIFY(good.startsWith("%PDF") && good.size() > 4096);
+        QCOMPARE(print(4096), 1);
+        QCOMPARE(errors.count(QLatin1Char('\n')), 0);
+        QVERIFY2(errors.startsWith(QStringLiteral("evrakmatik: ")) && errors.contains(out),
+            qPrintable(errors));
+        QCOMPARE(contents(out), good);
+    }
+
+    void aFullDiskKeepsTheMarginsFile()
+    {
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        printing::ArTrafik front(s);
+        printing::ArEk9 ek9(s);
+        front.run(); // both reports store their defaults
+        ek9.run();
+        const QString file = app::marginFile();
+        const QByteArray before = contents(file);
+        p.messages.reset();
+        {
+            FullDisk full(before.size());
+            app::IniOkuYaz(QStringLiteral("YAZ"), file, QStringLiteral("ar_Trafik"),
+                QStringLiteral("yeni"), QStringLiteral("1"));
+        }
+        QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        QVERIFY(p.messages.shown().first().text.contains(QStringLiteral("IniOkuYaz")));
+        QCOMPARE(contents(file), before);
+        QCOMPARE(QDir(p.folder.marginFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 };
 

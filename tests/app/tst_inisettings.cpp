@@ -113,6 +113,42 @@ private slots:
         QCOMPARE(read("ar_Ek9", "ust"), QStringLiteral("1=2"));
     }
 
+    void aByteOrderMarkHidesNoSection()
+    {
+        QFile f(file());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xEF\xBB\xBF[ar_Trafik]\r\nsol=20\r\n[\xC5\x9Eube]\r\nad=M\xC3\xBC"
+                "d\xC3\xBCr\r\n");
+        f.close();
+        QCOMPARE(read("ar_Trafik", "sol"), QStringLiteral("20"));
+        QCOMPARE(read("Şube", "ad"), QStringLiteral("Müdür"));
+        // A rewrite changes the one value and keeps the file as its editor saved it.
+        write("ar_Trafik", "sol", 21);
+        write("Şube", "yer", QStringLiteral("Işık"));
+        QCOMPARE(bytes(),
+            QByteArray("\xEF\xBB\xBF[ar_Trafik]\r\nsol=21\r\n[\xC5\x9Eube]\r\nad=M\xC3\xBC"
+                       "d\xC3\xBCr\r\n"
+                       "yer=I\xC5\x9F\xC4\xB1k\r\n"));
+    }
+
+    void bytesTheCodePageLacksAreKept()
+    {
+        // 81, 8D, 8E, 8F, 90, 9D and 9E have no character in cp1254.
+        const QByteArray odd("\x81\x8D\x8E\x8F\x90\x9D\x9E");
+        QFile f(file());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("; " + odd + "\r\n[ar_Ek9]\r\nnot=" + odd + "\xDE\r\n");
+        f.close();
+        write("ar_Ek9", "sol", 5);
+        QCOMPARE(bytes(), "; " + odd + "\r\n[ar_Ek9]\r\nnot=" + odd + "\xDE\r\nsol=5\r\n");
+        write("ar_Ek9", "kopya", read("ar_Ek9", "not"));
+        QVERIFY(bytes().contains("kopya=" + odd + "\xDE\r\n"));
+        QByteArray every;
+        for (int b = 1; b < 256; ++b)
+            every += char(b);
+        QCOMPARE(platform::toCp1254(platform::fromCp1254(every)), every);
+    }
+
     void anUnwritableFileIsReportedAndTheProgramGoesOn()
     {
         testing::ScriptedMessages messages;
