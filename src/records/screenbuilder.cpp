@@ -107,6 +107,7 @@ QComboBox *ScreenBuilder::combo(QWidget *parent, int index, bool editable, const
     c->setCurrentIndex(-1);
     c->setGeometry(x, y, w, kRowHeight);
     c->setAccessibleName(label);
+    s_.behaviour_->attachCombo(c);
     s_.cmb_[index] = c;
     s_.setOrder(c, order);
     return c;
