@@ -99,7 +99,8 @@ int RecordList::fill()
             3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
         return -1;
     }
-    QApplication::processEvents();
+    // Repaint only: keys typed ahead after "Bul" wait for the search box.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QVector<RecordListModel::Row> rows;
     QByteArray utf8;
     QElapsedTimer clock;

@@ -244,6 +244,8 @@ private slots:
         Desktop d;
         QVERIFY(d.startServer());
         QVERIFY(d.startProgram(programFolder, dir.filePath(QStringLiteral("margins")), home));
+        // The pointer out of the way, where no tooltip can open over a window.
+        d.xdo({ QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0") });
         const QString main = d.newWindow({});
         QVERIFY2(!main.isEmpty(), "the main window did not appear");
 
