@@ -92,7 +92,9 @@ bool EntryBehaviour::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::FocusOut:
         paintBack(w, Qt::white);
-        dropSelection(w);
+        // A context menu keeps the selection it is about to copy.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            dropSelection(w);
         if (w->property(kUpper).toBool()) {
             if (auto *line = qobject_cast<QLineEdit *>(w)) {
                 const QString upper = line->text().toUpper();
