@@ -141,8 +141,9 @@ QPushButton *ScreenBuilder::button(
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry(x, y, w, h);
-    // Buttons stay out of the typing path: Tab, Enter and the arrows walk the inputs.
-    b->setFocusPolicy(Qt::ClickFocus);
+    // Buttons stay out of the typing path: Tab, Enter and the arrows walk the
+    // inputs, and a click leaves the cursor where it was.
+    b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
     return b;
 }
