@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-translations-l10n
   libsqlite3-dev libxlsxwriter-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
-  poppler-utils xvfb xauth clang libclang-rt-14-dev
+  poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSqlDatabase>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -35,10 +36,25 @@ QPushButton *rightButton(QWidget *parent, const QString &name, const QString &ca
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry((left + 7) / 15, (top + 7) / 15, (width + 7) / 15, (height + 7) / 15);
-    b->setFocusPolicy(Qt::ClickFocus);
+    // A click leaves the cursor in the box it was in, and a Space typed
+    // next goes there rather than pressing the button again.
+    b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
     return b;
 }
+
+// Function keys of the buttons the clerk presses all day, shown in their tooltips.
+const struct {
+    const char *button;
+    Qt::Key key;
+    const char *caption;
+} kButtonKeys[] = {
+    { "cmdKaydet", Qt::Key_F2, "Kaydet" },
+    { "cmdBUL", Qt::Key_F3, "Bul" },
+    { "newRec", Qt::Key_F4, "Yeni Kayıt" },
+    { "cmdYazdir", Qt::Key_F9, "EK-1" },
+    { "XPButton5", Qt::Key_F10, "EK-9" },
+};
 
 } // namespace
 
@@ -107,6 +123,24 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ek1, &QPushButton::clicked, printFrames_, &printing::PrintFrames::openEk1Frame);
     connect(ek9, &QPushButton::clicked, printFrames_, &printing::PrintFrames::openEk9Frame);
     connect(exit, &QPushButton::clicked, this, &MainWindow::exitClicked);
+
+    for (const auto &k : kButtonKeys) {
+        QPushButton *b = findChild<QPushButton *>(QLatin1String(k.button));
+        b->setToolTip(QStringLiteral("%1 (%2)").arg(
+            QString::fromUtf8(k.caption), QKeySequence(k.key).toString(QKeySequence::NativeText)));
+        auto *key = new QShortcut(QKeySequence(k.key), this);
+        connect(key, &QShortcut::activated, this, [this, b] {
+            // A key does what a click would: nothing while the button is locked.
+            if (!b->isEnabled())
+                return;
+            QTabWidget *tabs = screen_->sTabber();
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (tabs->widget(i)->isAncestorOf(b))
+                    tabs->setCurrentIndex(i);
+            }
+            b->click();
+        });
+    }
 
     status_ = new QStatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -119,6 +120,8 @@ void ReportViewer::syncToolbar()
         QAction *action = toolbar_->addAction(tool.caption);
         action->setToolTip(tool.tooltip);
         action->setObjectName(QStringLiteral("tool%1").arg(i));
+        // A toolbar button drops the & of its caption: the key is given here.
+        action->setShortcut(QKeySequence::mnemonic(tool.caption));
         if (tool.id == 25) {
             action->setCheckable(true);
             action->setChecked(tool.state);

@@ -4,11 +4,14 @@
 
 #include <functional>
 
+class QComboBox;
+
 namespace records {
 
 // The shared behaviour of the text boxes and date cells: select all and the
 // focus colour on entry, white and (for the plate letters) upper case on
-// leaving, Enter/Down/Up moving the focus.
+// leaving, Enter/Down/Up moving the focus; and the wheel and typing rules of
+// the combos.
 class EntryBehaviour : public QObject {
     Q_OBJECT
 public:
@@ -16,6 +19,9 @@ public:
     // Installs the behaviour; upperOnLeave makes the box upper-case its text
     // when it loses the focus.
     void attach(QWidget *w, bool upperOnLeave = false);
+    // Combos: the wheel only turns the focused one; editable ones keep what
+    // was typed and count only a pick from a list as a choice.
+    void attachCombo(QComboBox *c);
 
     static QColor focusColour();
 

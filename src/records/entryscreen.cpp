@@ -4,10 +4,12 @@
 #include "platform/dategrid.h"
 #include "typingguards.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -40,6 +42,36 @@ EntryScreen::EntryScreen(QWidget *window)
     applyFocusOrder();
     guards_ = new TypingGuards(*this, *behaviour_);
     connect(cmbX(0), &QComboBox::activated, this, [this] { ModelDoldur(); });
+
+    // The input last typed in, so that closing an overlay hands it back.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && tabber_->isAncestorOf(now) && orderKey(now) >= 0)
+            lastInput_ = now;
+    });
+    // Alt+K (the tab's own mnemonic) and Alt+A put the cursor into the first
+    // box of owner 1 and of the vehicle, so the next transaction never starts
+    // in the box last used.
+    tabber_->tabBar()->installEventFilter(this);
+    auto *vehicleKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), window);
+    connect(vehicleKey, &QShortcut::activated, this, [this] { goToTab(0); });
+}
+
+bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tabber_->tabBar() && event->type() == QEvent::Shortcut) {
+        goToTab(1);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void EntryScreen::goToTab(int tab)
+{
+    if (!tabber_->isEnabled())
+        return;
+    tabber_->setCurrentIndex(tab);
+    QWidget *first = tab == 0 ? txt(0)->widget() : txt(ownerBase(1))->widget();
+    first->setFocus(Qt::ShortcutFocusReason);
 }
 
 EntryScreen::~EntryScreen() = default;
@@ -124,8 +156,17 @@ void EntryScreen::showOverlay(QWidget *frame)
 
 void EntryScreen::hideOverlay(QWidget *frame)
 {
+    // Taken first: hiding the frame passes the focus on to some other box.
+    const QPointer<QWidget> back = lastInput_;
     tabber_->setEnabled(true);
     frame->hide();
+    // Typing goes on where it stopped, unless another overlay is still open.
+    for (QWidget *f : { frmARA_, frmYazdir_, frame5_ }) {
+        if (f->isVisible())
+            return;
+    }
+    if (back && back->isVisible())
+        back->setFocus(Qt::OtherFocusReason);
 }
 
 void EntryScreen::FormuHazirla()

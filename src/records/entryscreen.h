@@ -3,6 +3,7 @@
 #include "textbox.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QVector>
 
 #include <array>
@@ -91,6 +92,9 @@ public:
     // The marks on doubtful values.
     TypingGuards &guards() const { return *guards_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     friend class ScreenBuilder;
     static QRadioButton *pair(const std::array<QRadioButton *, kPairCount> &a, int i);
@@ -100,6 +104,8 @@ private:
     void buildOverlays(QWidget *window);
     void applyFocusOrder();
     void setOrder(QWidget *w, int key);
+    // Shows a tab with the cursor in its first box (Alt+A, Alt+K).
+    void goToTab(int tab);
 
     QWidget *window_;
     QTabWidget *tabber_ = nullptr;
@@ -121,6 +127,7 @@ private:
                 *xpButton8_ = nullptr;
     std::multimap<int, QWidget *> order_;
     QVector<QWidget *> aboveOverlays_;
+    QPointer<QWidget> lastInput_;
     EntryBehaviour *behaviour_ = nullptr;
     TypingGuards *guards_ = nullptr;
 };

@@ -3,9 +3,11 @@
 
 #include "app/basics.h"
 #include "app/datafiles.h"
+#include "app/entryroutines.h"
 #include "app/errorbox.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QCollator>
 #include <QComboBox>
@@ -17,10 +19,11 @@ namespace records {
 
 namespace {
 
-// Runs query on the vehicle file and appends the first column of every row to
-// combo. Returns false after showing the error box under section.
-bool fillFromVehicles(
-    QComboBox *combo, const QString &sql, const QString &brand, const QString &section)
+// Runs query on the vehicle file and appends the first column of every row
+// that keep accepts (every row when it is empty) to combo. Returns false after
+// showing the error box under section.
+bool fillFromVehicles(QComboBox *combo, const QString &sql, const QString &section,
+    const std::function<bool(const QSqlQuery &)> &keep = {})
 {
     QSqlDatabase db;
     if (!app::OpenData(db, app::VehiclesData)) {
@@ -31,14 +34,13 @@ bool fillFromVehicles(
     {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        ok = q.prepare(sql);
-        if (ok && !brand.isNull())
-            q.addBindValue(brand);
-        ok = ok && q.exec();
+        ok = q.prepare(sql) && q.exec();
         if (ok) {
             QStringList items;
-            while (q.next())
-                items << app::NullTxt(q.value(0));
+            while (q.next()) {
+                if (!keep || keep(q))
+                    items << app::NullTxt(q.value(0));
+            }
             // Ascending in Turkish alphabetical order, not by character codes.
             QCollator collator { QLocale(QLocale::Turkish, QLocale::Turkey) };
             collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -54,6 +56,14 @@ bool fillFromVehicles(
     return ok;
 }
 
+// A brand as the clerk reads it: blanks around and the case do not count,
+// folded the Turkish way. The brands are foreign names, so a capital I typed
+// for the i of "Fiat" counts as the same letter as İ.
+QString brandKey(const QString &brand)
+{
+    return app::TrUpperText(brand.trimmed()).replace(QChar(u'İ'), QLatin1Char('I'));
+}
+
 } // namespace
 
 void EntryScreen::AracDoldur()
@@ -66,7 +76,7 @@ void EntryScreen::AracDoldur()
     if (!fillFromVehicles(brand,
             QStringLiteral("SELECT Marka FROM Araclar WHERE Tip = 'A' "
                            "GROUP BY Marka ORDER BY Marka"),
-            QString(), QStringLiteral("AracDoldur")))
+            QStringLiteral("AracDoldur")))
         return;
     // Clearing the list leaves no choice, so this only empties the models.
     brand->setCurrentIndex(-1);
@@ -82,11 +92,13 @@ void EntryScreen::ModelDoldur()
     const QString brand = cmbX(0)->currentText();
     if (brand.trimmed().isEmpty())
         return;
-    // The brand is a bound value, so a brand with a quote lists its models too.
+    // Compared here rather than in SQL, which folds no Turkish letter; a
+    // brand with a quote needs no escaping this way either.
+    const QString wanted = brandKey(brand);
     if (!fillFromVehicles(model,
-            QStringLiteral("SELECT Model FROM Araclar WHERE Tip = 'A' AND Marka = ? "
-                           "ORDER BY Model"),
-            brand, QStringLiteral("ModelDoldur")))
+            QStringLiteral("SELECT Model, Marka FROM Araclar WHERE Tip = 'A' ORDER BY Model"),
+            QStringLiteral("ModelDoldur"),
+            [&wanted](const QSqlQuery &q) { return brandKey(app::NullTxt(q.value(1))) == wanted; }))
         return;
     model->setCurrentIndex(-1);
     model->setEditText(QString());

@@ -50,8 +50,11 @@ void EntryScreen::buildOverlays(QWidget *window)
 {
     ScreenBuilder b(*this);
 
-    // Record list.
-    frmARA_ = overlay(window, QStringLiteral("frmARA"), 5925, 1350, 9075, 8805);
+    // The three frames may be open together with the right-hand buttons in
+    // use, so none lies over another or over a button: the list fills the tab
+    // area up to the buttons, the print frames stand one above the other to
+    // its left.
+    frmARA_ = overlay(window, QStringLiteral("frmARA"), 4365, 1020, 9075, 8805);
     sprX_ = new QTableView(frmARA_);
     sprX_->setObjectName(QStringLiteral("sprX"));
     sprX_->setGeometry(B::px(60), B::px(105), B::px(8940), B::px(7710));
@@ -73,7 +76,7 @@ void EntryScreen::buildOverlays(QWidget *window)
         B::px(7620), B::px(8205), 91, 30);
 
     // EK-1 print frame.
-    frmYazdir_ = overlay(window, QStringLiteral("FrmYazdir"), 7905, 4800, 3945, 3975);
+    frmYazdir_ = overlay(window, QStringLiteral("FrmYazdir"), 180, 1200, 3945, 3975);
     QWidget *f = frmYazdir_;
     heading(static_cast<QFrame *>(f), QStringLiteral("Müracaat Vekalet ile yapılıyor ise;"), 165,
         105, 3585);
@@ -99,7 +102,7 @@ void EntryScreen::buildOverlays(QWidget *window)
         B::px(3345), B::px(1365), B::px(495));
 
     // EK-9 print frame.
-    frame5_ = overlay(window, QStringLiteral("Frame5"), 9570, 6645, 3630, 2160);
+    frame5_ = overlay(window, QStringLiteral("Frame5"), 180, 5400, 3630, 2160);
     f = frame5_;
     heading(static_cast<QFrame *>(f), QStringLiteral("Ek-9"), 15, 45, 3585);
     static const struct {

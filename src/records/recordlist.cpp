@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -66,8 +67,14 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
         connect(screen_.txtara(i), &QLineEdit::textChanged, this, [this, i] { search(i); });
     connect(grid, &QTableView::doubleClicked, this,
         [this](const QModelIndex &index) { open(index.row()); });
+    // Only the row counts: its number in the left margin opens it too.
+    connect(grid->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
+        [this](int row) { open(row); });
     connect(
         grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { open(-1); });
+    grid->installEventFilter(this);
+    for (int i = 0; i < RecordListModel::kTextColumns; ++i)
+        screen_.txtara(i)->installEventFilter(this);
     connect(screen_.btnCancel(), &QPushButton::clicked, this, &RecordList::close);
 }
 
@@ -81,7 +88,8 @@ int RecordList::fill()
             3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
         return -1;
     }
-    QApplication::processEvents();
+    // Repaint only: keys typed ahead after "Bul" wait for the search box.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QVector<RecordListModel::Row> rows;
     QElapsedTimer clock;
     clock.start();
@@ -122,6 +130,7 @@ int RecordList::fill()
     if (model_->rowCount() > 0) {
         screen_.sprX()->setCurrentIndex(model_->index(0, 0));
         screen_.showOverlay(screen_.frmARA());
+        screen_.txtara(0)->setFocus(Qt::OtherFocusReason);
     }
     return model_->rowCount();
 }
@@ -143,6 +152,36 @@ void RecordList::open(int row)
     const qint64 id = row >= 0 && row < model_->rowCount() ? model_->row(row).id : 0;
     OKU(screen_, id);
     close();
+}
+
+bool RecordList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    QTableView *grid = screen_.sprX();
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        open(grid->currentIndex().isValid() ? grid->currentIndex().row() : -1);
+        return true;
+    case Qt::Key_Escape:
+        close();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // From a search box the arrows walk the grid; the box keeps the focus.
+        if (watched != grid) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers());
+            QCoreApplication::sendEvent(grid, &copy);
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
 }
 
 void RecordList::close()

@@ -8,7 +8,7 @@ class EntryScreen;
 class RecordListModel;
 
 // "Bul": every record in a grid over the tab area, searched by prefix as the
-// operator types, loaded by a double-click.
+// operator types, loaded by a double-click or Enter, closed by Esc.
 class RecordList : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +22,9 @@ public:
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
     void close();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     EntryScreen &screen_;

@@ -107,6 +107,7 @@ QComboBox *ScreenBuilder::combo(QWidget *parent, int index, bool editable, const
     c->setCurrentIndex(-1);
     c->setGeometry(x, y, w, kRowHeight);
     c->setAccessibleName(label);
+    s_.behaviour_->attachCombo(c);
     s_.cmb_[index] = c;
     s_.setOrder(c, order);
     return c;
@@ -140,8 +141,9 @@ QPushButton *ScreenBuilder::button(
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry(x, y, w, h);
-    // Buttons stay out of the typing path: Tab, Enter and the arrows walk the inputs.
-    b->setFocusPolicy(Qt::ClickFocus);
+    // Buttons stay out of the typing path: Tab, Enter and the arrows walk the
+    // inputs, and a click leaves the cursor where it was.
+    b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
     return b;
 }

@@ -6,16 +6,21 @@
 #include "records/typingguards.h"
 #include "support/testsupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 using records::EntryScreen;
 
@@ -44,6 +49,21 @@ void activate(QWidget *w)
     w->show();
     QApplication::setActiveWindow(w);
     QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+// The colour a box shows behind its text, as painted.
+QColor paintedBack(QWidget *w)
+{
+    const QImage image = w->grab().toImage();
+    return image.pixelColor(image.width() * 3 / 4, image.height() - 5);
+}
+
+void turnWheel(QWidget *w)
+{
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
 }
 
 } // namespace
@@ -259,6 +279,38 @@ private slots:
         QVERIFY(s.txt(17)->widget()->toolTip().isEmpty());
     }
 
+    // Multi-line boxes included: one box looks active at a time.
+    void everyTextBoxIsBlueOnlyWhileFocused_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("next");
+        for (int i : { 10, 36, 37, 38, 39 })
+            QTest::addRow("txt(%d)", i) << i << 11;
+        QTest::newRow("txt(134)") << 134 << 133;
+    }
+    void everyTextBoxIsBlueOnlyWhileFocused()
+    {
+        QFETCH(int, index);
+        QFETCH(int, next);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        if (index == 134) {
+            s.txt(16)->setText(QStringLiteral("M1"));
+            p.window->button(QStringLiteral("cmdYazdir"))->click();
+        }
+        QWidget *box = s.txt(index)->widget();
+        s.txt(index)->setText(QStringLiteral("abc"));
+        box->setFocus();
+        QCOMPARE(paintedBack(box), records::EntryBehaviour::focusColour());
+        s.txt(next)->widget()->setFocus();
+        QCOMPARE(paintedBack(box), QColor(Qt::white));
+        if (auto *memo = qobject_cast<QPlainTextEdit *>(box))
+            QVERIFY(!memo->textCursor().hasSelection());
+        else
+            QVERIFY(!static_cast<QLineEdit *>(box)->hasSelectedText());
+    }
+
     void onlyThePlateLettersTurnUpperCase()
     {
         testing::Program p;
@@ -347,6 +399,115 @@ private slots:
         QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) < 0);
     }
 
+    // The boxes keep what was typed, on Tab as on Enter; only a pick loads models.
+    void typedBrandOrModelStaysAsTyped_data()
+    {
+        QTest::addColumn<int>("combo");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::newRow("brand prefix, Tab") << 0 << "ren" << int(Qt::Key_Tab);
+        QTest::newRow("brand prefix, Enter") << 0 << "ren" << int(Qt::Key_Return);
+        QTest::newRow("whole brand in lower case") << 0 << "renault" << int(Qt::Key_Tab);
+        QTest::newRow("model prefix") << 1 << "DS 3" << int(Qt::Key_Tab);
+        QTest::newRow("model prefix, Enter") << 1 << "DS 3" << int(Qt::Key_Return);
+    }
+    void typedBrandOrModelStaysAsTyped()
+    {
+        QFETCH(int, combo);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        if (combo == 1) {
+            s.cmbX(0)->setEditText(QStringLiteral("DS"));
+            s.ModelDoldur();
+        }
+        const int models = s.cmbX(1)->count();
+        QComboBox *box = s.cmbX(combo);
+        box->setFocus();
+        QTest::keyClicks(box->lineEdit(), typed);
+        QTest::keyClick(box->lineEdit(), Qt::Key(key));
+        box->clearFocus();
+        QCOMPARE(box->currentText(), typed);
+        QCOMPARE(s.cmbX(1)->count(), models);
+    }
+
+    void pickingASuggestionIsAChoice()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        QComboBox *brand = s.cmbX(0);
+        brand->setFocus();
+        QTest::keyClicks(brand->lineEdit(), QStringLiteral("Ren"));
+        QAbstractItemView *suggestions = brand->completer()->popup();
+        QVERIFY(suggestions);
+        QTRY_VERIFY(suggestions->isVisible());
+        QTest::keyClick(suggestions, Qt::Key_Down);
+        QTest::keyClick(suggestions, Qt::Key_Return);
+        QCOMPARE(brand->currentText(), QStringLiteral("Renault"));
+        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) >= 0);
+    }
+
+    void theWheelTurnsOnlyTheFocusedCombo_data()
+    {
+        QTest::addColumn<int>("combo");
+        for (int i : { 0, 2, 3, 4 })
+            QTest::addRow("cmbX(%d)", i) << i;
+    }
+    void theWheelTurnsOnlyTheFocusedCombo()
+    {
+        QFETCH(int, combo);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        s.sTabber()->setCurrentIndex(combo > 2 ? 1 : 0);
+        QComboBox *box = s.cmbX(combo);
+        box->setCurrentIndex(0);
+        const QString before = box->currentText();
+        (combo > 2 ? s.txt(41) : s.txt(10))->widget()->setFocus();
+        turnWheel(box);
+        QCOMPARE(box->currentText(), before);
+        QVERIFY(!box->hasFocus());
+        box->setFocus();
+        turnWheel(box);
+        QVERIFY(box->currentText() != before);
+    }
+
+    // Blanks and case do not hide a brand's models; the box keeps its text.
+    void modelsOfABrandWrittenOtherwise_data()
+    {
+        QTest::addColumn<QString>("brand");
+        QTest::addColumn<QString>("model");
+        QTest::newRow("lower case") << "ford"
+                                    << "Focus";
+        QTest::newRow("upper case") << "FORD"
+                                    << "Focus";
+        QTest::newRow("trailing blank") << "Ford "
+                                        << "Focus";
+        QTest::newRow("leading blank") << " ford"
+                                       << "Focus";
+        QTest::newRow("dotted i") << "fiat"
+                                  << "Doblo";
+        QTest::newRow("capital I") << "FIAT"
+                                   << "Doblo";
+        QTest::newRow("Turkish letters") << "cİtroËn"
+                                         << "Berlingo";
+    }
+    void modelsOfABrandWrittenOtherwise()
+    {
+        QFETCH(QString, brand);
+        QFETCH(QString, model);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        s.cmbX(0)->setEditText(brand);
+        s.ModelDoldur();
+        QVERIFY(s.cmbX(1)->findText(model) >= 0);
+        QVERIFY(s.cmbX(1)->isEnabled());
+        QCOMPARE(s.cmbX(0)->currentText(), brand);
+    }
+
     void aBrandWithoutModelsKeepsTheModelBoxState()
     {
         testing::Program p;
@@ -381,6 +542,87 @@ private slots:
         s.ModelDoldur();
         QCOMPARE(s.cmbX(1)->itemText(0), QStringLiteral("Roadster"));
         QVERIFY(p.messages.shown().isEmpty());
+    }
+
+    // F2, F3, F4, F9, F10 press their buttons (from either tab), as their
+    // tooltips say, and do nothing while the button is locked.
+    void functionKeysPressTheirButtons_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("F2") << int(Qt::Key_F2) << "cmdKaydet"
+                            << "F2";
+        QTest::newRow("F3") << int(Qt::Key_F3) << "cmdBUL"
+                            << "F3";
+        QTest::newRow("F4") << int(Qt::Key_F4) << "newRec"
+                            << "F4";
+        QTest::newRow("F9") << int(Qt::Key_F9) << "cmdYazdir"
+                            << "F9";
+        QTest::newRow("F10") << int(Qt::Key_F10) << "XPButton5"
+                             << "F10";
+    }
+    void functionKeysPressTheirButtons()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, button);
+        QFETCH(QString, name);
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        auto *b = p.window->findChild<QPushButton *>(button);
+        QVERIFY(b->toolTip().contains(name));
+        QSignalSpy clicks(b, &QPushButton::clicked);
+        s.sTabber()->setCurrentIndex(1);
+        s.txt(41)->widget()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(clicks.count(), 1);
+        // The keys of the buttons on the tab page are locked with the tabs.
+        s.showOverlay(s.frmARA());
+        QTest::keyClick(p.window.get(), Qt::Key(key));
+        QCOMPARE(clicks.count(), b->parentWidget() == p.window.get() ? 2 : 1);
+    }
+
+    // After a click on a right-hand button typing goes on in the same box, and
+    // a Space goes there too; closing a print frame hands the cursor back.
+    void theCursorStaysInTheBoxWhenAButtonIsClicked()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        QWidget *box = s.txt(16)->widget();
+        box->setFocus();
+        QPushButton *clear = p.window->button(QStringLiteral("cmdSil"));
+        QSignalSpy clears(clear, &QPushButton::clicked);
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(clears.count(), 1);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral(" "));
+        s.txt(16)->setText(QStringLiteral("M1"));
+        QTest::mouseClick(p.window->button(QStringLiteral("XPButton5")), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), s.txt(125)->widget());
+        QTest::mouseClick(s.XPButton8(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), box);
+    }
+
+    // Alt+K and Alt+A: the first box of owner 1 and of the vehicle, whatever
+    // box was used last.
+    void altKeysGoToTheFirstBoxOfATab()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        activate(p.window.get());
+        s.txt(16)->widget()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(s.sTabber()->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), s.txt(40)->widget());
+        s.txt(55)->widget()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), s.txt(40)->widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(s.sTabber()->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), s.txt(0)->widget());
     }
 
     void overlaysLockTheTabs()

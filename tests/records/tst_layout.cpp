@@ -39,6 +39,8 @@ QVector<QPair<QWidget *, QRect>> shown(QWidget *root)
 
 QString nameOf(QWidget *w)
 {
+    if (!w->objectName().isEmpty() && !qobject_cast<QLabel *>(w))
+        return w->objectName();
     if (auto *l = qobject_cast<QLabel *>(w))
         return QStringLiteral("label '%1'").arg(l->text());
     if (auto *b = qobject_cast<QAbstractButton *>(w))
@@ -106,6 +108,48 @@ private slots:
                     continue;
                 QVERIFY2(!ra.intersects(rb),
                     qPrintable(QStringLiteral("%1 over %2").arg(nameOf(a), nameOf(b))));
+            }
+        }
+    }
+
+    // With the overlays shown, the right-hand buttons stay usable and the
+    // overlays themselves are usable in full: nothing may lie over anything
+    // but the tab area, which the overlays lock anyway.
+    void overlaysAndRightHandButtonsCoverNothing_data()
+    {
+        QTest::addColumn<QStringList>("overlays");
+        QTest::newRow("record list") << QStringList { "frmARA" };
+        QTest::newRow("EK-1 frame") << QStringList { "FrmYazdir" };
+        QTest::newRow("EK-9 frame") << QStringList { "Frame5" };
+        QTest::newRow("all three") << QStringList { "frmARA", "FrmYazdir", "Frame5" };
+    }
+    void overlaysAndRightHandButtonsCoverNothing()
+    {
+        QFETCH(QStringList, overlays);
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        QVector<QPair<QWidget *, QRect>> widgets;
+        for (const QString &name : overlays) {
+            auto *frame = p.window->findChild<QWidget *>(name);
+            QVERIFY(frame);
+            s.showOverlay(frame);
+            widgets.push_back({ frame, frame->geometry() });
+        }
+        for (const auto &item : shown(p.window.get())) {
+            if (!s.sTabber()->isAncestorOf(item.first))
+                widgets.push_back(item);
+        }
+        const QRect window = p.window->rect();
+        for (int i = 0; i < widgets.size(); ++i) {
+            const auto &[a, ra] = widgets[i];
+            QVERIFY2(window.contains(ra), qPrintable(nameOf(a)));
+            for (int j = i + 1; j < widgets.size(); ++j) {
+                const auto &[b, rb] = widgets[j];
+                if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a))
+                    continue;
+                QVERIFY2(!ra.intersects(rb),
+                    qPrintable(QStringLiteral("%1 and %2 overlap").arg(nameOf(a), nameOf(b))));
             }
         }
     }

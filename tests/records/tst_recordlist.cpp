@@ -6,6 +6,7 @@
 #include "support/testsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -187,6 +188,61 @@ private slots:
         QVERIFY(s.sTabber()->isEnabled());
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
         QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
+    }
+
+    // Only the row counts: its number in the left margin loads it like a cell.
+    void rowNumberDoubleClickLoadsThatRow()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        s.cmdBUL()->click();
+        QHeaderView *numbers = s.sprX()->verticalHeader();
+        const QPoint second(numbers->width() / 2,
+            numbers->sectionViewportPosition(1) + numbers->sectionSize(1) / 2);
+        QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+
+    // The list opens with the cursor in the first search box; the arrows walk
+    // the rows from there or from the grid, Enter loads, Esc closes, and the
+    // cursor goes back to the box it came from.
+    void theListWorksFromTheKeyboard()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        QApplication::setActiveWindow(p.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        QWidget *typing = s.txt(10)->widget();
+        typing->setFocus();
+        s.cmdBUL()->click();
+        QCOMPARE(QApplication::focusWidget(), s.txtara(0));
+        QTest::keyClick(s.txtara(0), Qt::Key_Down);
+        QTest::keyClick(s.txtara(0), Qt::Key_Down);
+        QTest::keyClick(s.txtara(0), Qt::Key_Up);
+        QCOMPARE(s.sprX()->currentIndex().row(), 1);
+        QTest::keyClick(s.txtara(0), Qt::Key_Return);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QCOMPARE(QApplication::focusWidget(), typing);
+
+        s.cmdBUL()->click();
+        QTest::keyClick(s.txtara(2), Qt::Key_Escape);
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
+
+        s.cmdBUL()->click();
+        s.sprX()->setFocus();
+        QTest::keyClick(s.sprX(), Qt::Key_Down);
+        QTest::keyClick(s.sprX(), Qt::Key_Down);
+        QTest::keyClick(s.sprX(), Qt::Key_Enter);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
     }
 
     void anUnreadableStoreIsReported()
