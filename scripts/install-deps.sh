@@ -9,6 +9,7 @@ PACKAGES=(
   libsqlite3-dev libxlsxwriter-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
+  lintian appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -65,7 +65,13 @@ StartOptions resolveStartOptions(const QString &programOption, const QString &ma
 void prepareApplication(QApplication &application, const QString &fontFolder)
 {
     application.setApplicationName(QStringLiteral("evrakmatik"));
-    application.setApplicationVersion(VersionText());
+    // --version names the window's form first and then the package's, which
+    // writes the revision without its leading zero.
+    application.setApplicationVersion(QStringLiteral("%1 (paket %2.%3.%4)")
+                                          .arg(VersionText())
+                                          .arg(EVRAKMATIK_VERSION_MAJOR)
+                                          .arg(EVRAKMATIK_VERSION_MINOR)
+                                          .arg(EVRAKMATIK_VERSION_PATCH));
     application.setOrganizationName(QStringLiteral("evrakmatik"));
     QGuiApplication::setDesktopFileName(QStringLiteral("evrakmatik"));
     application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
