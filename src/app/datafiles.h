@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 namespace app {
 
@@ -13,6 +14,8 @@ QString dataFilePath(int code);
 QString templatePath(int code);
 // The file a compaction leaves beside the record store.
 QString compactionTempPath(const QString &storePath);
+// The tables a record store cannot be without.
+QStringList recordStoreTables();
 
 // The engine's error number of a failed query, for the error box.
 int sqlErrorNumber(const QSqlError &error);
