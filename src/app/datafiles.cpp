@@ -146,6 +146,19 @@ void DataKontrolEt()
 
 static bool openData(QSqlDatabase &db, int code, bool mayRestore);
 
+void keepDataPrivate()
+{
+    const QString folder = ProgramFolder() + QStringLiteral("/data");
+    if (QFileInfo(folder).isDir()) {
+        platform::keepPrivate(folder);
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            platform::keepPrivate(file.filePath());
+    }
+    for (int code : { ConstantsData, ProvincesData, VehiclesData })
+        if (QFile::exists(dataFilePath(code)))
+            platform::keepPrivate(dataFilePath(code));
+}
+
 bool OpenData(QSqlDatabase &db, int code)
 {
     return openData(db, code, true);
@@ -157,12 +170,9 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
     const QString path = dataFilePath(code);
     if (path.isEmpty())
         return false;
-    if (code == RecordStoreData) {
-        platform::keepPrivate(QFileInfo(path).absolutePath());
-        if (mayRestore && QFileInfo(path).size() == 0 && restoreEmptyStore(path))
-            mayRestore = false;
-    }
-    platform::keepPrivate(path);
+    if (code == RecordStoreData && mayRestore && QFileInfo(path).size() == 0
+        && restoreEmptyStore(path))
+        mayRestore = false;
     if (!QFile::exists(path)) {
         if (code == RecordStoreData) {
             DataKontrolEt();

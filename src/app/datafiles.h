@@ -29,6 +29,9 @@ void setBusyTimeout(int milliseconds);
 bool OpenData(QSqlDatabase &db, int code);
 // Makes sure the data folder and the record store exist.
 void DataKontrolEt();
+// Narrows the data folder, every file in it and the lookup files to this
+// user alone, as the start finds them (another user's files stay as they are).
+void keepDataPrivate();
 void CloseRs(QSqlQuery &query);
 void CloseDb(QSqlDatabase &db);
 
