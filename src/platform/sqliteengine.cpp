@@ -133,10 +133,13 @@ ExclusiveDatabase::ExclusiveDatabase(const QString &path)
         return;
     wasWal_ =
         answer(db_, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-    // Exclusive locking mode keeps the lock of the first write until close.
-    // Leaving WAL mode needs every other connection gone, readers too, and
-    // checkpoints the log into the file; the read then rolls back a hot journal.
-    if (execute(db_, "PRAGMA locking_mode = EXCLUSIVE", &result_)
+    // A read in the normal locking mode rolls back a hot journal and deletes
+    // it (the exclusive mode would leave the emptied journal in place).
+    // Exclusive locking mode then keeps the lock of the first write until
+    // close. Leaving WAL mode needs every other connection gone, readers too,
+    // and checkpoints the log into the file.
+    if (execute(db_, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;", &result_)
+        && execute(db_, "PRAGMA locking_mode = EXCLUSIVE", &result_)
         && (!wasWal_ || execute(db_, "PRAGMA journal_mode = DELETE", &result_))
         && execute(db_, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;", &result_)
         && (QFile::exists(path + QStringLiteral("-wal"))
@@ -144,8 +147,14 @@ ExclusiveDatabase::ExclusiveDatabase(const QString &path)
                 == 0))
         result_ = { false, SQLITE_BUSY,
             QStringLiteral("Veri dosyasının günlüğü (-wal) boşaltılamadı: %1").arg(path) };
-    if (!result_.ok)
+    if (!result_.ok) {
         close();
+        return;
+    }
+    // What journal is left now is cold (a write killed before it touched the
+    // file); under this lock nobody needs it, and it must not lie beside the
+    // compact copy that will take the file's name.
+    QFile::remove(path + QStringLiteral("-journal"));
 }
 
 ExclusiveDatabase::~ExclusiveDatabase()
