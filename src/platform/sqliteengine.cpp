@@ -106,10 +106,15 @@ EngineResult checkOpen(sqlite3 *db, const QString &path, const QStringList &tabl
     const bool sound = wrong.isEmpty();
     QStringList missing;
     for (const QString &table : tables) {
-        const QByteArray sql = "SELECT name FROM sqlite_master WHERE type = 'table' AND name = '"
-            + table.toUtf8() + "' COLLATE NOCASE";
-        if (answer(db, sql.constData()).isEmpty())
+        sqlite3_stmt *found = nullptr;
+        const QByteArray name = table.toUtf8();
+        sqlite3_prepare_v2(db,
+            "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", -1,
+            &found, nullptr);
+        sqlite3_bind_text(found, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(found) != SQLITE_ROW)
             missing << QStringLiteral("%1 tablosu yok").arg(table);
+        sqlite3_finalize(found);
     }
     if (QFileInfo(path).size() == 0)
         wrong << QStringLiteral("dosya boş");
