@@ -3,7 +3,9 @@
 #include "appstate.h"
 #include "basics.h"
 #include "errorbox.h"
+#include "platform/fileaccess.h"
 #include "platform/messages.h"
+#include "platform/sqliteengine.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <cstdio>
 
 namespace app {
 
@@ -60,9 +64,30 @@ bool copyTemplate(const QString &from, const QString &to, QString *error)
         *error = src.errorString();
         return false;
     }
-    QFile::setPermissions(
-        to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
     return true;
+}
+
+// A store with no bytes or none of its tables beside a sound temporary file:
+// the temporary file holds the records (a compaction's state before), so it
+// becomes the store again. A non-empty file is kept beside for whoever made it.
+bool restoreEmptyStore(const QString &store)
+{
+    const QString temp = compactionTempPath(store);
+    if (!QFile::exists(temp) || !platform::checkDatabase(temp, recordStoreTables()).ok)
+        return false;
+    const QString folder = QFileInfo(store).absolutePath();
+    if (QFileInfo(store).size() > 0) {
+        const QString kept = store + QStringLiteral(".eski");
+        QFile::remove(kept);
+        if (!QFile::rename(store, kept))
+            return false;
+    }
+    // Over the empty file in one step (QFile::rename would not replace it).
+    const bool ok =
+        ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(store).constData()) == 0;
+    platform::syncFolder(folder);
+    return ok;
 }
 
 } // namespace
@@ -84,6 +109,11 @@ QString compactionTempPath(const QString &storePath)
     return storePath + QLatin1Char('x');
 }
 
+QStringList recordStoreTables()
+{
+    return { QStringLiteral("ARACKAYIT"), QStringLiteral("ARACSAHIPLERI") };
+}
+
 int sqlErrorNumber(const QSqlError &e)
 {
     bool ok = false;
@@ -101,7 +131,7 @@ void DataKontrolEt()
     const QString folder = ProgramFolder() + QStringLiteral("/data");
     const QString store = dataFilePath(RecordStoreData);
     if (!QFileInfo(folder).isDir())
-        MakeFolder(folder);
+        platform::makePrivateFolder(folder);
     if (QFile::exists(store))
         return;
     // A compaction interrupted after it moved the store aside left every record
@@ -114,12 +144,35 @@ void DataKontrolEt()
         HataGoster(53, error, QStringLiteral("DataKontrolEt"), true);
 }
 
+static bool openData(QSqlDatabase &db, int code, bool mayRestore);
+
+void keepDataPrivate()
+{
+    const QString folder = ProgramFolder() + QStringLiteral("/data");
+    if (QFileInfo(folder).isDir()) {
+        platform::keepPrivate(folder);
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            platform::keepPrivate(file.filePath());
+    }
+    for (int code : { ConstantsData, ProvincesData, VehiclesData })
+        if (QFile::exists(dataFilePath(code)))
+            platform::keepPrivate(dataFilePath(code));
+}
+
 bool OpenData(QSqlDatabase &db, int code)
+{
+    return openData(db, code, true);
+}
+
+bool openData(QSqlDatabase &db, int code, bool mayRestore)
 {
     db = QSqlDatabase();
     const QString path = dataFilePath(code);
     if (path.isEmpty())
         return false;
+    if (code == RecordStoreData && mayRestore && QFileInfo(path).size() == 0
+        && restoreEmptyStore(path))
+        mayRestore = false;
     if (!QFile::exists(path)) {
         if (code == RecordStoreData) {
             DataKontrolEt();
@@ -148,9 +201,21 @@ bool OpenData(QSqlDatabase &db, int code)
     if (ok) {
         // Opening is lazy: read the schema now so a damaged file fails here.
         QSqlQuery probe(candidate);
-        ok = probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        ok =
+            probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                      "AND name IN ('ARACKAYIT', 'ARACSAHIPLERI') COLLATE NOCASE"));
         if (!ok)
             error = probe.lastError();
+        else if (code == RecordStoreData && mayRestore && probe.next()
+            && probe.value(0).toInt() == 0 && QFile::exists(compactionTempPath(path))) {
+            probe.finish();
+            probe = QSqlQuery();
+            candidate.close();
+            candidate = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            restoreEmptyStore(path);
+            return openData(db, code, false);
+        }
     } else {
         error = candidate.lastError();
     }

@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 namespace app {
 
@@ -13,6 +14,8 @@ QString dataFilePath(int code);
 QString templatePath(int code);
 // The file a compaction leaves beside the record store.
 QString compactionTempPath(const QString &storePath);
+// The tables a record store cannot be without.
+QStringList recordStoreTables();
 
 // The engine's error number of a failed query, for the error box.
 int sqlErrorNumber(const QSqlError &error);
@@ -26,6 +29,9 @@ void setBusyTimeout(int milliseconds);
 bool OpenData(QSqlDatabase &db, int code);
 // Makes sure the data folder and the record store exist.
 void DataKontrolEt();
+// Narrows the data folder, every file in it and the lookup files to this
+// user alone, as the start finds them (another user's files stay as they are).
+void keepDataPrivate();
 void CloseRs(QSqlQuery &query);
 void CloseDb(QSqlDatabase &db);
 

@@ -2,9 +2,11 @@
 
 #include "appstate.h"
 #include "basics.h"
+#include "datafiles.h"
 #include "mainwindow.h"
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
+#include "platform/fileaccess.h"
 #include "platform/paths.h"
 #include "platform/regionalformats.h"
 #include "printing/headlessprint.h"
@@ -44,11 +46,12 @@ void provideTemplates(const QString &programFolder)
     if (QFileInfo(mdq).isDir() || !QFileInfo(shipped).isDir()
         || QDir(mdq).canonicalPath() == QDir(shipped).canonicalPath())
         return;
-    QDir().mkpath(mdq);
+    platform::makePrivateFolder(mdq);
     for (const char *name : kTemplates) {
         const QString from = shipped + QLatin1Char('/') + QLatin1String(name);
-        if (QFile::exists(from))
-            QFile::copy(from, mdq + QLatin1Char('/') + QLatin1String(name));
+        const QString to = mdq + QLatin1Char('/') + QLatin1String(name);
+        if (QFile::exists(from) && QFile::copy(from, to))
+            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
     }
 }
 
@@ -126,11 +129,14 @@ void runStartupSequence(const StartOptions &options)
     f.program = QDir::cleanPath(ShortPath(program));
     f.photo = f.program + QStringLiteral("/Fotolar");
     f.desktop = platform::desktopFolder();
-    MakeFolder(f.program);
+    // What the program keeps there is its user's alone, whatever the umask.
+    platform::makePrivateFolder(f.program);
     provideTemplates(f.program);
     platform::createDesktopShortcut(f.desktop, QStringLiteral("evrakmatik"),
         QCoreApplication::applicationFilePath(), QStringLiteral("Kısayolu"));
-    MakeFolder(f.photo);
+    platform::makePrivateFolder(f.photo);
+    platform::keepPrivate(f.photo);
+    keepDataPrivate();
 }
 
 int runProgram(int argc, char **argv)

@@ -1,6 +1,9 @@
 #include "sqliteengine.h"
 
+#include "fileaccess.h"
+
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -56,31 +59,143 @@ void syncFolder(const QString &folder)
     }
 }
 
-EngineResult checkExclusiveUse(const QString &path)
+namespace {
+
+bool execute(sqlite3 *db, const char *sql, EngineResult *result)
 {
-    EngineResult opened;
-    sqlite3 *db = openFile(path, &opened);
-    if (!db)
-        return opened;
-    int rc = SQLITE_OK;
-    // The read inside the exclusive transaction rolls back a hot journal left by
-    // a crash, so renaming the file afterwards cannot orphan that journal.
-    rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; ROLLBACK;", nullptr,
-        nullptr, nullptr);
-    EngineResult r = rc == SQLITE_OK ? EngineResult {} : fail(db, rc);
-    sqlite3_close(db);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        *result = fail(db, rc);
+    return rc == SQLITE_OK;
+}
+
+// The first column of the first row sql answers, as text.
+QString answer(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *st = nullptr;
+    QString text;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return text;
+}
+
+EngineResult checkOpen(sqlite3 *db, const QString &path, const QStringList &tables)
+{
+    EngineResult r;
+    QStringList wrong;
+    sqlite3_stmt *st = nullptr;
+    // The structure is what a compaction needs whole; every row's CHECK
+    // constraints would make the check several times slower than the copy.
+    sqlite3_exec(db, "PRAGMA ignore_check_constraints = ON", nullptr, nullptr, nullptr);
+    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(5)", -1, &st, nullptr);
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        if ((rc = sqlite3_step(st)) != SQLITE_ROW)
+            break;
+        const QString line =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        if (line != QLatin1String("ok"))
+            wrong << line;
+    }
+    if (rc != SQLITE_DONE) {
+        r = fail(db, rc);
+        wrong << r.message;
+    }
+    sqlite3_finalize(st);
+    const bool sound = wrong.isEmpty();
+    QStringList missing;
+    for (const QString &table : tables) {
+        sqlite3_stmt *found = nullptr;
+        const QByteArray name = table.toUtf8();
+        sqlite3_prepare_v2(db,
+            "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", -1,
+            &found, nullptr);
+        sqlite3_bind_text(found, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(found) != SQLITE_ROW)
+            missing << QStringLiteral("%1 tablosu yok").arg(table);
+        sqlite3_finalize(found);
+    }
+    if (QFileInfo(path).size() == 0)
+        wrong << QStringLiteral("dosya boş");
+    else
+        wrong << missing;
+    r.ok = wrong.isEmpty();
+    if (!r.ok) {
+        // A sound file with none of the tables holds nothing worth keeping.
+        r.code = r.code                                ? r.code
+            : sound && missing.size() == tables.size() ? SQLITE_EMPTY
+                                                       : SQLITE_CORRUPT;
+        r.message = wrong.join(QStringLiteral("; "));
+    }
     return r;
 }
 
-EngineResult compactCopy(const QString &source, const QString &destination)
+} // namespace
+
+ExclusiveDatabase::ExclusiveDatabase(const QString &path)
+    : path_(path)
 {
-    EngineResult opened;
-    sqlite3 *db = openFile(source, &opened);
-    if (!db)
-        return opened;
-    int rc = SQLITE_OK;
+    db_ = openFile(path, &result_);
+    if (!db_)
+        return;
+    wasWal_ =
+        answer(db_, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    // A read in the normal locking mode rolls back a hot journal and deletes
+    // it (the exclusive mode would leave the emptied journal in place).
+    // Exclusive locking mode then keeps the lock of the first write until
+    // close. Leaving WAL mode needs every other connection gone, readers too,
+    // and checkpoints the log into the file.
+    if (execute(db_, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;", &result_)
+        && execute(db_, "PRAGMA locking_mode = EXCLUSIVE", &result_)
+        && (!wasWal_ || execute(db_, "PRAGMA journal_mode = DELETE", &result_))
+        && execute(db_, "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;", &result_)
+        && (QFile::exists(path + QStringLiteral("-wal"))
+            || answer(db_, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive)
+                == 0))
+        result_ = { false, SQLITE_BUSY,
+            QStringLiteral("Veri dosyasının günlüğü (-wal) boşaltılamadı: %1").arg(path) };
+    if (!result_.ok) {
+        close();
+        return;
+    }
+    // What journal is left now is cold (a write killed before it touched the
+    // file); under this lock nobody needs it, and it must not lie beside the
+    // compact copy that will take the file's name.
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+ExclusiveDatabase::~ExclusiveDatabase()
+{
+    close();
+}
+
+void ExclusiveDatabase::close()
+{
+    if (db_)
+        sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+EngineResult ExclusiveDatabase::check(const QStringList &tables) const
+{
+    if (!db_)
+        return result_;
+    return checkOpen(db_, path_, tables);
+}
+
+EngineResult ExclusiveDatabase::compactInto(const QString &destination) const
+{
+    if (!db_)
+        return result_;
+    // VACUUM INTO fills an empty file as it finds it, so the copy never exists
+    // with the umask's wider mode.
+    if (!createPrivateFile(destination))
+        return { false, errno,
+            QStringLiteral("%1: %2").arg(
+                destination, QString::fromLocal8Bit(std::strerror(errno))) };
     sqlite3_stmt *st = nullptr;
-    rc = sqlite3_prepare_v2(db, "VACUUM INTO ?", -1, &st, nullptr);
+    int rc = sqlite3_prepare_v2(db_, "VACUUM INTO ?", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
         const QByteArray dest = destination.toUtf8();
         sqlite3_bind_text(st, 1, dest.constData(), -1, SQLITE_TRANSIENT);
@@ -88,14 +203,32 @@ EngineResult compactCopy(const QString &source, const QString &destination)
         if (rc == SQLITE_DONE)
             rc = SQLITE_OK;
     }
-    EngineResult r = rc == SQLITE_OK ? EngineResult {} : fail(db, rc);
+    EngineResult r = rc == SQLITE_OK ? EngineResult {} : fail(db_, rc);
     sqlite3_finalize(st);
-    sqlite3_close(db);
+    if (r.ok && wasWal_) {
+        // The copy is written in rollback mode; the program that chose WAL
+        // for this file finds it as it left it.
+        sqlite3 *copy = openFile(destination, &r);
+        if (copy)
+            execute(copy, "PRAGMA journal_mode = WAL", &r);
+        sqlite3_close(copy);
+    }
     if (r.ok && !syncFile(destination)) {
         r.ok = false;
         r.code = errno;
         r.message = QString::fromLocal8Bit(std::strerror(errno));
     }
+    return r;
+}
+
+EngineResult checkDatabase(const QString &path, const QStringList &tables)
+{
+    EngineResult opened;
+    sqlite3 *db = openFile(path, &opened);
+    if (!db)
+        return opened;
+    const EngineResult r = checkOpen(db, path, tables);
+    sqlite3_close(db);
     return r;
 }
 

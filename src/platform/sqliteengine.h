@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+struct sqlite3;
 
 namespace platform {
 
@@ -11,11 +14,36 @@ struct EngineResult {
     QString message;
 };
 
-// Takes and drops an exclusive lock, rolling back any hot journal first.
-// code is SQLITE_BUSY when another process is using the file at that moment.
-EngineResult checkExclusiveUse(const QString &path);
-// Writes a compact copy of source to destination, synced to disk.
-EngineResult compactCopy(const QString &source, const QString &destination);
+// A database file held by one connection alone until destroyed: no other
+// connection may read or write it meanwhile, wherever the file is renamed to.
+// A write-ahead log beside it is checkpointed into the file and removed first,
+// a hot journal rolled back, so the file alone holds every committed change.
+// result().code is SQLITE_BUSY when another connection uses the file, WAL
+// readers included.
+class ExclusiveDatabase {
+public:
+    explicit ExclusiveDatabase(const QString &path);
+    ~ExclusiveDatabase();
+    ExclusiveDatabase(const ExclusiveDatabase &) = delete;
+    ExclusiveDatabase &operator=(const ExclusiveDatabase &) = delete;
+
+    const EngineResult &result() const { return result_; }
+    // Quick check, and that each of tables is there; message says what is wrong.
+    EngineResult check(const QStringList &tables) const;
+    // Writes a compact copy to destination, a new file only this user may
+    // read, synced to disk, in the journal mode the file had.
+    EngineResult compactInto(const QString &destination) const;
+    void close();
+
+private:
+    QString path_;
+    sqlite3 *db_ = nullptr;
+    bool wasWal_ = false;
+    EngineResult result_;
+};
+
+// The same check on a file nobody holds.
+EngineResult checkDatabase(const QString &path, const QStringList &tables);
 // Runs PRAGMA integrity_check; ok when it answers "ok".
 EngineResult integrityCheck(const QString &path);
 // Makes a rename of a file in folder survive a power loss.

@@ -49,6 +49,21 @@ std::map<QString, Seen> readStore()
     return seen;
 }
 
+// Waits until the child has reported n lines (each a commit or a compaction)
+// and leaves them unread; false if it stops before.
+bool waitForLines(QProcess &child, int n)
+{
+    int seen = 0;
+    QByteArray pending;
+    while (seen < n) {
+        if (!child.waitForReadyRead(60000))
+            return false;
+        pending = child.peek(child.bytesAvailable());
+        seen = int(pending.count('\n'));
+    }
+    return true;
+}
+
 long long stampOf(const QString &s)
 {
     return s.mid(1).toLongLong();
@@ -120,7 +135,8 @@ private slots:
             child.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
                 { QStringLiteral("save"), folder.path(), QStringLiteral("0") });
             QVERIFY(child.waitForStarted());
-            QTest::qWait(400);
+            // Every record saved twice, however slow the machine.
+            QVERIFY(waitForLines(child, 40));
             child.kill();
             child.waitForFinished();
         }
@@ -133,7 +149,10 @@ private slots:
             child.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
                 { QStringLiteral("compact"), folder.path() });
             QVERIFY(child.waitForStarted());
-            QTest::qWait(int(random.bounded(2, 40)));
+            // Once it has compacted, kill it at a random moment of the next ones.
+            QVERIFY2(waitForLines(child, 1),
+                qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
+            QTest::qWait(int(random.bounded(0, 40)));
             QVERIFY2(child.state() == QProcess::Running,
                 qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
             child.kill();

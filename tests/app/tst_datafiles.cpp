@@ -1,11 +1,22 @@
+#include "app/appstate.h"
+#include "app/compaction.h"
 #include "app/datafiles.h"
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "records/entryscreen.h"
+#include "records/saverecord.h"
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace app;
 
@@ -24,6 +35,33 @@ QStringList columns(const QString &table)
     }
     CloseDb(db);
     return names;
+}
+
+// Every folder and file under the program folder that is open to anyone but
+// its owner, as "path mode"; the templates are the test's own.
+QStringList openToOthers(const QString &program, const QString &except)
+{
+    QStringList wide;
+    QDirIterator it(program, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat s { };
+        if (path.contains(QStringLiteral("/MDQ")) || path == except
+            || ::stat(QFile::encodeName(path).constData(), &s) != 0)
+            continue;
+        const mode_t wanted = S_ISDIR(s.st_mode) ? 0700 : 0600;
+        if ((s.st_mode & 07777) != wanted)
+            wide << QStringLiteral("%1 %2").arg(path).arg(s.st_mode & 07777, 0, 8);
+    }
+    return wide;
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat s { };
+    ::stat(QFile::encodeName(path).constData(), &s);
+    return s.st_mode & 07777;
 }
 
 } // namespace
@@ -167,6 +205,80 @@ private slots:
         QCOMPARE(messages.exits(), 0);
         // Nothing replaced the damaged file: it stays for whoever can mend it.
         QCOMPARE(QFileInfo(folder.storePath()).size(), qint64(content.size()));
+    }
+
+    void personalDataIsTheClerksAlone_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("first start") << QString();
+        QTest::newRow("an earlier version's wide modes") << QStringLiteral("wide");
+        QTest::newRow("another user's store") << QStringLiteral("foreign");
+    }
+    void personalDataIsTheClerksAlone()
+    {
+        QFETCH(QString, before);
+        if (before == QLatin1String("foreign") && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        const mode_t umaskWas = ::umask(022);
+        QTemporaryDir dir;
+        qputenv("XDG_DESKTOP_DIR", dir.filePath(QStringLiteral("Masaüstü")).toUtf8());
+        const QString program = dir.filePath(QStringLiteral("program"));
+        const QString store = program + QStringLiteral("/data/tescil.mdb");
+        testing::copyTemplates(program);
+        if (!before.isEmpty()) {
+            QDir().mkpath(program + QStringLiteral("/data"));
+            QDir().mkpath(program + QStringLiteral("/Fotolar"));
+            QFile::copy(program + QStringLiteral("/MDQ/tescil.mdq"), store);
+            QFile::copy(program + QStringLiteral("/MDQ/tescil.mdq"), store + QLatin1Char('x'));
+            QFile::copy(
+                program + QStringLiteral("/MDQ/Arac.mdq"), program + QStringLiteral("/Arac.mdb"));
+            if (before == QLatin1String("foreign"))
+                QCOMPARE(::chown(QFile::encodeName(store).constData(), 65534, 65534), 0);
+            QCOMPARE(modeOf(store), mode_t(0644));
+        }
+        const QString foreign = before == QLatin1String("foreign") ? store : QString();
+        testing::ScriptedMessages messages;
+        app::runStartupSequence(
+            app::resolveStartOptions(program, dir.filePath(QStringLiteral("bosluk"))));
+        app::MainWindow window;
+        window.load();
+        records::EntryScreen &screen = window.entryScreen();
+        screen.txt(16)->setText(QStringLiteral("MOTOR-1"));
+        screen.txt(40)->setText(QStringLiteral("12345678901"));
+        QVERIFY(records::Kaydet(screen, QString()) > 0);
+        QCOMPARE(openToOthers(program, foreign), QStringList());
+        if (!foreign.isEmpty()) {
+            QCOMPARE(modeOf(foreign), mode_t(0644)); // not the program's to change
+        } else {
+            // The files the engine makes beside the store take the store's mode:
+            // a rollback journal during a write, the log and its index in WAL mode.
+            sqlite3 *other = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(store).constData(), &other), SQLITE_OK);
+            QCOMPARE(
+                sqlite3_exec(other, "BEGIN; DELETE FROM ARACSAHIPLERI;", nullptr, nullptr, nullptr),
+                SQLITE_OK);
+            QVERIFY(QFile::exists(store + QStringLiteral("-journal")));
+            QCOMPARE(openToOthers(program, QString()), QStringList());
+            QCOMPARE(sqlite3_exec(other,
+                         "ROLLBACK; PRAGMA journal_mode = WAL; SELECT count(*) FROM ARACKAYIT;",
+                         nullptr, nullptr, nullptr),
+                SQLITE_OK);
+            screen.txt(16)->setText(QStringLiteral("MOTOR-2"));
+            QVERIFY(records::Kaydet(screen, QString()) > 0);
+            QVERIFY(QFile::exists(store + QStringLiteral("-shm")));
+            QCOMPARE(openToOthers(program, QString()), QStringList());
+            sqlite3_close(other);
+        }
+
+        // Twice: the second moves the first one's compact copy aside.
+        messages.reset();
+        app::CompactData(store);
+        app::CompactData(store);
+        QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
+        QVERIFY(QFile::exists(store + QLatin1Char('x')));
+        QCOMPARE(openToOthers(program, QString()), QStringList());
+        app::folders() = app::Folders();
+        ::umask(umaskWas);
     }
 
     void closingWhatIsNotOpenIsHarmless()

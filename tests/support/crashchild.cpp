@@ -1,7 +1,12 @@
 // Saves or compacts records in a loop until it is killed; the crash tests kill
 // it at random moments and then look at what it left.
 //   evrakmatik-crashchild save DIR FIRST   (reports "ok RECORD VERSION" per commit)
-//   evrakmatik-crashchild compact DIR
+//   evrakmatik-crashchild compact DIR      (reports "ok" per compaction)
+//   evrakmatik-crashchild hold DIR MODE [write|unfinished]
+//     opens the store as another program would, in journal MODE (wal, delete),
+//     optionally adds a record (committed, or in a transaction left open),
+//     reads, reports "ready" and keeps the file open until its standard input
+//     closes.
 #include "app/appstate.h"
 #include "app/compaction.h"
 #include "app/datafiles.h"
@@ -10,7 +15,10 @@
 #include "records/recordstore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -64,6 +72,35 @@ records::RecordValues version(int record, long long n)
     return v;
 }
 
+int hold(const QString &store, const char *mode, const QByteArray &write)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(store).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        != SQLITE_OK)
+        return 1;
+    const QByteArray sql = QByteArray("PRAGMA journal_mode=") + mode + ";"
+        + (write == "unfinished"
+                // A write too big for the cache spills into the file: the
+                // journal left by a kill is hot.
+                ? "PRAGMA cache_size = 10; BEGIN; INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA, "
+                  "HAKLAR) "
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                  "SELECT 'BASKA-' || i, 'YOK', printf('%.140c', 'h') FROM n;"
+                : write.isEmpty()
+                    ? ""
+                    : "INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA) VALUES ('BASKA', 'YOK');")
+        + "SELECT count(*) FROM ARACKAYIT;";
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) { }
+    sqlite3_close(db);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -75,9 +112,14 @@ int main(int argc, char **argv)
     platform::setMessageService(&messages);
     app::folders().program = QString::fromLocal8Bit(argv[2]);
     const QString store = app::dataFilePath(app::RecordStoreData);
+    if (qstrcmp(argv[1], "hold") == 0)
+        return argc > 3 ? hold(store, argv[3], argc > 4 ? QByteArray(argv[4]) : QByteArray()) : 2;
     if (qstrcmp(argv[1], "compact") == 0) {
-        for (;;)
+        for (;;) {
             app::CompactData(store);
+            std::printf("ok\n");
+            std::fflush(stdout);
+        }
     }
     long long n = argc > 3 ? QByteArray(argv[3]).toLongLong() : 0;
     for (;; ++n) {
