@@ -332,10 +332,11 @@ private slots:
         QVERIFY(run.exitCode() != 0);
         const QStringList lines = QString::fromUtf8(run.readAllStandardError())
                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.last(),
+        const QString named =
             QStringLiteral("evrakmatik: Veri dosyası okunamıyor: %1 (SQLite veritabanı değil ya "
                            "da bozuk)")
-                .arg(vehicles));
+                .arg(vehicles);
+        QVERIFY2(lines.last().startsWith(named), qPrintable(lines.last()));
     }
 
     void valuesOfTheWrongTypeFromAnotherProgram()
