@@ -1,5 +1,7 @@
 #include "reportpainter.h"
 
+#include "reportfit.h"
+
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
@@ -36,23 +38,23 @@ void paintReportPage(QPainter &painter, const Report &report)
     const double unit = painter.device()->logicalDpiX() / 1440.0;
     const double unitY = painter.device()->logicalDpiY() / 1440.0;
     painter.save();
+    painter.setPen(Qt::black);
     for (const ReportField &f : report.fields) {
         if (f.text.isEmpty())
             continue;
-        QFont font(f.family);
-        font.setPointSizeF(f.pointSize);
-        font.setBold(f.bold);
-        // Hinting would move glyphs to the screen's pixel grid, not the paper's.
-        font.setHintingPreference(QFont::PreferNoHinting);
-        font.setKerning(true);
+        const FieldFit &fit = fitOf(f);
+        const QFont font = fieldFont(f, fit.pointSize);
         painter.setFont(font);
-        painter.setPen(Qt::black);
         const QRect r = fieldOnPaper(report, f);
         const QRectF box(r.left() * unit, r.top() * unitY, r.width() * unit, r.height() * unitY);
-        int flags = int(f.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextDontClip;
-        if (f.multiLine)
-            flags |= Qt::TextWordWrap;
-        painter.drawText(box, flags, f.text);
+        // Nothing of a field reaches another box or leaves the paper.
+        painter.setClipRect(box);
+        const double pitch = linePitchTwips(font) * unitY;
+        const int flags = int(f.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextDontClip;
+        for (int i = 0; i < fit.lines.size(); ++i) {
+            const QRectF line(box.left(), box.top() + i * pitch, box.width(), pitch);
+            painter.drawText(line, flags, fit.lines[i]);
+        }
     }
     painter.restore();
 }

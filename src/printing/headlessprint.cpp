@@ -7,6 +7,7 @@
 #include "platform/dategrid.h"
 #include "platform/messages.h"
 #include "platform/reportexporters.h"
+#include "platform/reportfit.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordstore.h"
@@ -164,6 +165,9 @@ int runHeadless(const QCommandLineParser &parser)
     QString error;
     if (!platform::PdfExporter().write(pages, out, &error))
         return fail(QStringLiteral("PDF yazılamadı: %1").arg(error));
+    // The PDF is right by the fitting rule; the clerk still hears what was fitted.
+    for (const QString &note : platform::fitNotes(pages))
+        std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(note));
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "platform/dategrid.h"
 #include "platform/reportexporters.h"
+#include "platform/reportfit.h"
+#include "platform/reportpainter.h"
 #include "printing/forms.h"
 #include "printing/margins.h"
 #include "printing/printframes.h"
@@ -242,6 +244,62 @@ int pick(const QString &spec, int owner)
     if (parts.size() == 2)
         return (owner == 1 ? parts[0] : parts[1]).toInt();
     return parts[0].toInt();
+}
+
+// Every box at its longest, in the widest letters the forms get: Turkish
+// capitals and "M", "W", broken into words as names and addresses are.
+void fillLongest(EntryScreen &s)
+{
+    const QString wide = QStringLiteral("ŞMWĞÜİÖÇ ");
+    auto longest = [&](int length) {
+        QString t;
+        while (t.size() < length)
+            t += wide;
+        return t.left(length);
+    };
+    for (int i = 0; i < EntryScreen::kTxtCount; ++i)
+        s.txt(i)->setText(longest(s.txt(i)->maxLength()));
+    for (int i = 0; i < EntryScreen::kDateCount; ++i)
+        s.sprTarih(i)->setText(QStringLiteral("28.12.2088"));
+    s.cmbX(0)->setEditText(longest(60));
+    s.cmbX(1)->setEditText(longest(60));
+}
+
+// The words of a PDF page that lie outside every box of its report, and the
+// pairs of words that cover each other, in points with a hair's tolerance.
+QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Report &r)
+{
+    constexpr double hair = 0.3;
+    QVector<QRectF> boxes;
+    for (const auto &f : r.fields) {
+        if (!f.text.isEmpty()) {
+            const QRect t = platform::fieldOnPaper(r, f);
+            boxes << QRectF(t.left() / 20.0, t.top() / 20.0, t.width() / 20.0, t.height() / 20.0)
+                         .adjusted(-hair, -hair, hair, hair);
+        }
+    }
+    QStringList stray;
+    QVector<QRectF> seen;
+    for (const testing::PdfWord &w : pdf.words) {
+        if (w.page != page)
+            continue;
+        if (std::none_of(
+                boxes.begin(), boxes.end(), [&](const QRectF &b) { return b.contains(w.box); }))
+            stray << QStringLiteral("%1 outside at %2,%3")
+                         .arg(w.text)
+                         .arg(w.box.left())
+                         .arg(w.box.top());
+        const QRectF inner = w.box.adjusted(hair, hair, -hair, -hair);
+        for (const QRectF &other : seen) {
+            if (other.intersects(inner))
+                stray << QStringLiteral("%1 overlaps at %2,%3")
+                             .arg(w.text)
+                             .arg(w.box.left())
+                             .arg(w.box.top());
+        }
+        seen << inner;
+    }
+    return stray;
 }
 
 } // namespace
@@ -610,6 +668,38 @@ private slots:
             QCOMPARE(s.txt(i)->text(), QString());
         s.XPButton7()->click();
         QCOMPARE(printed, (QList<Form> { Form::Ek1, Form::Ek9 }));
+    }
+
+    void everyTextStaysInItsBoxAtTheLongest()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        fillLongest(s);
+        for (int i : { 11, 15, 20 })
+            s.optX(i)->setChecked(true);
+        ArTrafik front(s);
+        ArTrafikArka back(s);
+        ArEk9 ek9(s);
+        const QVector<const platform::Report *> pages { &front, &back, &ek9 };
+        for (platform::Report *r : { static_cast<platform::Report *>(&front),
+                 static_cast<platform::Report *>(&back), static_cast<platform::Report *>(&ek9) })
+            r->run();
+        const QString path = p.folder.path() + QStringLiteral("/uzun.pdf");
+        QString error;
+        QVERIFY2(platform::PdfExporter().write(pages, path, &error), qPrintable(error));
+        const testing::PdfText pdf = testing::readPdf(path);
+        QCOMPARE(pdf.pages.size(), 3);
+        for (int page = 0; page < 3; ++page) {
+            const QStringList stray = strayWords(pdf, page, *pages[page]);
+            QVERIFY2(stray.isEmpty(),
+                qPrintable(
+                    QStringLiteral("page %1: ").arg(page) + stray.join(QStringLiteral("; "))));
+        }
+        // What was fitted is told by the entry screen's labels.
+        const QStringList notes = platform::fitNotes(pages);
+        qInfo().noquote() << notes.size() << "fields fitted:\n" << notes.join(QLatin1Char('\n'));
+        QVERIFY(notes.filter(QStringLiteral("Ticari Adı:")).size() == 1);
+        QVERIFY(notes.filter(QStringLiteral("Mahalle/Köy (1. sahip)")).size() >= 1);
     }
 
     void printToPdfFromTheCommandLine()
