@@ -13,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -300,6 +302,21 @@ QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Re
         seen << inner;
     }
     return stray;
+}
+
+// Rows of two pictures of one widget that differ.
+QVector<int> rowsThatDiffer(const QImage &a, const QImage &b)
+{
+    QVector<int> rows;
+    for (int y = 0; y < qMin(a.height(), b.height()); ++y) {
+        for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                rows << y;
+                break;
+            }
+        }
+    }
+    return rows;
 }
 
 } // namespace
@@ -700,6 +717,40 @@ private slots:
         qInfo().noquote() << notes.size() << "fields fitted:\n" << notes.join(QLatin1Char('\n'));
         QVERIFY(notes.filter(QStringLiteral("Ticari Adı:")).size() == 1);
         QVERIFY(notes.filter(QStringLiteral("Mahalle/Köy (1. sahip)")).size() >= 1);
+    }
+
+    // The accents of capitals stand above the line's ascent in a face that
+    // reads its typographic metrics: "İsmail" showed as "|smail".
+    void accentsOfCapitalsArePaintedOnScreen_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("selected remarks box") << 37 << true;
+        QTest::newRow("selected line box") << 41 << true;
+    }
+    void accentsOfCapitalsArePaintedOnScreen()
+    {
+        QFETCH(int, box);
+        QFETCH(bool, selected);
+        testing::Program p;
+        records::TextBox *t = p.window->entryScreen().txt(box);
+        auto shot = [&](const QString &text, bool select) {
+            t->setText(text);
+            if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
+                line->selectAll();
+            if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
+                memo->selectAll();
+            return t->widget()->grab().toImage();
+        };
+        const QString plain = QStringLiteral("IGUSOC");
+        const QString accented = QStringLiteral("İĞÜŞÖÇ");
+        const QVector<int> ink = rowsThatDiffer(shot(QString(), false), shot(plain, false));
+        QVERIFY(!ink.isEmpty());
+        const int capitalsTop = ink.first();
+        const QVector<int> differ = rowsThatDiffer(shot(plain, selected), shot(accented, selected));
+        const auto accentRows =
+            std::count_if(differ.begin(), differ.end(), [&](int y) { return y < capitalsTop; });
+        QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
     }
 
     void printToPdfFromTheCommandLine()

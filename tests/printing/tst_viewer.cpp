@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -318,8 +319,23 @@ private slots:
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
         MarginReport r;
+        platform::ReportField wide = r.fields[0];
+        wide.name = QStringLiteral("Field2");
+        wide.text = QString(40, QLatin1Char('W'));
+        wide.label = QStringLiteral("Ticari Adı");
+        r.fields << wide;
         ReportViewer viewer(r);
         QCOMPARE(viewer.windowTitle(), QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)"));
+        // Before paper is spent, the clerk reads which box did not hold its text.
+        QVERIFY(!viewer.fitLine()->isHidden());
+        QVERIFY(viewer.fitLine()->text().contains(QStringLiteral("Ticari Adı: ")));
+        // An export says where it went.
+        ScriptedDesktop desktop;
+        platform::setDesktopServices(&desktop);
+        desktop.answer = folder.path() + QStringLiteral("/durum");
+        viewer.clickTool(24);
+        platform::setDesktopServices(nullptr);
+        QVERIFY(viewer.statusLine()->text().endsWith(folder.path() + QStringLiteral("/durum.pdf")));
         QCOMPARE(r.runs, 1);
         const int actions = viewer.toolbar()->actions().size();
         bool opened = false;
