@@ -9,6 +9,7 @@ PACKAGES=(
   libsqlite3-dev libxlsxwriter-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
   poppler-utils xvfb xauth clang libclang-rt-14-dev
+  cups printer-driver-cups-pdf libreoffice-writer-nogui
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
