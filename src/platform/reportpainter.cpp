@@ -77,4 +77,20 @@ void preparePrinter(QPrinter &printer, const Report &report)
         printer.setResolution(300);
 }
 
+bool printPages(QPrinter &printer, const QVector<const Report *> &pages)
+{
+    QPainter painter;
+    if (pages.isEmpty() || !painter.begin(&printer))
+        return false;
+    for (int i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            printer.setPageSize(pageSizeOf(pages[i]->pageSettings.paperSize));
+            printer.setPageOrientation(orientationOf(pages[i]->pageSettings.orientation));
+            printer.newPage();
+        }
+        paintReportPage(painter, *pages[i]);
+    }
+    return painter.end();
+}
+
 } // namespace platform

@@ -217,8 +217,7 @@ void ReportViewer::print()
     QPrintDialog dialog(&printer_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QPainter painter(&printer_);
-    platform::paintReportPage(painter, report_);
+    platform::printPages(printer_, { &report_ });
 }
 
 } // namespace printing
