@@ -19,7 +19,7 @@ With --bold the copy is a bold face made from the regular outlines: the
 shipped tahomabd.ttf carries the regular outlines on wider advances, and a
 bold drawn from it by the renderer is hardly bolder on paper. Each outline is
 grown outward (140 units across, 60 up and down; the regular stem is 184),
-and the advance grows with it.
+within the regular advance.
 """
 import sys
 
@@ -28,6 +28,12 @@ from fontTools.ttLib.tables._g_l_y_f import GlyphCoordinates
 
 ASCENT, DESCENT = 2049, 423
 BOLD_X, BOLD_Y = 140, 60
+# The advances stay those of the regular face, as they were when the renderer
+# made the bold: bold texts keep their widths, so window layouts and the
+# forms' centred and right-aligned bold fields stay where they were. The
+# grown outlines take 70 units of each side bearing (the regular ones are
+# about 90 to 150).
+BOLD_ADVANCE = 0
 
 
 def mend_metrics(font):
@@ -97,21 +103,21 @@ def embolden(glyph):
 
 def make_bold(font):
     glyf, hmtx = font["glyf"], font["hmtx"]
-    # Simple glyphs first, then every glyph shifted right by half the growth
-    # so the left side bearing stays; composites follow their parts.
+    # Simple glyphs first, centred in their wider advance; composites follow
+    # their parts.
     for name in font.getGlyphOrder():
         g = glyf[name]
         if g.numberOfContours > 0:
             embolden(g)
-            g.coordinates.translate((BOLD_X // 2, 0))
+            g.coordinates.translate((BOLD_ADVANCE // 2, 0))
     for name in font.getGlyphOrder():
         g = glyf[name]
         advance, _ = hmtx[name]
         if g.numberOfContours != 0:
             g.recalcBounds(glyf)
-            hmtx[name] = (advance + BOLD_X, g.xMin)
+            hmtx[name] = (advance + BOLD_ADVANCE, g.xMin)
         else:
-            hmtx[name] = (advance + BOLD_X // 2, 0)
+            hmtx[name] = (advance + BOLD_ADVANCE, 0)
     # Outlines changed: the regular face's hinting no longer matches them.
     for table in ("fpgm", "prep", "cvt ", "hdmx", "LTSH", "VDMX", "gasp"):
         if table in font:
@@ -130,7 +136,7 @@ def make_bold(font):
             )
         elif record.nameID == 6:
             names.setName("Tahoma-Bold", 6, record.platformID, record.platEncID, record.langID)
-    font["hhea"].advanceWidthMax += BOLD_X
+    font["hhea"].advanceWidthMax += BOLD_ADVANCE
 
 
 def main(source, target, bold=False):

@@ -220,6 +220,13 @@ private slots:
         for (const char *text : { "Sol", "Orta", "Sağ", "İĞÜŞÖÇ" })
             QVERIFY2(strings.contains(QString::fromUtf8(text)), text);
         QVERIFY(strings.indexOf(QStringLiteral("Sol")) < strings.indexOf(QStringLiteral("Orta")));
+        // A second sheet holds the texts as data: each box's label and value.
+        const QString workbook = unzip(path, QStringLiteral("xl/workbook.xml"));
+        QVERIFY(workbook.contains(QStringLiteral("name=\"Alanlar\"")));
+        QVERIFY(
+            strings.contains(QStringLiteral("Kutu")) && strings.contains(QStringLiteral("Değer")));
+        const QString data = unzip(path, QStringLiteral("xl/worksheets/sheet2.xml"));
+        QCOMPARE(data.count(QStringLiteral("<row ")), 5); // a heading and four fields
         const auto lines = platform::fieldLines(r);
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0][0]->text, QStringLiteral("Sol"));

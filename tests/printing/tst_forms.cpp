@@ -1046,8 +1046,13 @@ private slots:
             return run.exitCode();
         };
         QCOMPARE(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out", out, "--set",
-                     "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024" }),
+                     "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024", "--set",
+                     "txt10=" + QString(60, QLatin1Char('W')) }),
             0);
+        // The fitted fields are named on standard error; the PDF is right.
+        const QString told = QString::fromUtf8(run.readAllStandardError());
+        QVERIFY2(told.contains(QStringLiteral("Ticari Adı: ")), qPrintable(told));
+        QVERIFY(!told.contains(QStringLiteral("MOTOR NO")));
         const testing::PdfText pdf = testing::readPdf(out);
         QCOMPARE(pdf.pages.size(), 2);
         // Two fields lie apart on paper exactly as far as in the layout.
