@@ -81,7 +81,7 @@ void prepareApplication(QApplication &application, const QString &fontFolder)
     for (const char *face : { "tahoma.ttf", "tahomabd.ttf" }) {
         for (const QString &folder :
             { fontFolder + QLatin1Char('/'), platform::resourceFolder() + QStringLiteral("/fonts/"),
-                QStringLiteral("/usr/share/fonts/truetype/evrakmatik/"),
+                platform::resourceFolder() + QStringLiteral("/../fonts/truetype/evrakmatik/"),
                 QStringLiteral("/usr/share/wine/fonts/") }) {
             const QString file = folder + QLatin1String(face);
             if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {

@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 
 namespace platform {
@@ -71,10 +72,17 @@ void preparePrinter(QPrinter &printer, const Report &report)
     printer.setPageSize(pageSizeOf(report.pageSettings.paperSize));
     printer.setPageOrientation(orientationOf(report.pageSettings.orientation));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    if (report.printQuality == -4)
-        printer.setResolution(600);
-    else if (report.printQuality == -3)
-        printer.setResolution(300);
+    const int dpi = report.printQuality == -4 ? 600 : report.printQuality == -3 ? 300 : 0;
+    if (dpi == 0)
+        return;
+    printer.setResolution(dpi);
+    // The queue is asked for the quality too; its PPD names it "Resolution".
+    // The key is the print engine's for options handed to CUPS as they stand;
+    // other engines ignore it.
+    constexpr auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        printer.printEngine()->setProperty(cupsOptions,
+            QStringList { QStringLiteral("Resolution"), QStringLiteral("%1dpi").arg(dpi) });
 }
 
 bool printPages(QPrinter &printer, const QVector<const Report *> &pages)

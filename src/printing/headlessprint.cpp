@@ -16,7 +16,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -107,11 +106,6 @@ bool printToQueue(const QVector<const platform::Report *> &pages, const QString 
     printer.setPrinterName(printerName);
     printer.setDocName(pages.first()->caption);
     platform::preparePrinter(printer, *pages.first());
-    const int dpi = pages.first()->printQuality == -3 ? 300 : 600;
-    // The print engine's key for options handed to CUPS as they stand.
-    constexpr auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-    printer.printEngine()->setProperty(cupsOptions,
-        QStringList { QStringLiteral("Resolution"), QStringLiteral("%1dpi").arg(dpi) });
     return platform::printPages(printer, pages);
 }
 
