@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-wine fonts-dejavu-core python3 python3-fonttools
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
   lintian appstream
+  cups printer-driver-cups-pdf libreoffice-writer-nogui
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -82,13 +82,15 @@ void prepareApplication(QApplication &application, const QString &fontFolder)
 
     // Tahoma from Debian's fonts-wine keeps layout and line breaks the same on
     // every machine; without it Qt would silently take a wider font.
-    // Only the regular face: the shipped bold face draws hardly bolder than the
-    // regular one at these sizes, while a bold made from the regular face reads
-    // as bold. The copy beside the program has its dotted capital I mended.
+    // The copies beside the program have their line metrics and dotted capital
+    // I mended, and a bold face grown from the regular outlines (the shipped
+    // bold face carries the regular outlines). fonts-wine's own copies are
+    // the last resort.
     bool tahoma = false;
-    for (const char *face : { "tahoma.ttf" }) {
+    for (const char *face : { "tahoma.ttf", "tahomabd.ttf" }) {
         for (const QString &folder :
             { fontFolder + QLatin1Char('/'), platform::resourceFolder() + QStringLiteral("/fonts/"),
+                platform::resourceFolder() + QStringLiteral("/../fonts/truetype/evrakmatik/"),
                 QStringLiteral("/usr/share/wine/fonts/") }) {
             const QString file = folder + QLatin1String(face);
             if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {

@@ -5,6 +5,7 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 namespace platform {
 
@@ -24,8 +25,11 @@ struct PageSettings {
 // Paper width and height in twips for a paper-size code and orientation.
 QSize paperTwips(int paperSize, int orientation);
 
+struct FieldFit;
+
 struct ReportField {
     QString name;
+    QString label; // the entry screen's label of the box the text comes from
     QRect rect; // left, top, width, height in twips, relative to the detail section
     double pointSize = 10;
     bool bold = true;
@@ -33,6 +37,8 @@ struct ReportField {
     bool multiLine = false;
     QString family = QStringLiteral("Tahoma");
     QString text;
+    // The fitted text, worked out once and kept while text and box stay (fitOf).
+    mutable std::shared_ptr<const FieldFit> fit;
 };
 
 // A rectangle that marks a place on the form and prints nothing.

@@ -1,5 +1,6 @@
 #include "reportexporters.h"
 
+#include "reportfit.h"
 #include "reportpainter.h"
 #include "safesave.h"
 
@@ -10,8 +11,11 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <QtMath>
 
 #include <xlsxwriter.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -125,11 +129,15 @@ QByteArray WordExporter::rtf(const QVector<const Report *> &pages)
             const char *align = f.align & Qt::AlignHCenter ? "\\qc"
                 : f.align & Qt::AlignRight                 ? "\\qr"
                                                            : "\\ql";
+            // The PDF's size and lines; a frame at least the box's height and
+            // lines at least the face's pitch, so nothing is ever hidden.
+            const FieldFit &fit = fitOf(f);
+            const int pitch = qCeil(linePitchTwips(fieldFont(f, fit.pointSize)));
             out += "{\\pard\\plain\\pvpg\\phpg\\posx" + QByteArray::number(p.left()) + "\\posy"
-                + QByteArray::number(p.top()) + "\\absw" + QByteArray::number(p.width()) + "\\absh-"
-                + QByteArray::number(p.height()) + align + "\\f0\\fs"
-                + QByteArray::number(qRound(f.pointSize * 2)) + (f.bold ? "\\b " : " ")
-                + rtfText(f.text) + "\\par}\n";
+                + QByteArray::number(p.top()) + "\\absw" + QByteArray::number(p.width()) + "\\absh"
+                + QByteArray::number(p.height()) + "\\sl" + QByteArray::number(pitch) + "\\slmult0"
+                + align + "\\f0\\fs" + QByteArray::number(qRound(fit.pointSize * 2))
+                + (f.bold ? "\\b " : " ") + rtfText(fit.lines.join(QLatin1Char('\n'))) + "\\par}\n";
         }
     }
     out += "}\n";
@@ -184,6 +192,23 @@ bool ExcelExporter::writeTo(
         }
         worksheet_set_column(sheet, 0, 15, 24, nullptr);
     }
+    // The same texts as data: each box's label and value, one a row.
+    lxw_worksheet *data = workbook_add_worksheet(book, "Alanlar");
+    worksheet_write_string(data, 0, 0, "Kutu", bold);
+    worksheet_write_string(data, 0, 1, "Değer", bold);
+    lxw_row_t row = 1;
+    for (const Report *r : pages) {
+        for (const auto &line : fieldLines(*r)) {
+            for (const ReportField *f : line) {
+                const QString label = f->label.isEmpty() ? f->name : f->label;
+                worksheet_write_string(data, row, 0, label.toUtf8().constData(), nullptr);
+                worksheet_write_string(data, row, 1, f->text.toUtf8().constData(), nullptr);
+                ++row;
+            }
+        }
+    }
+    worksheet_set_column(data, 0, 0, 36, nullptr);
+    worksheet_set_column(data, 1, 1, 60, nullptr);
     errno = 0;
     const lxw_error result = workbook_close(book);
     if (result != LXW_NO_ERROR) {
@@ -192,6 +217,11 @@ bool ExcelExporter::writeTo(
         *error = writeFailureReason(QString::fromUtf8(lxw_strerror(result)), e);
         return false;
     }
+    // The temporary file was made private; the workbook is a file like any
+    // other the user saves.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(tempName.constData(), 0666 & ~mask);
     temp.setAutoRemove(false);
     return replaceWithFile(temp.fileName(), path, error);
 }

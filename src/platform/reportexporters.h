@@ -49,11 +49,11 @@ protected:
 };
 
 // A workbook with the fields in cells in their page order, one line of the
-// page a row.
+// page a row, and a sheet "Alanlar" listing each box's label and value.
 class ExcelExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Excel"); }
-    QString fileFilter() const override { return QStringLiteral("Excel (*.xls)"); }
+    QString fileFilter() const override { return QStringLiteral("Excel (*.xlsx)"); }
 
 protected:
     bool writeTo(

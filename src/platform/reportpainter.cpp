@@ -1,10 +1,13 @@
 #include "reportpainter.h"
 
+#include "reportfit.h"
+
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 
 namespace platform {
@@ -36,23 +39,23 @@ void paintReportPage(QPainter &painter, const Report &report)
     const double unit = painter.device()->logicalDpiX() / 1440.0;
     const double unitY = painter.device()->logicalDpiY() / 1440.0;
     painter.save();
+    painter.setPen(Qt::black);
     for (const ReportField &f : report.fields) {
         if (f.text.isEmpty())
             continue;
-        QFont font(f.family);
-        font.setPointSizeF(f.pointSize);
-        font.setBold(f.bold);
-        // Hinting would move glyphs to the screen's pixel grid, not the paper's.
-        font.setHintingPreference(QFont::PreferNoHinting);
-        font.setKerning(true);
+        const FieldFit &fit = fitOf(f);
+        const QFont font = fieldFont(f, fit.pointSize);
         painter.setFont(font);
-        painter.setPen(Qt::black);
         const QRect r = fieldOnPaper(report, f);
         const QRectF box(r.left() * unit, r.top() * unitY, r.width() * unit, r.height() * unitY);
-        int flags = int(f.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextDontClip;
-        if (f.multiLine)
-            flags |= Qt::TextWordWrap;
-        painter.drawText(box, flags, f.text);
+        // Nothing of a field reaches another box or leaves the paper.
+        painter.setClipRect(box);
+        const double pitch = linePitchTwips(font) * unitY;
+        const int flags = int(f.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextDontClip;
+        for (int i = 0; i < fit.lines.size(); ++i) {
+            const QRectF line(box.left(), box.top() + i * pitch, box.width(), pitch);
+            painter.drawText(line, flags, fit.lines[i]);
+        }
     }
     painter.restore();
 }
@@ -69,10 +72,33 @@ void preparePrinter(QPrinter &printer, const Report &report)
     printer.setPageSize(pageSizeOf(report.pageSettings.paperSize));
     printer.setPageOrientation(orientationOf(report.pageSettings.orientation));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    if (report.printQuality == -4)
-        printer.setResolution(600);
-    else if (report.printQuality == -3)
-        printer.setResolution(300);
+    const int dpi = report.printQuality == -4 ? 600 : report.printQuality == -3 ? 300 : 0;
+    if (dpi == 0)
+        return;
+    printer.setResolution(dpi);
+    // The queue is asked for the quality too; its PPD names it "Resolution".
+    // The key is the print engine's for options handed to CUPS as they stand;
+    // other engines ignore it.
+    constexpr auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        printer.printEngine()->setProperty(cupsOptions,
+            QStringList { QStringLiteral("Resolution"), QStringLiteral("%1dpi").arg(dpi) });
+}
+
+bool printPages(QPrinter &printer, const QVector<const Report *> &pages)
+{
+    QPainter painter;
+    if (pages.isEmpty() || !painter.begin(&printer))
+        return false;
+    for (int i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            printer.setPageSize(pageSizeOf(pages[i]->pageSettings.paperSize));
+            printer.setPageOrientation(orientationOf(pages[i]->pageSettings.orientation));
+            printer.newPage();
+        }
+        paintReportPage(painter, *pages[i]);
+    }
+    return painter.end();
 }
 
 } // namespace platform

@@ -17,5 +17,8 @@ QRect fieldOnPaper(const Report &report, const ReportField &field);
 // Sets a printer or PDF writer to the report's paper, full page.
 void preparePagedDevice(QPagedPaintDevice &device, const Report &report);
 void preparePrinter(QPrinter &printer, const Report &report);
+// Prints pages on a printer set up by preparePrinter for the first: each page
+// on its own paper. False when the printer could not be opened.
+bool printPages(QPrinter &printer, const QVector<const Report *> &pages);
 
 } // namespace platform

@@ -64,6 +64,20 @@ QString FormReport::text(int index) const
     return screen_.txt(index)->text();
 }
 
+void FormReport::set(int n, const QString &value, const QString &boxLabel)
+{
+    if (platform::ReportField *f = field(fieldName(n))) {
+        f->text = value;
+        if (!boxLabel.isEmpty())
+            f->label = boxLabel;
+    }
+}
+
+QString FormReport::label(int index) const
+{
+    return screen_.txt(index)->widget()->accessibleName();
+}
+
 QString FormReport::cell(int dateIndex) const
 {
     return app::GetSprTxt(*screen_.sprTarih(dateIndex), 1, 1);
@@ -129,17 +143,22 @@ void ArTrafik::AlanlariDoldur()
     const QString x = QStringLiteral("X");
     for (int i = 1; i <= 89; ++i)
         set(i, QString());
-    set(82, text(41) + blank + text(42));
-    set(83, text(68) + blank + text(69));
-    set(84, text(95) + blank + text(96));
+    for (int k = 1; k <= 3; ++k) {
+        const int b = EntryScreen::ownerBase(k);
+        set(81 + k, text(b + 1) + blank + text(b + 2),
+            QStringLiteral("%1. sahibin Adı Soyadı").arg(k));
+    }
     IsaretliKutulariYaz(0, 10);
     for (const Copy &c : kFrontCopies) {
         set(c.field,
             c.from == From::Box        ? text(c.index)
                 : c.from == From::Date ? cell(c.index)
-                                       : screen_.cmbX(c.index)->currentText());
+                                       : screen_.cmbX(c.index)->currentText(),
+            c.from == From::Box        ? label(c.index)
+                : c.from == From::Date ? screen_.sprTarih(c.index)->accessibleName()
+                                       : screen_.cmbX(c.index)->accessibleName());
     }
-    set(91, cell(7) + QStringLiteral(" / ") + text(132));
+    set(91, cell(7) + QStringLiteral(" / ") + text(132), label(132));
     // One mark for each option group: usage purpose, fuel, usage form.
     for (const auto &[first, last, shift] :
         { std::tuple { 11, 14, 7 }, std::tuple { 15, 19, 37 }, std::tuple { 20, 26, 37 } }) {
@@ -191,11 +210,14 @@ void ArTrafikArka::AlanlariDoldur()
         const int b = EntryScreen::ownerBase(k);
         const int even = 2 * (k - 1);
         auto at = [k](int offset) { return ek1BackField(k, offset); };
+        auto owned = [k](const QString &boxLabel) {
+            return QStringLiteral("%1 (%2. sahip)").arg(boxLabel).arg(k);
+        };
         if (text(b).trimmed().isEmpty())
             continue;
         for (int j = 0; j <= 5; ++j)
-            set(at(j), text(b + j));
-        set(at(8), cell(k + 2));
+            set(at(j), text(b + j), owned(label(b + j)));
+        set(at(8), cell(k + 2), owned(screen_.sprTarih(k + 2)->accessibleName()));
         // The first selected of each pair marks its box.
         auto pair = [&](QRadioButton *first, QRadioButton *second, int firstOffset) {
             if (first->isChecked())
@@ -215,12 +237,12 @@ void ArTrafikArka::AlanlariDoldur()
             set(at(14), x);
         }
         KanGrubuAyir(screen_.cmbX(3 * k)->currentText());
-        set(at(11), group);
-        set(at(12), sign);
+        set(at(11), group, owned(screen_.cmbX(3 * k)->accessibleName()));
+        set(at(12), sign, owned(screen_.cmbX(3 * k)->accessibleName()));
         for (int j = 15; j <= 22; ++j)
-            set(at(j), text(b + j - 9));
+            set(at(j), text(b + j - 9), owned(label(b + j - 9)));
         for (int j = 25; j <= 37; ++j)
-            set(at(j), text(b + j - 11));
+            set(at(j), text(b + j - 11), owned(label(b + j - 11)));
         // The first owner's phone kind, marked in every owner's pass.
         if (screen_.optTel(0)->isChecked())
             set(39, x);
@@ -249,9 +271,8 @@ std::function<QDate()> &ArEk9::today()
 
 void ArEk9::beforeFill()
 {
-    set(88, text(125));
-    set(89, text(126));
-    set(90, text(127));
+    for (int n = 88; n <= 90; ++n)
+        set(n, text(n + 37), label(n + 37));
 }
 
 void ArEk9::AlanlariDoldur()
@@ -259,20 +280,20 @@ void ArEk9::AlanlariDoldur()
     const QString blank = QStringLiteral(" ");
     for (int i = 1; i <= 14; ++i)
         set(i, QString());
-    set(1, text(13));
-    set(2, screen_.cmbX(0)->currentText());
-    set(3, text(11));
-    set(4, screen_.cmbX(1)->currentText());
-    set(5, text(14));
-    set(6, text(17));
-    set(7, text(16));
+    set(1, text(13), label(13));
+    set(2, screen_.cmbX(0)->currentText(), screen_.cmbX(0)->accessibleName());
+    set(3, text(11), label(11));
+    set(4, screen_.cmbX(1)->currentText(), screen_.cmbX(1)->accessibleName());
+    set(5, text(14), label(14));
+    set(6, text(17), label(17));
+    set(7, text(16), label(16));
     set(8, QString());
-    set(9, text(3) + blank + text(4) + blank + text(5));
+    set(9, text(3) + blank + text(4) + blank + text(5), QStringLiteral("Eski Plaka No"));
     set(10, QString());
     set(11, QString());
-    set(12, text(0) + blank + text(1) + blank + text(2));
-    set(13, text(9));
-    set(14, text(41) + blank + text(42));
+    set(12, text(0) + blank + text(1) + blank + text(2), QStringLiteral("Yeni Plaka No"));
+    set(13, text(9), label(9));
+    set(14, text(41) + blank + text(42), QStringLiteral("1. sahibin Adı Soyadı"));
     set(15, QString::number(today()().day()));
     set(16, QString::number(today()().month()));
     set(17, QString::number(today()().year()));

@@ -38,7 +38,9 @@ protected:
 
     QString text(int index) const;
     QString cell(int dateIndex) const;
-    void set(int field, const QString &text) { setFieldText(fieldName(field), text); }
+    // Sets a field's text and names it for the clerk by its box's label.
+    void set(int field, const QString &text, const QString &label = QString());
+    QString label(int index) const;
     static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }
 
     records::EntryScreen &screen_;

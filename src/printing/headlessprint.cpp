@@ -8,6 +8,8 @@
 #include "platform/messages.h"
 #include "platform/reportexporters.h"
 #include "platform/sqliteengine.h"
+#include "platform/reportfit.h"
+#include "platform/reportpainter.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordstore.h"
@@ -15,6 +17,8 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -25,6 +29,10 @@ namespace {
 
 const QCommandLineOption kForm(QStringLiteral("print-pdf"),
     QStringLiteral("Kaydı ekransız PDF'ye basar: ek1 ya da ek9."), QStringLiteral("FORM"));
+const QCommandLineOption kPrint(QStringLiteral("print"),
+    QStringLiteral("Kaydı yazıcıya basar: ek1 ya da ek9."), QStringLiteral("FORM"));
+const QCommandLineOption kPrinter(QStringLiteral("printer"),
+    QStringLiteral("Basılacak yazıcı (yoksa varsayılan yazıcı)."), QStringLiteral("NAME"));
 const QCommandLineOption kId(
     QStringLiteral("id"), QStringLiteral("Basılacak kaydın ID'si."), QStringLiteral("ID"));
 const QCommandLineOption kOut(
@@ -118,11 +126,24 @@ QString unreadableDataFile()
     return QStringLiteral("Veri dosyaları açılırken hata oluştu (ayrıntı yukarıda).");
 }
 
+// As the viewer's "Yazdır" prints, without its dialog: the report's paper
+// and quality asked of the queue.
+bool printToQueue(const QVector<const platform::Report *> &pages, const QString &printerName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(printerName);
+    printer.setDocName(pages.first()->caption);
+    platform::preparePrinter(printer, *pages.first());
+    return platform::printPages(printer, pages);
+}
+
 } // namespace
 
 void addHeadlessOptions(QCommandLineParser &parser)
 {
     parser.addOption(kForm);
+    parser.addOption(kPrint);
+    parser.addOption(kPrinter);
     parser.addOption(kId);
     parser.addOption(kOut);
     parser.addOption(kSet);
@@ -130,12 +151,13 @@ void addHeadlessOptions(QCommandLineParser &parser)
 
 bool headlessRequested(const QCommandLineParser &parser)
 {
-    return parser.isSet(kForm);
+    return parser.isSet(kForm) || parser.isSet(kPrint);
 }
 
 int runHeadless(const QCommandLineParser &parser)
 {
-    const QString form = parser.value(kForm).toLower();
+    const bool toPrinter = parser.isSet(kPrint);
+    const QString form = parser.value(toPrinter ? kPrint : kForm).toLower();
     if (form != QLatin1String("ek1") && form != QLatin1String("ek9"))
         return fail(QStringLiteral("Bilinmeyen form: %1 (ek1 ya da ek9 olmalı)").arg(form), 2);
     bool numeric = false;
@@ -143,9 +165,16 @@ int runHeadless(const QCommandLineParser &parser)
     if (!numeric)
         return fail(QStringLiteral("--id bir kayıt numarası olmalı."), 2);
     const QString out = parser.value(kOut);
-    if (out.isEmpty())
+    if (!toPrinter && out.isEmpty())
         return fail(QStringLiteral("--out ile yazılacak dosya verilmeli."), 2);
-    if (!QFileInfo(QFileInfo(out).absolutePath()).isDir())
+    const QString printerName = toPrinter && parser.value(kPrinter).isEmpty()
+        ? QPrinterInfo::defaultPrinterName()
+        : parser.value(kPrinter);
+    if (toPrinter && printerName.isEmpty())
+        return fail(QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
+    if (toPrinter && !QPrinterInfo::availablePrinterNames().contains(printerName))
+        return fail(QStringLiteral("Böyle bir yazıcı yok: %1").arg(printerName), 2);
+    if (!toPrinter && !QFileInfo(QFileInfo(out).absolutePath()).isDir())
         return fail(QStringLiteral("Klasör bulunamadı: %1").arg(QFileInfo(out).absolutePath()));
 
     ConsoleMessages messages;
@@ -200,8 +229,14 @@ int runHeadless(const QCommandLineParser &parser)
     if (messages.failed)
         return fail(QStringLiteral("Form hazırlanamadı."));
     QString error;
-    if (!platform::PdfExporter().write(pages, out, &error))
+    if (toPrinter) {
+        if (!printToQueue(pages, printerName))
+            return fail(QStringLiteral("Yazıcıya gönderilemedi: %1").arg(printerName));
+    } else if (!platform::PdfExporter().write(pages, out, &error))
         return fail(QStringLiteral("PDF yazılamadı: %1: %2").arg(out, error));
+    // The PDF is right by the fitting rule; the clerk still hears what was fitted.
+    for (const QString &note : platform::fitNotes(pages))
+        std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(note));
     return 0;
 }
 

@@ -2,13 +2,16 @@
 
 #include "margindialog.h"
 #include "platform/appicon.h"
+#include "platform/reportfit.h"
 #include "platform/reportpainter.h"
 #include "viewerframe.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -33,8 +36,19 @@ ReportViewer::ReportViewer(platform::Report &report, QWidget *parent)
     toolbar_ = new QToolBar(this);
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     layout->addWidget(toolbar_);
+    fitLine_ = new QLabel(this);
+    fitLine_->setObjectName(QStringLiteral("fitLine"));
+    fitLine_->setWordWrap(true);
+    fitLine_->setContentsMargins(6, 3, 6, 3);
+    fitLine_->setStyleSheet(
+        QStringLiteral("background: rgb(255, 244, 206); color: rgb(96, 48, 0);"));
+    layout->addWidget(fitLine_);
     preview_ = new QPrintPreviewWidget(&printer_, this);
     layout->addWidget(preview_, 1);
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(statusLine_);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *p) {
         QPainter painter(p);
         platform::paintReportPage(painter, report_);
@@ -48,6 +62,7 @@ ReportViewer::ReportViewer(platform::Report &report, QWidget *parent)
     setWindowTitle(report_.caption);
     platform::preparePrinter(printer_, report_);
     syncToolbar();
+    showFitNotes();
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(report_.zoom / 100.0);
     preview_->updatePreview();
@@ -62,7 +77,16 @@ void ReportViewer::restart()
     report_.run();
     platform::preparePrinter(printer_, report_);
     syncToolbar();
+    showFitNotes();
     preview_->updatePreview();
+}
+
+void ReportViewer::showFitNotes()
+{
+    const QStringList notes = platform::fitNotes({ &report_ });
+    fitLine_->setText(
+        QStringLiteral("Kutusuna sığmayan yazılar: ") + notes.join(QStringLiteral("; ")));
+    fitLine_->setVisible(!notes.isEmpty());
 }
 
 void ReportViewer::resizeEvent(QResizeEvent *event)
@@ -144,6 +168,10 @@ void ReportViewer::clickTool(int index)
     case ViewerAction::Stock:
         stockAction(report_.tools[index].id);
         return;
+    case ViewerAction::Exported:
+        statusLine_->setText(
+            QStringLiteral("Kaydedildi: %1").arg(QDir::toNativeSeparators(exportPath())));
+        break;
     case ViewerAction::None:
         break;
     }
@@ -192,8 +220,7 @@ void ReportViewer::print()
     QPrintDialog dialog(&printer_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QPainter painter(&printer_);
-    platform::paintReportPage(painter, report_);
+    platform::printPages(printer_, { &report_ });
 }
 
 } // namespace printing

@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 class QComboBox;
+class QLabel;
 class QPrintPreviewWidget;
 class QSpinBox;
 class QToolBar;
@@ -25,6 +26,10 @@ public:
     QToolBar *toolbar() const { return toolbar_; }
     QPrintPreviewWidget *preview() const { return preview_; }
     QPrinter &printer() { return printer_; }
+    // The line under the toolbar naming the fields shrunk or cut to fit.
+    QLabel *fitLine() const { return fitLine_; }
+    // The line at the foot: where the last export went.
+    QLabel *statusLine() const { return statusLine_; }
 
     // A click on the tool at this position of the report's tool collection.
     void clickTool(int index);
@@ -40,6 +45,7 @@ private:
     void syncToolbar();
     void stockAction(int id);
     void print();
+    void showFitNotes();
 
     platform::Report &report_;
     QPrinter printer_;
@@ -47,6 +53,8 @@ private:
     QPrintPreviewWidget *preview_ = nullptr;
     QComboBox *zoomBox_ = nullptr;
     QSpinBox *pageBox_ = nullptr;
+    QLabel *fitLine_ = nullptr;
+    QLabel *statusLine_ = nullptr;
 };
 
 } // namespace printing

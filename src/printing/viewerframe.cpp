@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 
 namespace printing {
 
@@ -18,6 +19,15 @@ namespace {
 bool g_interactive = true;
 QString g_exportPath;
 QString g_exportTitle;
+QString g_lastFolder; // where the clerk saved last in this run
+bool g_noPrinterSaid = false;
+
+// "*.xlsx" of a filter, as ".xlsx".
+QString filterExtension(const QString &filter)
+{
+    static const QRegularExpression re(QStringLiteral("\\*(\\.\\w+)"));
+    return re.match(filter).captured(1);
+}
 
 } // namespace
 
@@ -80,7 +90,10 @@ void ToolbarHazirla(platform::Report &r)
     r.printQuality = -4;
     r.renderMode = 1;
     r.pageSettings.paperSize = platform::PaperA4;
-    if (g_interactive && QPrinterInfo::availablePrinterNames().isEmpty()) {
+    // Said once a run: every viewer asking again would only train the clerk to
+    // click it away.
+    if (g_interactive && !g_noPrinterSaid && QPrinterInfo::availablePrinterNames().isEmpty()) {
+        g_noPrinterSaid = true;
         app::CursorDefault();
         platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
             QStringLiteral("DİKKAT !"),
@@ -132,8 +145,9 @@ ViewerAction ToolbarTiklandi(
     }
     if (caption == QLatin1String("Pd&f") || caption == QLatin1String("&Word")
         || caption == QLatin1String("&Excel")) {
-        RaporuAktar(caption, r, exportBaseName(baseName), parent);
-        return ViewerAction::None;
+        return RaporuAktar(caption, r, exportBaseName(baseName), parent).isEmpty()
+            ? ViewerAction::None
+            : ViewerAction::Exported;
     }
     return ViewerAction::Stock;
 }
@@ -152,6 +166,11 @@ bool KayitYeriSor(const QString &defaultPath, const QString &filter, QWidget *pa
     if (chosen.isEmpty())
         return false;
     g_exportPath = chosen;
+    // A name typed without an extension gets the filter's, so the Word, Excel
+    // and PDF files of one form do not overwrite each other under one name.
+    if (QFileInfo(chosen).suffix().isEmpty())
+        g_exportPath += filterExtension(filter);
+    g_lastFolder = QFileInfo(g_exportPath).absolutePath();
     g_exportTitle = QFileInfo(chosen).fileName();
     return true;
 }
@@ -169,7 +188,9 @@ QString exportTitle()
 QString RaporuAktar(const QString &caption, const platform::Report &report, const QString &baseName,
     QWidget *parent)
 {
-    QString folder = OzelKlasorYolu(5);
+    QString folder = g_lastFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = OzelKlasorYolu(5);
     if (folder.isEmpty())
         folder = app::ProgramFolder();
     const QString proposed = QDir(folder).filePath(baseName);

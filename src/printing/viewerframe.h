@@ -23,7 +23,8 @@ void YaziciKalitesiAyarla(platform::Report &report, const QString &level);
 void ToolbarHazirla(platform::Report &report);
 
 // What a toolbar click asks of the viewer window.
-enum class ViewerAction { None, Close, OpenMarginDialog, Stock };
+// Exported: a file was written, at exportPath().
+enum class ViewerAction { None, Close, OpenMarginDialog, Stock, Exported };
 ViewerAction ToolbarTiklandi(
     platform::Report &report, int toolIndex, const QString &baseName, QWidget *parent);
 
@@ -34,7 +35,8 @@ QString exportBaseName(const QString &title);
 // with OK only).
 QString RaporuAktar(const QString &caption, const platform::Report &report, const QString &baseName,
     QWidget *parent);
-// The save dialog "Rapor Kayıt"; true with the chosen path in exportPath().
+// The save dialog "Rapor Kayıt"; true with the chosen path in exportPath(),
+// given the filter's extension when none was typed.
 bool KayitYeriSor(const QString &defaultPath, const QString &filter, QWidget *parent);
 QString exportPath();
 QString exportTitle();

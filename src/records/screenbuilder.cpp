@@ -34,8 +34,8 @@ QGroupBox *ScreenBuilder::frame(
     bold.setBold(true);
     title->setFont(bold);
     title->setAutoFillBackground(true);
-    // Room above the cap height: the dots of a capital Ö sit higher than the font says.
-    title->setContentsMargins(2, 3, 2, 0);
+    // The face's ascent holds the dots of a capital Ö: no room added above.
+    title->setContentsMargins(2, 0, 2, 0);
     QPalette p = title->palette();
     p.setColor(QPalette::WindowText, QColor(192, 0, 0));
     title->setPalette(p);

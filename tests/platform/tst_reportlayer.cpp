@@ -1,9 +1,13 @@
 #include "platform/report.h"
 #include "platform/reportexporters.h"
+#include "platform/reportfit.h"
 #include "support/pdfwords.h"
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +66,15 @@ class TestReportLayer : public QObject {
     QTemporaryDir dir;
 
 private slots:
+    void initTestCase()
+    {
+        // The program's own faces: fitting is measured in them.
+        for (const char *face : { "/../fonts/tahoma.ttf", "/../fonts/tahomabd.ttf" })
+            QVERIFY(QFontDatabase::addApplicationFont(
+                        QStringLiteral(EVRAKMATIK_TEST_MDQ) + QLatin1String(face))
+                >= 0);
+    }
+
     void fieldsAreFoundWithoutRegardToCase()
     {
         SmallReport r;
@@ -95,6 +108,63 @@ private slots:
         QVERIFY(pdf.find(QStringLiteral("İĞÜŞÖÇ")));
         // The distance between two fields is their distance in the layout.
         QVERIFY(qAbs((centre->box.top() - left->box.top()) - 1000 / 20.0) < 1.0);
+    }
+
+    // Widths are of the bundled face; "W" is its widest capital.
+    void fittingShrinksWrapsThenCuts_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("letters");
+        QTest::addColumn<bool>("shrunk");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("fits: drawn as ever") << 3000 << 315 << 8 << false << false;
+        QTest::newRow("a line too long shrinks") << 3000 << 315 << 24 << true << false;
+        QTest::newRow("beyond the floor is cut") << 1000 << 315 << 60 << true << true;
+        QTest::newRow("a box wraps before it shrinks") << 3000 << 1150 << 30 << false << false;
+        QTest::newRow("a box full of lines shrinks") << 3000 << 1150 << 120 << true << false;
+        QTest::newRow("a box past its floor is cut") << 1500 << 645 << 400 << true << true;
+    }
+    void fittingShrinksWrapsThenCuts()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, letters);
+        QFETCH(bool, shrunk);
+        QFETCH(bool, cut);
+        platform::ReportField f;
+        f.rect = QRect(0, 0, width, height);
+        f.multiLine = height > 400;
+        for (int i = 0; i < letters; ++i)
+            f.text += i % 6 == 5 ? QStringLiteral(" ") : QStringLiteral("W");
+        const platform::FieldFit &fit = platform::fitOf(f);
+        QCOMPARE(fit.shrunk(), shrunk);
+        QCOMPARE(fit.cut, cut);
+        QVERIFY(fit.pointSize >= platform::kFloorPointSize);
+        QCOMPARE(fit.pointSize * 2, std::round(fit.pointSize * 2)); // a size Word can take
+        if (!shrunk)
+            QCOMPARE(fit.pointSize, f.pointSize);
+        // Every line within the box, the lines within its height.
+        const QFont font = platform::fieldFont(f, fit.pointSize);
+        QImage device(1, 1, QImage::Format_Mono);
+        device.setDotsPerMeterX(47244);
+        device.setDotsPerMeterY(47244);
+        const QFontMetricsF metrics(font, &device);
+        for (const QString &line : fit.lines)
+            QVERIFY(metrics.horizontalAdvance(line) * 1.2 <= width);
+        QVERIFY(fit.lines.size() * platform::linePitchTwips(font) <= height + 1);
+        // Cut text is the start of the text; kept text is all of it.
+        const QString kept = fit.lines.join(f.multiLine ? QString() : QStringLiteral(""));
+        QString plain = f.text;
+        if (f.multiLine)
+            plain.remove(QLatin1Char(' '));
+        QString keptPlain = kept;
+        keptPlain.remove(QLatin1Char(' '));
+        plain.remove(QLatin1Char(' '));
+        QCOMPARE(keptPlain.size() < plain.size(), cut);
+        QVERIFY(plain.startsWith(keptPlain));
+        // Worked out once: the same answer while text and box stay.
+        QCOMPARE(&platform::fitOf(f), &fit);
     }
 
     void pagesTakeTheirPaperSize()
@@ -150,6 +220,13 @@ private slots:
         for (const char *text : { "Sol", "Orta", "Sağ", "İĞÜŞÖÇ" })
             QVERIFY2(strings.contains(QString::fromUtf8(text)), text);
         QVERIFY(strings.indexOf(QStringLiteral("Sol")) < strings.indexOf(QStringLiteral("Orta")));
+        // A second sheet holds the texts as data: each box's label and value.
+        const QString workbook = unzip(path, QStringLiteral("xl/workbook.xml"));
+        QVERIFY(workbook.contains(QStringLiteral("name=\"Alanlar\"")));
+        QVERIFY(
+            strings.contains(QStringLiteral("Kutu")) && strings.contains(QStringLiteral("Değer")));
+        const QString data = unzip(path, QStringLiteral("xl/worksheets/sheet2.xml"));
+        QCOMPARE(data.count(QStringLiteral("<row ")), 5); // a heading and four fields
         const auto lines = platform::fieldLines(r);
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0][0]->text, QStringLiteral("Sol"));

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "platform/dategrid.h"
 #include "platform/reportexporters.h"
+#include "platform/reportfit.h"
+#include "platform/reportpainter.h"
 #include "printing/forms.h"
 #include "printing/margins.h"
 #include "printing/printframes.h"
@@ -11,11 +13,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace printing;
 using records::EntryScreen;
@@ -242,6 +251,276 @@ int pick(const QString &spec, int owner)
     if (parts.size() == 2)
         return (owner == 1 ? parts[0] : parts[1]).toInt();
     return parts[0].toInt();
+}
+
+// Every box at its longest, in the widest letters the forms get: Turkish
+// capitals and "M", "W", broken into words as names and addresses are.
+void fillLongest(EntryScreen &s)
+{
+    const QString wide = QStringLiteral("ŞMWĞÜİÖÇ ");
+    auto longest = [&](int length) {
+        QString t;
+        while (t.size() < length)
+            t += wide;
+        return t.left(length);
+    };
+    for (int i = 0; i < EntryScreen::kTxtCount; ++i)
+        s.txt(i)->setText(longest(s.txt(i)->maxLength()));
+    for (int i = 0; i < EntryScreen::kDateCount; ++i)
+        s.sprTarih(i)->setText(QStringLiteral("28.12.2088"));
+    s.cmbX(0)->setEditText(longest(60));
+    s.cmbX(1)->setEditText(longest(60));
+}
+
+// The words of a PDF page that lie outside every box of its report, and the
+// words of two fields that cover each other, in points with a hair's
+// tolerance. Lines of one field may touch: readers box words by the face's
+// extremes, not its line pitch.
+QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Report &r)
+{
+    constexpr double hair = 0.3;
+    QVector<QRectF> boxes;
+    for (const auto &f : r.fields) {
+        if (!f.text.isEmpty()) {
+            const QRect t = platform::fieldOnPaper(r, f);
+            boxes << QRectF(t.left() / 20.0, t.top() / 20.0, t.width() / 20.0, t.height() / 20.0)
+                         .adjusted(-hair, -hair, hair, hair);
+        }
+    }
+    QStringList stray;
+    QVector<std::pair<QRectF, int>> seen;
+    for (const testing::PdfWord &w : pdf.words) {
+        if (w.page != page)
+            continue;
+        int owner = -1;
+        for (int i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].contains(w.box)
+                && (owner < 0
+                    || boxes[i].width() * boxes[i].height()
+                        < boxes[owner].width() * boxes[owner].height()))
+                owner = i;
+        }
+        if (owner < 0)
+            stray << QStringLiteral("%1 outside at %2,%3")
+                         .arg(w.text)
+                         .arg(w.box.left())
+                         .arg(w.box.top());
+        const QRectF inner = w.box.adjusted(hair, hair, -hair, -hair);
+        for (const auto &[other, otherOwner] : seen) {
+            if (otherOwner != owner && other.intersects(inner))
+                stray << QStringLiteral("%1 overlaps at %2,%3")
+                             .arg(w.text)
+                             .arg(w.box.left())
+                             .arg(w.box.top());
+        }
+        seen << std::pair { inner, owner };
+    }
+    return stray;
+}
+
+// Rows of two pictures of one widget that differ.
+QVector<int> rowsThatDiffer(const QImage &a, const QImage &b)
+{
+    QVector<int> rows;
+    for (int y = 0; y < qMin(a.height(), b.height()); ++y) {
+        for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                rows << y;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// A CUPS server of the test's own with one cups-pdf queue whose files land in
+// a folder of the test; stopped, and its queue's settings removed, at the end.
+// cups-pdf reads its settings only from /etc/cups and runs only as root.
+class CupsPdfQueue {
+public:
+    static constexpr const char *kQueue = "evrakmatik-test";
+    QString why; // why there is no queue
+
+    CupsPdfQueue()
+        : root_(dir_.path())
+        , settings_(QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(QLatin1String(kQueue)))
+    {
+        const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+        if (!QFile::exists(QStringLiteral("/usr/sbin/cupsd")) || !QFile::exists(ppd)) {
+            why = QStringLiteral("cups or printer-driver-cups-pdf not installed");
+            return;
+        }
+        if (::geteuid() != 0) {
+            why = QStringLiteral("cups-pdf prints only for a server run as root");
+            return;
+        }
+        // The server's filters run as lp: they must reach the spooled job.
+        QFile::setPermissions(root_, QFileDevice::Permissions(0x7755));
+        for (const char *d : { "root", "spool", "tmp", "cache", "state", "log", "out", "pdf" })
+            QDir(root_).mkpath(QLatin1String(d));
+        QFile::setPermissions(root_ + QStringLiteral("/tmp"), QFileDevice::Permissions(0x7777));
+        write(QStringLiteral("/cupsd.conf"),
+            QStringLiteral(
+                "Listen %1/cups.sock\nLogLevel warn\nWebInterface No\n"
+                "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"));
+        write(QStringLiteral("/cups-files.conf"),
+            QStringLiteral("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/tmp\n"
+                           "CacheDir %1/cache\nStateDir %1/state\nServerBin /usr/lib/cups\n"
+                           "DataDir /usr/share/cups\nAccessLog %1/log/access_log\n"
+                           "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
+                           "User lp\nGroup lp\nSystemGroup root\n"));
+        QFile queue(settings_);
+        if (!queue.open(QIODevice::WriteOnly)) {
+            why = QStringLiteral("cannot write ") + settings_;
+            return;
+        }
+        queue.write(QStringLiteral("Out %1/out\nAnonDirName %1/out\nSpool %1/pdf\nLog %1/log\n")
+                        .arg(root_)
+                        .toUtf8());
+        queue.close();
+        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
+            { QStringLiteral("-f"), QStringLiteral("-c"), root_ + QStringLiteral("/cupsd.conf"),
+                QStringLiteral("-s"), root_ + QStringLiteral("/cups-files.conf") });
+        if (!cupsd_.waitForStarted()
+            || !QTest::qWaitFor([&] { return QFile::exists(server()); }, 30000)) {
+            why = QStringLiteral("cupsd did not start");
+            return;
+        }
+        QProcess admin;
+        admin.setProcessEnvironment(environment());
+        admin.start(QStringLiteral("lpadmin"),
+            { QStringLiteral("-p"), QLatin1String(kQueue), QStringLiteral("-E"),
+                QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + QLatin1String(kQueue),
+                QStringLiteral("-P"), ppd });
+        if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
+            why = QStringLiteral("lpadmin failed: ")
+                + QString::fromUtf8(admin.readAllStandardError());
+    }
+    ~CupsPdfQueue()
+    {
+        if (cupsd_.state() != QProcess::NotRunning) {
+            cupsd_.terminate();
+            cupsd_.waitForFinished(30000);
+        }
+        QFile::remove(settings_);
+    }
+    QString server() const { return root_ + QStringLiteral("/cups.sock"); }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CUPS_SERVER"), server());
+        return env;
+    }
+    // The next file the queue writes, once it is whole; empty after a minute.
+    QString takePdf()
+    {
+        QString found;
+        (void)QTest::qWaitFor(
+            [&] {
+                const auto files = QDir(root_ + QStringLiteral("/out"))
+                                       .entryInfoList({ QStringLiteral("*.pdf") }, QDir::Files);
+                for (const QFileInfo &f : files) {
+                    if (!taken_.contains(f.filePath())
+                        && testing::readPdf(f.filePath()).pages.size() > 0) {
+                        found = f.filePath();
+                        return true;
+                    }
+                }
+                return false;
+            },
+            120000);
+        taken_ << found;
+        return found;
+    }
+
+private:
+    void write(const QString &name, const QString &text)
+    {
+        QFile f(root_ + name);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(text.arg(root_).toUtf8());
+    }
+    QTemporaryDir dir_;
+    QString root_;
+    QString settings_;
+    QProcess cupsd_;
+    QStringList taken_;
+};
+
+// A page of a PDF as a grey picture, at 144 dots per inch (a dot is half a point).
+QImage pagePicture(const QString &pdf, int page)
+{
+    const QString base = pdf + QStringLiteral("-page%1").arg(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-gray"),
+            QStringLiteral("-f"), QString::number(page + 1), QStringLiteral("-l"),
+            QString::number(page + 1), QStringLiteral("-singlefile"), pdf, base });
+    p.waitForFinished(60000);
+    return QImage(base + QStringLiteral(".pgm"));
+}
+
+// The ink inside a rectangle of a picture.
+QRect inkIn(const QImage &picture, const QRect &area)
+{
+    QRect ink;
+    const QRect r = area.intersected(picture.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (qGray(picture.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+// Whether the ink of every exported word lies where the printed page has it,
+// within half a point. The pictures are compared, not the words: a cups-pdf
+// file keeps the glyphs' shapes and places but not their letters.
+QString printedAsExported(const QString &printed, const QString &exported)
+{
+    const testing::PdfText a = testing::readPdf(printed);
+    const testing::PdfText b = testing::readPdf(exported);
+    if (a.pages.size() != b.pages.size())
+        return QStringLiteral("%1 pages, not %2").arg(a.pages.size()).arg(b.pages.size());
+    for (int page = 0; page < b.pages.size(); ++page) {
+        if (qAbs(a.pages[page].width() - b.pages[page].width()) > 1.5
+            || qAbs(a.pages[page].height() - b.pages[page].height()) > 1.5)
+            return QStringLiteral("page %1 is not of the exported paper").arg(page);
+        const QImage paper = pagePicture(printed, page);
+        const QImage pdf = pagePicture(exported, page);
+        for (const auto &w : b.words) {
+            if (w.page != page)
+                continue;
+            // The word's box with room above and below, not reaching its neighbours.
+            const QRect area = QRectF(w.box.topLeft() * 2, w.box.size() * 2)
+                                   .toAlignedRect()
+                                   .adjusted(-1, -4, 1, 4);
+            const QRect want = inkIn(pdf, area);
+            // The queue's A5 is a point wider than ISO A5, and its filters
+            // centre the page on it.
+            const int centring = (paper.width() - pdf.width()) / 2;
+            const QRect got = inkIn(paper, area.translated(centring, 0)).translated(-centring, 0);
+            // By the ink's middle: a glyph drawn from a bitmap may be a dot
+            // fuller on both sides.
+            const QPoint off =
+                got.topLeft() + got.bottomRight() - want.topLeft() - want.bottomRight();
+            if (got.isEmpty() || qAbs(off.x()) > 2 || qAbs(off.y()) > 2)
+                return QStringLiteral("page %1: \"%2\" printed at %3,%4 to %5,%6, exported at "
+                                      "%7,%8 to %9,%10 (half points)")
+                    .arg(page)
+                    .arg(w.text)
+                    .arg(got.left())
+                    .arg(got.top())
+                    .arg(got.right())
+                    .arg(got.bottom())
+                    .arg(want.left())
+                    .arg(want.top())
+                    .arg(want.right())
+                    .arg(want.bottom());
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -612,6 +891,138 @@ private slots:
         QCOMPARE(printed, (QList<Form> { Form::Ek1, Form::Ek9 }));
     }
 
+    void everyTextStaysInItsBoxAtTheLongest()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        fillLongest(s);
+        for (int i : { 11, 15, 20 })
+            s.optX(i)->setChecked(true);
+        ArTrafik front(s);
+        ArTrafikArka back(s);
+        ArEk9 ek9(s);
+        const QVector<const platform::Report *> pages { &front, &back, &ek9 };
+        for (platform::Report *r : { static_cast<platform::Report *>(&front),
+                 static_cast<platform::Report *>(&back), static_cast<platform::Report *>(&ek9) })
+            r->run();
+        const QString path = p.folder.path() + QStringLiteral("/uzun.pdf");
+        QString error;
+        QVERIFY2(platform::PdfExporter().write(pages, path, &error), qPrintable(error));
+        const QString doc = p.folder.path() + QStringLiteral("/uzun.doc");
+        QVERIFY2(platform::WordExporter().write(pages, doc, &error), qPrintable(error));
+        QStringList outputs { path };
+        // The Word file as a word processor lays it out, when one is installed.
+        const QString converted =
+            testing::wordToPdf(doc, QStringLiteral(EVRAKMATIK_TEST_MDQ "/../fonts"));
+        if (!converted.isEmpty())
+            outputs << converted;
+        else
+            qWarning("LibreOffice not installed: the Word file is not laid out");
+        for (const QString &output : outputs) {
+            const testing::PdfText pdf = testing::readPdf(output);
+            QCOMPARE(pdf.pages.size(), 3);
+            for (int page = 0; page < 3; ++page) {
+                const QStringList stray = strayWords(pdf, page, *pages[page]);
+                QVERIFY2(stray.isEmpty(),
+                    qPrintable(QStringLiteral("%1 page %2: ").arg(output).arg(page)
+                        + stray.join(QStringLiteral("; "))));
+            }
+        }
+        // What was fitted is told by the entry screen's labels.
+        const QStringList notes = platform::fitNotes(pages);
+        qInfo().noquote() << notes.size() << "fields fitted:\n" << notes.join(QLatin1Char('\n'));
+        QVERIFY(notes.filter(QStringLiteral("Ticari Adı:")).size() == 1);
+        QVERIFY(notes.filter(QStringLiteral("Mahalle/Köy (1. sahip)")).size() >= 1);
+    }
+
+    // The accents of capitals stand above the line's ascent in a face that
+    // reads its typographic metrics: "İsmail" showed as "|smail".
+    void accentsOfCapitalsArePaintedOnScreen_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("selected remarks box") << 37 << true;
+        QTest::newRow("selected line box") << 41 << true;
+    }
+    void accentsOfCapitalsArePaintedOnScreen()
+    {
+        QFETCH(int, box);
+        QFETCH(bool, selected);
+        testing::Program p;
+        records::TextBox *t = p.window->entryScreen().txt(box);
+        auto shot = [&](const QString &text, bool select) {
+            t->setText(text);
+            if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
+                line->selectAll();
+            if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
+                memo->selectAll();
+            return t->widget()->grab().toImage();
+        };
+        const QString plain = QStringLiteral("IGUSOC");
+        const QString accented = QStringLiteral("İĞÜŞÖÇ");
+        const QVector<int> ink = rowsThatDiffer(shot(QString(), false), shot(plain, false));
+        QVERIFY(!ink.isEmpty());
+        const int capitalsTop = ink.first();
+        const QVector<int> differ = rowsThatDiffer(shot(plain, selected), shot(accented, selected));
+        const auto accentRows =
+            std::count_if(differ.begin(), differ.end(), [&](int y) { return y < capitalsTop; });
+        QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
+    }
+
+    void printToACupsQueueFromTheCommandLine()
+    {
+        testing::Program p;
+        CupsPdfQueue cups;
+        if (!cups.why.isEmpty())
+            QSKIP(qPrintable(cups.why));
+        EntryScreen &s = p.window->entryScreen();
+        s.txt(16)->setText(QStringLiteral("MTR-42"));
+        s.txt(17)->setText(QStringLiteral("SASE-7"));
+        s.txt(3)->setText(QStringLiteral("34"));
+        s.txt(40)->setText(QStringLiteral("12345678901"));
+        s.txt(41)->setText(QStringLiteral("Ali"));
+        s.txt(10)->setText(QStringLiteral("TICARI ADI UZUN BIR MARKA ADI ILE MODEL"));
+        const qint64 id = records::Kaydet(s, QString());
+        const QString program =
+            QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../evrakmatik");
+        QProcess run;
+        run.setProcessEnvironment(cups.environment());
+        auto evrakmatik = [&](QStringList args) {
+            run.start(program,
+                QStringList { QStringLiteral("--program-folder"), p.folder.path(),
+                    QStringLiteral("--margin-folder"), p.folder.marginFolder() }
+                    + args);
+            run.waitForFinished(60000);
+            return run.exitCode();
+        };
+        for (const char *form : { "ek9", "ek1" }) {
+            const QString exported = p.folder.path() + QStringLiteral("/%1.pdf").arg(form);
+            // Twice: the first run of a form stores its margins in whole
+            // millimetres, which every later run reads.
+            for (int i = 0; i < 2; ++i)
+                QCOMPARE(evrakmatik({ "--print-pdf", form, "--id", QString::number(id), "--out",
+                             exported, "--set", "txt124=Kadikoy" }),
+                    0);
+            QCOMPARE(evrakmatik({ "--print", form, "--id", QString::number(id), "--printer",
+                         CupsPdfQueue::kQueue, "--set", "txt124=Kadikoy" }),
+                0);
+            const QString printed = cups.takePdf();
+            QVERIFY2(!printed.isEmpty(), form);
+            const testing::PdfText pdf = testing::readPdf(printed);
+
+            QCOMPARE(pdf.pages.size(), QLatin1String(form) == QLatin1String("ek9") ? 1 : 2);
+            QVERIFY(qAbs(pdf.pages[0].width()
+                        - (QLatin1String(form) == QLatin1String("ek9") ? 420 : 595))
+                < 1.5);
+            const QString apart = printedAsExported(printed, exported);
+            QVERIFY2(apart.isEmpty(), qPrintable(apart));
+        }
+        // A queue that is not there: said, nothing printed.
+        QVERIFY(
+            evrakmatik({ "--print", "ek9", "--id", QString::number(id), "--printer", "yok" }) != 0);
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("yok")));
+    }
+
     void printToPdfFromTheCommandLine()
     {
         testing::Program p;
@@ -635,8 +1046,13 @@ private slots:
             return run.exitCode();
         };
         QCOMPARE(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out", out, "--set",
-                     "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024" }),
+                     "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024", "--set",
+                     "txt10=" + QString(60, QLatin1Char('W')) }),
             0);
+        // The fitted fields are named on standard error; the PDF is right.
+        const QString told = QString::fromUtf8(run.readAllStandardError());
+        QVERIFY2(told.contains(QStringLiteral("Ticari Adı: ")), qPrintable(told));
+        QVERIFY(!told.contains(QStringLiteral("MOTOR NO")));
         const testing::PdfText pdf = testing::readPdf(out);
         QCOMPARE(pdf.pages.size(), 2);
         // Two fields lie apart on paper exactly as far as in the layout.

@@ -1,8 +1,13 @@
 #include "pdfwords.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextDocumentFragment>
+#include <QUrl>
 
 namespace testing {
 
@@ -47,6 +52,40 @@ PdfText readPdf(const QString &path)
         }
     }
     return result;
+}
+
+QString wordToPdf(const QString &document, const QString &fontFolder)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        return {};
+    const QFileInfo info(document);
+    const QString work = info.absolutePath() + QStringLiteral("/lo");
+    QDir().mkpath(work);
+    // fontconfig sees the program's faces as an installed package makes it.
+    QFile conf(work + QStringLiteral("/fonts.conf"));
+    if (!conf.open(QIODevice::WriteOnly))
+        return {};
+    conf.write(QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
+                              "<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf"
+                              "</include><dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
+                   .arg(QFileInfo(fontFolder).absoluteFilePath(), work + QStringLiteral("/cache"))
+                   .toUtf8());
+    conf.close();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), conf.fileName());
+    env.insert(QStringLiteral("HOME"), work);
+    p.setProcessEnvironment(env);
+    p.start(soffice,
+        { QStringLiteral("-env:UserInstallation=")
+                + QUrl::fromLocalFile(work + QStringLiteral("/profile")).toString(),
+            QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+            QStringLiteral("--outdir"), work, document });
+    if (!p.waitForFinished(240000) || p.exitCode() != 0)
+        return {};
+    const QString pdf = work + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".pdf");
+    return QFile::exists(pdf) ? pdf : QString();
 }
 
 } // namespace testing

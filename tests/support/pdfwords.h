@@ -23,4 +23,9 @@ struct PdfText {
 // Reads a PDF back with pdftotext; an empty result when it cannot.
 PdfText readPdf(const QString &path);
 
+// A document laid out by LibreOffice and written as PDF beside it, with the
+// fonts of a folder visible to it; an empty path when LibreOffice is missing
+// or fails.
+QString wordToPdf(const QString &document, const QString &fontFolder);
+
 } // namespace testing
