@@ -40,7 +40,8 @@ for f in usr/bin/evrakmatik usr/share/evrakmatik/MDQ/tescil.mdq usr/share/evrakm
          usr/share/applications/evrakmatik.desktop usr/share/icons/hicolor/scalable/apps/evrakmatik.svg \
          usr/share/icons/hicolor/48x48/apps/evrakmatik.png usr/share/icons/hicolor/256x256/apps/evrakmatik.png \
          usr/share/man/man1/evrakmatik.1.gz usr/share/doc/evrakmatik/copyright \
-         usr/share/doc/evrakmatik/changelog.gz; do
+         usr/share/doc/evrakmatik/changelog.gz \
+         usr/share/fonts/truetype/evrakmatik/tahoma.ttf usr/share/fonts/truetype/evrakmatik/tahomabd.ttf; do
   [ -e "$ROOT/$f" ] || fail "missing $f"
 done
 grep -q '^StartupWMClass=evrakmatik' "$ROOT/usr/share/applications/evrakmatik.desktop" || fail "desktop entry"
