@@ -332,6 +332,10 @@ void upgradeRecordStore()
     // Returning customers are looked up by their number alone.
     addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
         QStringLiteral("KIMLIKNO"));
+    // The record list reads its rows in this order straight from the index,
+    // so its first rows need no sort of the whole table.
+    addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
+        QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
 }
 
 } // namespace app
