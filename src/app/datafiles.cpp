@@ -14,6 +14,8 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace app {
@@ -313,8 +315,14 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
             }
         }
         q.finish();
+        // A table of another program's making may lack a column: it gets no
+        // index, and the operation that needs the column says what is missing.
+        const QSqlRecord fields = hasTable ? db.record(table) : QSqlRecord();
+        const QStringList wanted = columns.split(QStringLiteral(", "));
+        const bool hasColumns = std::all_of(
+            wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
-        if (hasTable && !hasIndex
+        if (hasTable && hasColumns && !hasIndex
             && !q.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns)))
             HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                 QStringLiteral("addIndexToTbl"), true);

@@ -3,6 +3,7 @@
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/recordlistmodel.h"
+#include "records/saverecord.h"
 #include "support/testsupport.h"
 
 #include <QAbstractItemModelTester>
@@ -227,6 +228,32 @@ private slots:
         QCOMPARE(s.txt(16)->text(), shown);
         QVERIFY(!list.filling());
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+
+    void aSaveWhileRowsArriveNeitherWaitsNorFails()
+    {
+        // Between slices the list holds no lock, so a save goes through at
+        // once, and the exit's compaction finds the store free.
+        testing::Program p;
+        exec({ QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'M' || i, "
+            "printf('%06d', i) FROM n") });
+        EntryScreen &s = p.window->entryScreen();
+        RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        s.txt(16)->setText(QStringLiteral("YENİ MOTOR"));
+        p.messages.reset();
+        QVERIFY(list.filling());
+        QVERIFY(records::Kaydet(s, QString()) > 0);
+        QVERIFY(!p.messages.titles().contains(QStringLiteral("GENEL HATA")));
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        p.window->ExitProgram();
+        QVERIFY(!list.filling());
+        QVERIFY(!p.messages.titles().contains(QStringLiteral("DİKKAT !")));
+        QCOMPARE(p.messages.exits(), 1);
     }
 
     void doubleClickLoadsTheRowsRecordAndCloses()
