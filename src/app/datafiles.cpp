@@ -14,6 +14,8 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace app {
@@ -313,8 +315,14 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
             }
         }
         q.finish();
+        // A table of another program's making may lack a column: it gets no
+        // index, and the operation that needs the column says what is missing.
+        const QSqlRecord fields = hasTable ? db.record(table) : QSqlRecord();
+        const QStringList wanted = columns.split(QStringLiteral(", "));
+        const bool hasColumns = std::all_of(
+            wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
-        if (hasTable && !hasIndex
+        if (hasTable && hasColumns && !hasIndex
             && !q.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns)))
             HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                 QStringLiteral("addIndexToTbl"), true);
@@ -332,6 +340,10 @@ void upgradeRecordStore()
     // Returning customers are looked up by their number alone.
     addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
         QStringLiteral("KIMLIKNO"));
+    // The record list reads its rows in this order straight from the index,
+    // so its first rows need no sort of the whole table.
+    addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
+        QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
 }
 
 } // namespace app

@@ -224,6 +224,8 @@ void MainWindow::exitClicked()
 void MainWindow::ExitProgram()
 {
     exiting_ = true;
+    // The list's connection must be closed before the store is rewritten.
+    list_->close();
     CompactData(dataFilePath(RecordStoreData));
     platform::endProcess(0);
 }

@@ -5,7 +5,7 @@
 #include "app/errorbox.h"
 #include "entryscreen.h"
 #include "loadrecord.h"
-#include "platform/sqliteengine.h"
+#include "platform/sqlitelistreader.h"
 #include "recordlistmodel.h"
 #include "recordstore.h"
 
@@ -14,23 +14,26 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 namespace records {
 
 namespace {
 
-// The first owner by slot; a Null name part counts as empty text.
-const char *kListQuery =
-    "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "
-    "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "
-    "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO "
-    "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY K.ESKIPLAKA";
-
 // The last column leaves room for the scroll bar, so no row scrolls sideways.
 constexpr int kColumnWidths[] = { 138, 74, 74, 122, 130 };
+
+// Rows read before the grid is first shown: more than a screenful.
+constexpr int kFirstRows = 200;
+// Rows a slice reads between events, and how long the reading may hold the
+// event loop before input is served again.
+constexpr int kSliceRows = 2000;
+constexpr int kSliceMs = 15;
+// Rows read are shown to the grid at most this often: each showing lays out
+// and paints the grid again, which would otherwise cost more than the reading.
+constexpr int kShowEveryMs = 150;
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)
@@ -78,69 +81,110 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     connect(screen_.btnCancel(), &QPushButton::clicked, this, &RecordList::close);
 }
 
+RecordList::~RecordList() = default;
+
 int RecordList::fill()
 {
+    stopFill();
     app::CursorWait();
     model_->clear();
-    QSqlDatabase db;
-    if (!app::OpenData(db, app::RecordStoreData)) {
+    pending_ = {};
+    failed_ = false;
+    if (!app::OpenData(db_, app::RecordStoreData)) {
         app::HataGoster(
             3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
         return -1;
     }
-    // Repaint only: keys typed ahead after "Bul" wait for the search box.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QVector<RecordListModel::Row> rows;
-    QElapsedTimer clock;
-    clock.start();
-    std::unique_ptr<QProgressDialog> progress;
-    platform::EngineResult error;
-    const bool ok = platform::forEachRow(
-        db, kListQuery,
-        [&](const platform::RowText *c, int) {
-            std::array<QByteArrayView, RecordListModel::kTextColumns> texts;
-            for (int i = 0; i < RecordListModel::kTextColumns; ++i)
-                texts[size_t(i)] = trimmedText(c[i + 1]);
-            RecordListModel::Row row = RecordListModel::Row::fromUtf8(
-                c[0].isNull ? 0 : QByteArray::fromRawData(c[0].data, c[0].size).toLongLong(),
-                texts);
-            rows.push_back(std::move(row));
-            // A long fill shows how far it has come.
-            if ((rows.size() & 4095) == 0 && clock.elapsed() > 500) {
-                if (!progress) {
-                    progress =
-                        std::make_unique<QProgressDialog>(QStringLiteral("Kayıtlar okunuyor..."),
-                            QString(), 0, 0, screen_.sTabber()->window());
-                    progress->setWindowModality(Qt::WindowModal);
-                    progress->setMinimumDuration(0);
-                }
-                progress->setLabelText(QStringLiteral("Kayıtlar okunuyor... %1").arg(rows.size()));
-                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            }
-        },
-        &error);
-    progress.reset();
-    app::CloseDb(db);
-    if (!ok) {
-        app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
-        return -1;
-    }
-    model_->setRows(std::move(rows));
+    reader_ = std::make_unique<platform::SqliteListReader>(db_);
+    const bool ok = readSlice(kFirstRows);
     app::CursorDefault();
+    if (!ok)
+        return -1;
     if (model_->rowCount() > 0) {
         screen_.sprX()->setCurrentIndex(model_->index(0, 0));
         screen_.showOverlay(screen_.frmARA());
         screen_.txtara(0)->setFocus(Qt::OtherFocusReason);
     }
+    if (filling())
+        QTimer::singleShot(0, this, &RecordList::readMore);
     return model_->rowCount();
+}
+
+int RecordList::finishFill()
+{
+    while (filling()) {
+        if (!readSlice(kSliceRows, false))
+            return -1;
+    }
+    return failed_ ? -1 : model_->rowCount();
+}
+
+bool RecordList::readSlice(int rows, bool show)
+{
+    platform::EngineResult error;
+    const bool ok = reader_->readSlice(
+        rows,
+        [this](qint64 id, const platform::RowText *texts) {
+            RecordListModel::Cells cells;
+            for (int i = 0; i < RecordListModel::kTextColumns; ++i)
+                cells[size_t(i)] = trimmedText(texts[i]);
+            model_->append(id, cells);
+        },
+        &error);
+    if (!ok || reader_->done())
+        stopFill();
+    if (show || !filling()) {
+        model_->endAppend();
+        sinceShown_.start();
+    }
+    if (!ok) {
+        failed_ = true;
+        app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
+        return false;
+    }
+    if (pending_.column >= 0)
+        continueSearch();
+    return true;
+}
+
+void RecordList::readMore()
+{
+    if (!filling())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    while (filling() && clock.elapsed() < kSliceMs) {
+        if (!readSlice(kSliceRows / 4, sinceShown_.elapsed() >= kShowEveryMs))
+            return;
+    }
+    if (filling())
+        QTimer::singleShot(0, this, &RecordList::readMore);
+}
+
+void RecordList::stopFill()
+{
+    reader_.reset();
+    if (db_.isValid())
+        app::CloseDb(db_);
 }
 
 void RecordList::search(int box)
 {
-    const QString text = screen_.txtara(box)->text();
-    const int r = model_->findPrefix(box, text);
-    if (r < 0)
+    pending_ = { box, screen_.txtara(box)->text(), 0 };
+    continueSearch();
+}
+
+void RecordList::continueSearch()
+{
+    const int r = model_->findPrefix(pending_.column, pending_.prefix, pending_.from);
+    if (r < 0) {
+        // Not among the rows read so far: look again as the rest arrive.
+        pending_.from = model_->rowCount();
+        if (!filling())
+            pending_ = {};
         return;
+    }
+    pending_ = {};
     QTableView *grid = screen_.sprX();
     const QModelIndex index = model_->index(r, 0);
     grid->setCurrentIndex(index);
@@ -149,7 +193,8 @@ void RecordList::search(int box)
 
 void RecordList::open(int row)
 {
-    const qint64 id = row >= 0 && row < model_->rowCount() ? model_->row(row).id : 0;
+    const qint64 id = row >= 0 && row < model_->rowCount() ? model_->id(row) : 0;
+    stopFill();
     OKU(screen_, id);
     close();
 }
@@ -186,6 +231,8 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
 
 void RecordList::close()
 {
+    stopFill();
+    pending_ = {};
     screen_.hideOverlay(screen_.frmARA());
 }
 

@@ -1,6 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+class SqliteListReader;
+}
 
 namespace records {
 
@@ -8,16 +17,24 @@ class EntryScreen;
 class RecordListModel;
 
 // "Bul": every record in a grid over the tab area, searched by prefix as the
-// operator types, loaded by a double-click or Enter, closed by Esc.
+// operator types, loaded by a double-click or Enter, closed by Esc. The first
+// rows are shown at once and the rest arrive between events, so the grid and
+// the search boxes are usable while a long list is still being read.
 class RecordList : public QObject {
     Q_OBJECT
 public:
     RecordList(EntryScreen &screen, QObject *parent = nullptr);
+    ~RecordList() override;
 
     RecordListModel &model() const { return *model_; }
-    // Fills the grid and shows it when it has rows. Returns the row count, or
-    // -1 when the store could not be read.
+    // Reads the first rows and shows the grid when there are any; the rest
+    // follow. Returns the rows read so far, or -1 when the store could not be
+    // read.
     int fill();
+    bool filling() const { return reader_ != nullptr; }
+    // Reads whatever has not arrived yet, at once. Returns the row count, or
+    // -1 when the store could not be read.
+    int finishFill();
     void search(int box);
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
@@ -27,8 +44,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Reads up to rows more; show hands them to the grid (and the search) now.
+    bool readSlice(int rows, bool show = true);
+    void readMore();
+    void stopFill();
+    void continueSearch();
+
     EntryScreen &screen_;
     RecordListModel *model_;
+    QSqlDatabase db_;
+    std::unique_ptr<platform::SqliteListReader> reader_;
+    bool failed_ = false;
+    QElapsedTimer sinceShown_;
+    // A search whose match has not arrived yet: looked for again in each slice.
+    struct Pending {
+        int column = -1;
+        QString prefix;
+        int from = 0;
+    } pending_;
 };
 
 } // namespace records

@@ -4,94 +4,122 @@
 
 namespace records {
 
-RecordListModel::Row RecordListModel::Row::make(
-    qint64 id, const std::array<QString, kTextColumns> &cells)
-{
-    Row row;
-    row.id = id;
-    for (int c = 0; c < kTextColumns; ++c) {
-        row.starts[size_t(c)] = quint16(row.text.size());
-        row.text += cells[size_t(c)].left(4000);
-    }
-    row.starts[kTextColumns] = quint16(row.text.size());
-    return row;
-}
-
 namespace {
 
-// Characters a valid UTF-8 text takes in UTF-16, without decoding it.
-qsizetype utf16Length(QByteArrayView utf8)
+// A grid cell never shows more; cut at a character boundary.
+QByteArrayView capped(QByteArrayView cell)
 {
-    qsizetype n = 0;
-    for (const char ch : utf8) {
-        const auto b = static_cast<unsigned char>(ch);
-        if ((b & 0xC0) != 0x80)
-            n += b >= 0xF0 ? 2 : 1;
+    constexpr qsizetype kMax = 4000;
+    if (cell.size() <= kMax)
+        return cell;
+    qsizetype n = kMax;
+    while (n > 0 && (static_cast<unsigned char>(cell[n]) & 0xC0) == 0x80)
+        --n;
+    return cell.first(n);
+}
+
+// The next UTF-16 unit of a UTF-8 text, folded by the Turkish rule; a byte
+// that starts no valid sequence reads as the replacement character, as the
+// grid shows it. Characters beyond the basic plane (never typed into these
+// boxes) fold to the replacement character too, and so match nothing typed.
+char16_t nextFolded(const char *&p, const char *end)
+{
+    const auto b = static_cast<unsigned char>(*p++);
+    if (b < 0x80) {
+        if (b >= 'a' && b <= 'z')
+            return b == 'i' ? u'İ' : char16_t(b - 32);
+        return b;
     }
-    return n;
+    int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 ? 1 : -1;
+    if (extra < 0 || b > 0xF4)
+        return u'\uFFFD';
+    char32_t c = b & (0x3F >> extra);
+    const char *q = p;
+    for (int i = 0; i < extra; ++i, ++q) {
+        if (q == end || (static_cast<unsigned char>(*q) & 0xC0) != 0x80)
+            return u'\uFFFD';
+        c = (c << 6) | (static_cast<unsigned char>(*q) & 0x3F);
+    }
+    p = q;
+    if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return u'\uFFFD';
+    return app::TrUpperChar(QChar(char16_t(c))).unicode();
+}
+
+bool startsWithFolded(QByteArrayView text, QStringView foldedPrefix)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    for (const QChar want : foldedPrefix) {
+        if (p == end || nextFolded(p, end) != want.unicode())
+            return false;
+    }
+    return true;
 }
 
 } // namespace
-
-RecordListModel::Row RecordListModel::Row::fromUtf8(
-    qint64 id, const std::array<QByteArrayView, kTextColumns> &cells)
-{
-    std::array<QByteArrayView, kTextColumns> cut;
-    bool valid = true;
-    for (int c = 0; c < kTextColumns; ++c) {
-        const QByteArrayView cell = cells[size_t(c)];
-        cut[size_t(c)] = cell.first(qMin<qsizetype>(cell.size(), 4000));
-        valid = valid && cut[size_t(c)].isValidUtf8();
-    }
-    if (!valid) {
-        std::array<QString, kTextColumns> texts;
-        for (int c = 0; c < kTextColumns; ++c)
-            texts[size_t(c)] = QString::fromUtf8(cells[size_t(c)]);
-        return make(id, texts);
-    }
-    // Valid texts are decoded in one go, then told apart by their lengths.
-    thread_local QByteArray utf8;
-    utf8.clear();
-    for (const QByteArrayView c : cut)
-        utf8.append(c);
-    Row row;
-    row.id = id;
-    row.text = QString::fromUtf8(utf8);
-    quint16 at = 0;
-    for (int c = 0; c < kTextColumns; ++c) {
-        row.starts[size_t(c)] = at;
-        at = quint16(at + utf16Length(cut[size_t(c)]));
-    }
-    row.starts[kTextColumns] = at;
-    return row;
-}
 
 RecordListModel::RecordListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
 }
 
-void RecordListModel::setRows(QVector<Row> rows)
+void RecordListModel::append(qint64 id, const Cells &cells)
 {
-    beginResetModel();
-    rows_ = std::move(rows);
-    endResetModel();
+    Row row { id, text_.size(), {} };
+    for (int c = 0; c < kTextColumns; ++c) {
+        const QByteArrayView cell = capped(cells[size_t(c)]);
+        row.length[size_t(c)] = quint16(cell.size());
+        text_.append(cell);
+    }
+    rows_.push_back(row);
+}
+
+void RecordListModel::endAppend()
+{
+    const int total = int(rows_.size());
+    if (total == announced_)
+        return;
+    // Rows are in place already; views learn of them in one step.
+    beginInsertRows({}, announced_, total - 1);
+    announced_ = total;
+    endInsertRows();
 }
 
 void RecordListModel::clear()
 {
-    setRows({});
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    text_.clear();
+    text_.squeeze();
+    announced_ = 0;
+    endResetModel();
 }
 
-int RecordListModel::findPrefix(int column, const QString &prefix) const
+QByteArrayView RecordListModel::bytes(int row, int column) const
 {
-    if (column < 0 || column >= kTextColumns || rows_.isEmpty())
+    const Row &r = rows_[size_t(row)];
+    qsizetype at = r.start;
+    for (int c = 0; c < column; ++c)
+        at += r.length[size_t(c)];
+    return QByteArrayView(text_.constData() + at, r.length[size_t(column)]);
+}
+
+QString RecordListModel::cell(int row, int column) const
+{
+    return QString::fromUtf8(bytes(row, column));
+}
+
+int RecordListModel::findPrefix(int column, const QString &prefix, int from) const
+{
+    if (column < 0 || column >= kTextColumns || from < 0)
         return -1;
     // Folding character by character stops at the first difference, so a
     // keystroke costs about one comparison a row.
     const QString p = app::TrUpperText(prefix);
-    for (int r = 0; r < rows_.size(); ++r) {
-        if (app::startsWithTrUpper(rows_.at(r).cell(column), p))
+    for (int r = from; r < announced_; ++r) {
+        if (startsWithFolded(bytes(r, column), p))
             return r;
     }
     return -1;
@@ -99,7 +127,7 @@ int RecordListModel::findPrefix(int column, const QString &prefix) const
 
 int RecordListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : announced_;
 }
 
 int RecordListModel::columnCount(const QModelIndex &parent) const
@@ -109,12 +137,11 @@ int RecordListModel::columnCount(const QModelIndex &parent) const
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= announced_)
         return {};
-    const Row &r = rows_.at(index.row());
     if (index.column() == kIdColumn)
-        return r.id;
-    return r.cell(index.column()).toString();
+        return id(index.row());
+    return cell(index.row(), index.column());
 }
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -3,47 +3,38 @@
 #include <QAbstractTableModel>
 #include <QByteArrayView>
 #include <QString>
-#include <QStringView>
-#include <QVector>
 
 #include <array>
+#include <vector>
 
 namespace records {
 
-// The rows of the record list: five text columns and the hidden ID.
+// The rows of the record list: five text columns and the hidden ID. The texts
+// stay as the store's UTF-8 bytes, back to back in one buffer, and are
+// decoded only when a row is shown: a million rows cost tens of megabytes,
+// and each cell is decoded on its own, so a byte that is not UTF-8 can never
+// shift the cells after it.
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kTextColumns = 5;
     static constexpr int kIdColumn = 5;
-
-    // One row keeps its five texts in one string, so a long list costs one
-    // allocation a row rather than five.
-    struct Row {
-        QString text;
-        std::array<quint16, kTextColumns + 1> starts {}; // cell c is [starts[c], starts[c + 1])
-        qint64 id = 0;
-
-        QStringView cell(int c) const
-        {
-            return QStringView(text).mid(
-                starts[size_t(c)], starts[size_t(c) + 1] - starts[size_t(c)]);
-        }
-        static Row make(qint64 id, const std::array<QString, kTextColumns> &cells);
-        // From the store's UTF-8 texts. Bytes that are not UTF-8 become the
-        // replacement character inside their own cell, never shifting the others.
-        static Row fromUtf8(qint64 id, const std::array<QByteArrayView, kTextColumns> &cells);
-    };
+    using Cells = std::array<QByteArrayView, kTextColumns>;
 
     explicit RecordListModel(QObject *parent = nullptr);
 
-    void setRows(QVector<Row> rows);
+    // Adds a row at the end, shown from the next endAppend(); a cell longer
+    // than a grid cell can show is cut.
+    void append(qint64 id, const Cells &cells);
+    void endAppend();
     void clear();
-    const Row &row(int r) const { return rows_.at(r); }
 
-    // The first row from the top whose cell in column begins with prefix under
-    // Turkish case folding; -1 when none does.
-    int findPrefix(int column, const QString &prefix) const;
+    qint64 id(int row) const { return rows_[size_t(row)].id; }
+    QString cell(int row, int column) const;
+
+    // The first row from `from` on whose cell in column begins with prefix
+    // under Turkish case folding; -1 when none does.
+    int findPrefix(int column, const QString &prefix, int from = 0) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -52,7 +43,16 @@ public:
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    QVector<Row> rows_;
+    struct Row {
+        qint64 id;
+        qsizetype start; // first byte of the first cell in text_
+        std::array<quint16, kTextColumns> length;
+    };
+    QByteArrayView bytes(int row, int column) const;
+
+    std::vector<Row> rows_;
+    QByteArray text_;
+    int announced_ = 0; // rows views know of
 };
 
 } // namespace records

@@ -3,6 +3,7 @@
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/recordlistmodel.h"
+#include "records/saverecord.h"
 #include "support/testsupport.h"
 
 #include <QAbstractItemModelTester>
@@ -17,6 +18,7 @@
 #include <QTest>
 
 using records::EntryScreen;
+using records::RecordList;
 using records::RecordListModel;
 
 namespace {
@@ -131,13 +133,127 @@ private slots:
     void turkishFoldingOfPrefixes()
     {
         RecordListModel m;
-        m.setRows({ RecordListModel::Row::make(1, { "İSTANBUL", "", "", "", "" }),
-            RecordListModel::Row::make(2, { "ISPARTA", "", "", "", "" }),
-            RecordListModel::Row::make(3, { "istanbul", "", "", "", "" }) });
+        for (const char *owner : { "İSTANBUL", "ISPARTA", "istanbul", "\xC4\xB0zmir \xFF" })
+            m.append(1, { QByteArrayView(owner), {}, {}, {}, {} });
+        m.endAppend();
         QCOMPARE(m.findPrefix(0, QStringLiteral("ist")), 0);
         QCOMPARE(m.findPrefix(0, QStringLiteral("ısparta")), 1);
         QCOMPARE(m.findPrefix(0, QStringLiteral("isp")), -1);
         QCOMPARE(m.findPrefix(0, QString()), 0);
+        QCOMPARE(m.findPrefix(0, QStringLiteral("ist"), 1), 2);
+        QCOMPARE(m.findPrefix(0, QStringLiteral("izmir \uFFFD")), 3);
+    }
+
+    void longListsArriveInOrderBetweenEvents()
+    {
+        // Old plates with Nulls, numbers stored by another program, ties and
+        // blanks, across many slices: the rows arrive in exactly the order of
+        // the old plate, then the ID, each once.
+        testing::Program p;
+        exec({ QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 6000) SELECT i, 'M' || i, CASE i % 7 "
+            "WHEN 0 THEN NULL WHEN 1 THEN i % 13 WHEN 2 THEN '' ELSE '34AB' || (i % 400) END "
+            "FROM n") });
+        RecordList &list = p.window->recordList();
+        RecordListModel &m = list.model();
+        QAbstractItemModelTester tester(&m);
+        const int first = list.fill();
+        QVERIFY(first > 0 && first < 6000);
+        QVERIFY(list.filling());
+        QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
+        QSqlDatabase db;
+        QVERIFY(app::OpenData(db, app::RecordStoreData));
+        QVector<qint64> expected;
+        {
+            QSqlQuery q(QStringLiteral("SELECT ID FROM ARACKAYIT WHERE ID > 0 "
+                                       "ORDER BY ESKIPLAKA, ID"),
+                db);
+            while (q.next())
+                expected << q.value(0).toLongLong();
+        }
+        app::CloseDb(db);
+        QVector<qint64> shown;
+        for (int r = 0; r < m.rowCount(); ++r)
+            shown << m.id(r);
+        QCOMPARE(shown, expected);
+    }
+
+    void searchFindsTheFirstMatchWhileRowsArrive()
+    {
+        testing::Program p;
+        exec({ QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, SASENO) WITH RECURSIVE n(i) AS "
+            "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'M' || i, "
+            "printf('%06d', i), CASE WHEN i IN (15000, 17000, 19000) THEN 'ŞASİ' || i "
+            "ELSE 'S' || i END FROM n") });
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        QTableView *grid = s.sprX();
+        // Typed before the match has arrived: found when it does, and the
+        // first in the list's order, not the first to arrive later.
+        s.txtara(3)->setText(QStringLiteral("şasi1"));
+        QVERIFY(list.filling());
+        QTRY_COMPARE_WITH_TIMEOUT(grid->currentIndex().row(), 14999, 60000);
+        // A later keystroke replaces the pending search.
+        s.txtara(3)->setText(QStringLiteral("şasi19"));
+        QTRY_COMPARE_WITH_TIMEOUT(grid->currentIndex().row(), 18999, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
+        QCOMPARE(grid->currentIndex().row(), 18999);
+    }
+
+    void doubleClickWhileRowsArriveLoadsTheRowShown()
+    {
+        testing::Program p;
+        exec({ QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT 20001 - i, 'MOTOR' || i, "
+            "printf('%06d', i) FROM n") });
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        QTableView *grid = s.sprX();
+        const QModelIndex index = grid->model()->index(120, 1);
+        grid->scrollTo(index);
+        const QRect r = grid->visualRect(index);
+        const QString shown = grid->model()->index(120, 4).data().toString();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(shown, QStringLiteral("MOTOR121"));
+        QCOMPARE(s.txt(16)->text(), shown);
+        QVERIFY(!list.filling());
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+    }
+
+    void aSaveWhileRowsArriveNeitherWaitsNorFails()
+    {
+        // Between slices the list holds no lock, so a save goes through at
+        // once, and the exit's compaction finds the store free.
+        testing::Program p;
+        exec({ QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'M' || i, "
+            "printf('%06d', i) FROM n") });
+        EntryScreen &s = p.window->entryScreen();
+        RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        s.txt(16)->setText(QStringLiteral("YENİ MOTOR"));
+        p.messages.reset();
+        QVERIFY(list.filling());
+        QVERIFY(records::Kaydet(s, QString()) > 0);
+        QVERIFY(!p.messages.titles().contains(QStringLiteral("GENEL HATA")));
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        p.window->ExitProgram();
+        QVERIFY(!list.filling());
+        QVERIFY(!p.messages.titles().contains(QStringLiteral("DİKKAT !")));
+        QCOMPARE(p.messages.exits(), 1);
     }
 
     void doubleClickLoadsTheRowsRecordAndCloses()
@@ -152,6 +268,7 @@ private slots:
         s.cmdBUL()->click();
         QTableView *grid = s.sprX();
         s.txtara(4)->setText(QStringLiteral("MOTOR250"));
+        QVERIFY(p.window->recordList().finishFill() > 0);
         const QModelIndex index = grid->currentIndex();
         QCOMPARE(
             index.row(), p.window->recordList().model().findPrefix(4, QStringLiteral("MOTOR250")));

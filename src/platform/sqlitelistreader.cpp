@@ -1,0 +1,115 @@
+#include "sqlitelistreader.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace platform {
+
+namespace {
+
+// The first owner by slot; a Null name part counts as empty text. The
+// covering index on (ESKIPLAKA, ID, ...) hands the rows over in order, so the
+// first slice needs no sort of the whole table.
+#define LIST_COLUMNS                                                                               \
+    "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "               \
+    "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "               \
+    "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K "
+
+// Row values never compare equal to Null, so rows without an old plate (first
+// in the order) are read by ID before the others.
+const char *kNullPlates =
+    LIST_COLUMNS "WHERE K.ESKIPLAKA IS NULL AND K.ID > ?1 ORDER BY K.ID LIMIT ?2";
+const char *kPlates = LIST_COLUMNS "WHERE K.ID > 0 AND (K.ESKIPLAKA, K.ID) > (?1, ?2) "
+                                   "ORDER BY K.ESKIPLAKA, K.ID LIMIT ?3";
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.data())
+        : nullptr;
+}
+
+EngineResult failure(sqlite3 *h, int rc)
+{
+    return { false, rc, QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc)) };
+}
+
+} // namespace
+
+SqliteListReader::SqliteListReader(const QSqlDatabase &db)
+    : db_(db)
+{
+}
+
+SqliteListReader::~SqliteListReader()
+{
+    sqlite3_value_free(lastPlate_);
+}
+
+bool SqliteListReader::readSlice(int limit, const RowHandler &row, EngineResult *error)
+{
+    sqlite3 *h = handleOf(db_);
+    if (!h) {
+        *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
+        phase_ = Phase::Done;
+        return false;
+    }
+    while (phase_ != Phase::Done && limit > 0) {
+        const bool nulls = phase_ == Phase::NullPlates;
+        sqlite3_stmt *st = nullptr;
+        int rc = sqlite3_prepare_v2(h, nulls ? kNullPlates : kPlates, -1, &st, nullptr);
+        if (rc == SQLITE_OK && nulls) {
+            sqlite3_bind_int64(st, 1, lastId_);
+            sqlite3_bind_int(st, 2, limit);
+        } else if (rc == SQLITE_OK) {
+            // Before the first plate: the column keeps texts (and blobs), and
+            // the empty text sorts before every other.
+            if (lastPlate_)
+                sqlite3_bind_value(st, 1, lastPlate_);
+            else
+                sqlite3_bind_text(st, 1, "", 0, SQLITE_STATIC);
+            sqlite3_bind_int64(st, 2, lastPlate_ ? lastId_ : std::numeric_limits<qint64>::min());
+            sqlite3_bind_int(st, 3, limit);
+        }
+        const int read = rc == SQLITE_OK ? step(st, row) : -1;
+        if (read < 0)
+            *error = failure(h, rc == SQLITE_OK ? sqlite3_errcode(h) : rc);
+        sqlite3_finalize(st);
+        if (read < 0) {
+            phase_ = Phase::Done;
+            return false;
+        }
+        if (read < limit) // fewer than asked: this phase has no more rows
+            phase_ = nulls ? Phase::Plates : Phase::Done;
+        limit -= read;
+    }
+    return true;
+}
+
+int SqliteListReader::step(sqlite3_stmt *st, const RowHandler &row)
+{
+    RowText texts[kTexts];
+    int read = 0;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        lastId_ = sqlite3_column_int64(st, 0);
+        if (phase_ == Phase::Plates) {
+            sqlite3_value_free(lastPlate_);
+            lastPlate_ = sqlite3_value_dup(sqlite3_column_value(st, 2));
+        }
+        for (int c = 0; c < kTexts; ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, c + 1));
+            texts[c] = { text, sqlite3_column_bytes(st, c + 1), text == nullptr };
+        }
+        row(lastId_, texts);
+        ++read;
+    }
+    return rc == SQLITE_DONE ? read : -1;
+}
+
+} // namespace platform
