@@ -35,6 +35,17 @@ void exec(const QStringList &statements)
     app::CloseDb(db);
 }
 
+// Records i = from..to, their columns given as SQL expressions of i.
+void insertSeries(int from, int to, const QString &columns, const QString &values)
+{
+    exec({ QStringLiteral("INSERT INTO ARACKAYIT (%1) WITH RECURSIVE n(i) AS (SELECT %2 "
+                          "UNION ALL SELECT i + 1 FROM n WHERE i < %3) SELECT %4 FROM n")
+               .arg(columns)
+               .arg(from)
+               .arg(to)
+               .arg(values) });
+}
+
 QString cell(const RecordListModel &m, int row, int column)
 {
     return m.data(m.index(row, column)).toString();
@@ -150,11 +161,9 @@ private slots:
         // blanks, across many slices: the rows arrive in exactly the order of
         // the old plate, then the ID, each once.
         testing::Program p;
-        exec({ QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
-            "UNION ALL SELECT i + 1 FROM n WHERE i < 6000) SELECT i, 'M' || i, CASE i % 7 "
-            "WHEN 0 THEN NULL WHEN 1 THEN i % 13 WHEN 2 THEN '' ELSE '34AB' || (i % 400) END "
-            "FROM n") });
+        insertSeries(1, 6000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
+            QStringLiteral("i, 'M' || i, CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN i % 13 "
+                           "WHEN 2 THEN '' ELSE '34AB' || (i % 400) END"));
         RecordList &list = p.window->recordList();
         RecordListModel &m = list.model();
         QAbstractItemModelTester tester(&m);
@@ -182,11 +191,9 @@ private slots:
     void searchFindsTheFirstMatchWhileRowsArrive()
     {
         testing::Program p;
-        exec({ QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, SASENO) WITH RECURSIVE n(i) AS "
-            "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'M' || i, "
-            "printf('%06d', i), CASE WHEN i IN (15000, 17000, 19000) THEN 'ŞASİ' || i "
-            "ELSE 'S' || i END FROM n") });
+        insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA, SASENO"),
+            QStringLiteral("i, 'M' || i, printf('%06d', i), CASE WHEN i IN (15000, 17000, "
+                           "19000) THEN 'ŞASİ' || i ELSE 'S' || i END"));
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
         RecordList &list = p.window->recordList();
@@ -208,10 +215,8 @@ private slots:
     void doubleClickWhileRowsArriveLoadsTheRowShown()
     {
         testing::Program p;
-        exec({ QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
-            "UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT 20001 - i, 'MOTOR' || i, "
-            "printf('%06d', i) FROM n") });
+        insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
+            QStringLiteral("20001 - i, 'MOTOR' || i, printf('%06d', i)"));
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
         RecordList &list = p.window->recordList();
@@ -235,10 +240,8 @@ private slots:
         // Between slices the list holds no lock, so a save goes through at
         // once, and the exit's compaction finds the store free.
         testing::Program p;
-        exec({ QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
-            "UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'M' || i, "
-            "printf('%06d', i) FROM n") });
+        insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
+            QStringLiteral("i, 'M' || i, printf('%06d', i)"));
         EntryScreen &s = p.window->entryScreen();
         RecordList &list = p.window->recordList();
         s.cmdBUL()->click();
@@ -260,9 +263,8 @@ private slots:
     {
         testing::Program p;
         fillStore();
-        exec({ QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) "
-                              "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n "
-                              "WHERE i < 300) SELECT i, 'MOTOR' || i, 'ZZ' || i FROM n") });
+        insertSeries(10, 300, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
+            QStringLiteral("i, 'MOTOR' || i, 'ZZ' || i"));
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
         s.cmdBUL()->click();
