@@ -11,20 +11,30 @@ namespace platform {
 
 namespace {
 
-// The first owner by slot; a Null name part counts as empty text. The
-// covering index on (ESKIPLAKA, ID, ...) hands the rows over in order, so the
-// first slice needs no sort of the whole table.
-#define LIST_COLUMNS                                                                               \
-    "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "               \
-    "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "               \
-    "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K "
-
+// The first owner by slot; a Null name part counts as empty text.
+#define FIRST_OWNER "trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, ''))"
+// The covering index on (ESKIPLAKA, ID, ...) hands the rows over in order, so
+// no slice needs a sort of the whole table. The owner's name is looked up by
+// the vehicle only for the first rows: in old-plate order the lookups land all
+// over the owner table, which at a million records costs several times the
+// whole reading. The other names are read afterwards in owner-table order.
+#define LIST_COLUMNS(owner)                                                                        \
+    "SELECT K.ID, " owner ", K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K "
+#define NAMED                                                                                      \
+    "(SELECT " FIRST_OWNER " FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID "                          \
+    "ORDER BY S.SAHIPNO, S.ID LIMIT 1)"
 // Row values never compare equal to Null, so rows without an old plate (first
 // in the order) are read by ID before the others.
-const char *kNullPlates =
-    LIST_COLUMNS "WHERE K.ESKIPLAKA IS NULL AND K.ID > ?1 ORDER BY K.ID LIMIT ?2";
-const char *kPlates = LIST_COLUMNS "WHERE K.ID > 0 AND (K.ESKIPLAKA, K.ID) > (?1, ?2) "
-                                   "ORDER BY K.ESKIPLAKA, K.ID LIMIT ?3";
+#define NULL_PLATES "WHERE K.ESKIPLAKA IS NULL AND K.ID > ?1 ORDER BY K.ID LIMIT ?2"
+#define PLATES                                                                                     \
+    "WHERE K.ID > 0 AND (K.ESKIPLAKA, K.ID) > (?1, ?2) ORDER BY K.ESKIPLAKA, K.ID LIMIT ?3"
+const char *kQueries[2][2] = {
+    { LIST_COLUMNS("NULL") NULL_PLATES, LIST_COLUMNS("NULL") PLATES },
+    { LIST_COLUMNS(NAMED) NULL_PLATES, LIST_COLUMNS(NAMED) PLATES },
+};
+// Owners of a range of vehicles, each vehicle's first owner first.
+const char *kOwners = "SELECT S.ARACID, " FIRST_OWNER " FROM ARACSAHIPLERI S "
+                      "WHERE S.ARACID BETWEEN ?1 AND ?2 ORDER BY S.ARACID, S.SAHIPNO, S.ID";
 
 sqlite3 *handleOf(const QSqlDatabase &db)
 {
@@ -51,7 +61,8 @@ SqliteListReader::~SqliteListReader()
     sqlite3_value_free(lastPlate_);
 }
 
-bool SqliteListReader::readSlice(int limit, const RowHandler &row, EngineResult *error)
+bool SqliteListReader::readSlice(
+    int limit, bool withOwners, const RowHandler &row, EngineResult *error)
 {
     sqlite3 *h = handleOf(db_);
     if (!h) {
@@ -62,7 +73,8 @@ bool SqliteListReader::readSlice(int limit, const RowHandler &row, EngineResult 
     while (phase_ != Phase::Done && limit > 0) {
         const bool nulls = phase_ == Phase::NullPlates;
         sqlite3_stmt *st = nullptr;
-        int rc = sqlite3_prepare_v2(h, nulls ? kNullPlates : kPlates, -1, &st, nullptr);
+        int rc =
+            sqlite3_prepare_v2(h, kQueries[withOwners ? 1 : 0][nulls ? 0 : 1], -1, &st, nullptr);
         if (rc == SQLITE_OK && nulls) {
             sqlite3_bind_int64(st, 1, lastId_);
             sqlite3_bind_int(st, 2, limit);
@@ -110,6 +122,38 @@ int SqliteListReader::step(sqlite3_stmt *st, const RowHandler &row)
         ++read;
     }
     return rc == SQLITE_DONE ? read : -1;
+}
+
+bool SqliteListReader::readFirstOwners(
+    qint64 fromId, qint64 toId, const OwnerHandler &owner, EngineResult *error)
+{
+    sqlite3 *h = handleOf(db_);
+    if (!h) {
+        *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
+        return false;
+    }
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(h, kOwners, -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(st, 1, fromId);
+        sqlite3_bind_int64(st, 2, toId);
+        qint64 last = 0;
+        bool any = false;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(st, 0);
+            if (any && id == last)
+                continue; // not the vehicle's first owner
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
+            owner(id, { text, sqlite3_column_bytes(st, 1), text == nullptr });
+            last = id;
+            any = true;
+        }
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        *error = failure(h, rc == SQLITE_ROW ? SQLITE_ERROR : rc);
+    sqlite3_finalize(st);
+    return ok;
 }
 
 } // namespace platform

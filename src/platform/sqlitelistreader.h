@@ -25,11 +25,17 @@ public:
     SqliteListReader &operator=(const SqliteListReader &) = delete;
 
     using RowHandler = std::function<void(qint64 id, const RowText *texts)>;
+    using OwnerHandler = std::function<void(qint64 id, const RowText &owner)>;
     static constexpr int kTexts = 5;
 
     // Hands up to limit rows to row(); false with *error set when the query
-    // failed. After the last row, done() is true.
-    bool readSlice(int limit, const RowHandler &row, EngineResult *error);
+    // failed. After the last row, done() is true. Without withOwners the
+    // owner's text is Null, to be read by readFirstOwners().
+    bool readSlice(int limit, bool withOwners, const RowHandler &row, EngineResult *error);
+    // The first owner's name of every vehicle with an ID from fromId to toId
+    // that has an owner, in ID order.
+    bool readFirstOwners(
+        qint64 fromId, qint64 toId, const OwnerHandler &owner, EngineResult *error);
     bool done() const { return phase_ == Phase::Done; }
 
 private:

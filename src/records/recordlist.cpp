@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace records {
 
 namespace {
@@ -96,7 +98,8 @@ int RecordList::fill()
         return -1;
     }
     reader_ = std::make_unique<platform::SqliteListReader>(db_);
-    const bool ok = readSlice(kFirstRows);
+    const bool ok = readSlice(kFirstRows, true, true);
+    namedRows_ = model_->rows();
     app::CursorDefault();
     if (!ok)
         return -1;
@@ -113,28 +116,37 @@ int RecordList::fill()
 int RecordList::finishFill()
 {
     while (filling()) {
-        if (!readSlice(kSliceRows, false))
+        if (!readSlice(kSliceRows, false, false))
             return -1;
     }
     return failed_ ? -1 : model_->rowCount();
 }
 
-bool RecordList::readSlice(int rows, bool show)
+bool RecordList::readSlice(int rows, bool withOwners, bool show)
 {
     platform::EngineResult error;
-    const bool ok = reader_->readSlice(
-        rows,
-        [this](qint64 id, const platform::RowText *texts) {
-            RecordListModel::Cells cells;
-            for (int i = 0; i < RecordListModel::kTextColumns; ++i)
-                cells[size_t(i)] = trimmedText(texts[i]);
-            model_->append(id, cells);
-        },
-        &error);
-    if (!ok || reader_->done())
+    bool ok = true;
+    if (!reader_->done()) {
+        ok = reader_->readSlice(
+            rows, withOwners,
+            [this](qint64 id, const platform::RowText *texts) {
+                RecordListModel::Cells cells;
+                for (int i = 0; i < RecordListModel::kTextColumns; ++i)
+                    cells[size_t(i)] = trimmedText(texts[i]);
+                model_->append(id, cells);
+            },
+            &error);
+        if (ok && reader_->done())
+            startOwners(withOwners);
+    } else {
+        ok = readOwners(rows, &error);
+    }
+    const bool last = !ok || (reader_->done() && nextOwner_ >= ownerOrder_.size());
+    if (last)
         stopFill();
-    if (show || !filling()) {
+    if (show || last) {
         model_->endAppend();
+        model_->endSetOwners();
         sinceShown_.start();
     }
     if (!ok) {
@@ -142,9 +154,42 @@ bool RecordList::readSlice(int rows, bool show)
         app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
         return false;
     }
-    if (pending_.column >= 0)
+    if (pending_.column >= 0 && (show || last))
         continueSearch();
     return true;
+}
+
+void RecordList::startOwners(bool allNamed)
+{
+    // Rows read without their owner, by ID, so the owners can be read in the
+    // owner table's own order and matched in one pass.
+    ownerOrder_.clear();
+    nextOwner_ = 0;
+    if (allNamed)
+        return;
+    const int count = int(model_->rows());
+    ownerOrder_.reserve(size_t(count - namedRows_));
+    for (int r = namedRows_; r < count; ++r)
+        ownerOrder_.push_back({ model_->id(r), r });
+    std::sort(ownerOrder_.begin(), ownerOrder_.end());
+}
+
+bool RecordList::readOwners(int rows, platform::EngineResult *error)
+{
+    const size_t from = nextOwner_;
+    const size_t to = std::min(ownerOrder_.size(), from + size_t(rows));
+    size_t at = from;
+    const bool ok = reader_->readFirstOwners(
+        ownerOrder_[from].first, ownerOrder_[to - 1].first,
+        [&](qint64 id, const platform::RowText &owner) {
+            while (at < to && ownerOrder_[at].first < id)
+                ++at;
+            if (at < to && ownerOrder_[at].first == id)
+                model_->setOwner(ownerOrder_[at].second, trimmedText(owner));
+        },
+        error);
+    nextOwner_ = to;
+    return ok;
 }
 
 void RecordList::readMore()
@@ -154,7 +199,7 @@ void RecordList::readMore()
     QElapsedTimer clock;
     clock.start();
     while (filling() && clock.elapsed() < kSliceMs) {
-        if (!readSlice(kSliceRows / 4, sinceShown_.elapsed() >= kShowEveryMs))
+        if (!readSlice(kSliceRows / 4, false, sinceShown_.elapsed() >= kShowEveryMs))
             return;
     }
     if (filling())
@@ -164,6 +209,8 @@ void RecordList::readMore()
 void RecordList::stopFill()
 {
     reader_.reset();
+    ownerOrder_ = {};
+    nextOwner_ = 0;
     if (db_.isValid())
         app::CloseDb(db_);
 }
@@ -176,12 +223,18 @@ void RecordList::search(int box)
 
 void RecordList::continueSearch()
 {
-    const int r = model_->findPrefix(pending_.column, pending_.prefix, pending_.from);
+    // Owners arrive after the other columns and out of order: below the rows
+    // read with their owner, an owner is looked for once all are in, so the
+    // first match found is the first in the list.
+    const bool ownersPending = pending_.column == 0 && filling();
+    const int r = model_->findPrefix(
+        pending_.column, pending_.prefix, pending_.from, ownersPending ? namedRows_ : -1);
     if (r < 0) {
         // Not among the rows read so far: look again as the rest arrive.
-        pending_.from = model_->rowCount();
         if (!filling())
             pending_ = {};
+        else if (!ownersPending)
+            pending_.from = model_->rowCount();
         return;
     }
     pending_ = {};

@@ -6,10 +6,13 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace platform {
 class SqliteListReader;
-}
+struct EngineResult;
+} // namespace platform
 
 namespace records {
 
@@ -44,8 +47,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Reads up to rows more; show hands them to the grid (and the search) now.
-    bool readSlice(int rows, bool show = true);
+    // Reads up to rows more rows, or owners of rows read without them; show
+    // hands them to the grid (and the search) now.
+    bool readSlice(int rows, bool withOwners, bool show);
+    void startOwners(bool allNamed);
+    bool readOwners(int rows, platform::EngineResult *error);
     void readMore();
     void stopFill();
     void continueSearch();
@@ -55,6 +61,9 @@ private:
     QSqlDatabase db_;
     std::unique_ptr<platform::SqliteListReader> reader_;
     bool failed_ = false;
+    int namedRows_ = 0; // rows read with their owner, from the top
+    std::vector<std::pair<qint64, int>> ownerOrder_; // (ID, row) by ID
+    size_t nextOwner_ = 0;
     QElapsedTimer sinceShown_;
     // A search whose match has not arrived yet: looked for again in each slice.
     struct Pending {

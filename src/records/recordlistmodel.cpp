@@ -2,6 +2,8 @@
 
 #include "app/entryroutines.h"
 
+#include <algorithm>
+
 namespace records {
 
 namespace {
@@ -66,13 +68,34 @@ RecordListModel::RecordListModel(QObject *parent)
 
 void RecordListModel::append(qint64 id, const Cells &cells)
 {
-    Row row { id, text_.size(), {} };
-    for (int c = 0; c < kTextColumns; ++c) {
+    Row row { id, text_.size(), owners_.size(), {} };
+    const QByteArrayView owner = capped(cells[0]);
+    row.length[0] = quint16(owner.size());
+    owners_.append(owner);
+    for (int c = 1; c < kTextColumns; ++c) {
         const QByteArrayView cell = capped(cells[size_t(c)]);
         row.length[size_t(c)] = quint16(cell.size());
         text_.append(cell);
     }
     rows_.push_back(row);
+}
+
+void RecordListModel::setOwner(int row, QByteArrayView owner)
+{
+    const QByteArrayView cell = capped(owner);
+    Row &r = rows_[size_t(row)];
+    r.ownerStart = owners_.size();
+    r.length[0] = quint16(cell.size());
+    owners_.append(cell);
+    ownersChanged_ = true;
+}
+
+void RecordListModel::endSetOwners()
+{
+    if (!ownersChanged_ || announced_ == 0)
+        return;
+    ownersChanged_ = false;
+    emit dataChanged(index(0, 0), index(announced_ - 1, 0), { Qt::DisplayRole });
 }
 
 void RecordListModel::endAppend()
@@ -93,6 +116,9 @@ void RecordListModel::clear()
     rows_.shrink_to_fit();
     text_.clear();
     text_.squeeze();
+    owners_.clear();
+    owners_.squeeze();
+    ownersChanged_ = false;
     announced_ = 0;
     endResetModel();
 }
@@ -100,8 +126,10 @@ void RecordListModel::clear()
 QByteArrayView RecordListModel::bytes(int row, int column) const
 {
     const Row &r = rows_[size_t(row)];
+    if (column == 0)
+        return QByteArrayView(owners_.constData() + r.ownerStart, r.length[0]);
     qsizetype at = r.start;
-    for (int c = 0; c < column; ++c)
+    for (int c = 1; c < column; ++c)
         at += r.length[size_t(c)];
     return QByteArrayView(text_.constData() + at, r.length[size_t(column)]);
 }
@@ -111,14 +139,15 @@ QString RecordListModel::cell(int row, int column) const
     return QString::fromUtf8(bytes(row, column));
 }
 
-int RecordListModel::findPrefix(int column, const QString &prefix, int from) const
+int RecordListModel::findPrefix(int column, const QString &prefix, int from, int to) const
 {
     if (column < 0 || column >= kTextColumns || from < 0)
         return -1;
     // Folding character by character stops at the first difference, so a
     // keystroke costs about one comparison a row.
     const QString p = app::TrUpperText(prefix);
-    for (int r = from; r < announced_; ++r) {
+    const int end = to < 0 ? announced_ : std::min(to, announced_);
+    for (int r = from; r < end; ++r) {
         if (startsWithFolded(bytes(r, column), p))
             return r;
     }

@@ -24,17 +24,23 @@ public:
     explicit RecordListModel(QObject *parent = nullptr);
 
     // Adds a row at the end, shown from the next endAppend(); a cell longer
-    // than a grid cell can show is cut.
+    // than a grid cell can show is cut. The owner (cell 0) may come later,
+    // through setOwner().
     void append(qint64 id, const Cells &cells);
     void endAppend();
+    void setOwner(int row, QByteArrayView owner);
+    // Tells views the owners set since the last call.
+    void endSetOwners();
     void clear();
 
     qint64 id(int row) const { return rows_[size_t(row)].id; }
+    // Rows appended, shown or not yet.
+    int rows() const { return int(rows_.size()); }
     QString cell(int row, int column) const;
 
-    // The first row from `from` on whose cell in column begins with prefix
-    // under Turkish case folding; -1 when none does.
-    int findPrefix(int column, const QString &prefix, int from = 0) const;
+    // The first row from `from` on (and before `to`, when given) whose cell
+    // in column begins with prefix under Turkish case folding; -1 when none does.
+    int findPrefix(int column, const QString &prefix, int from = 0, int to = -1) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -45,13 +51,16 @@ public:
 private:
     struct Row {
         qint64 id;
-        qsizetype start; // first byte of the first cell in text_
+        qsizetype start; // first byte of cell 1 in text_; cells 1 to 4 follow
+        qsizetype ownerStart; // cell 0 in owners_
         std::array<quint16, kTextColumns> length;
     };
     QByteArrayView bytes(int row, int column) const;
 
     std::vector<Row> rows_;
     QByteArray text_;
+    QByteArray owners_;
+    bool ownersChanged_ = false;
     int announced_ = 0; // rows views know of
 };
 

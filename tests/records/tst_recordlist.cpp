@@ -159,11 +159,17 @@ private slots:
     {
         // Old plates with Nulls, numbers stored by another program, ties and
         // blanks, across many slices: the rows arrive in exactly the order of
-        // the old plate, then the ID, each once.
+        // the old plate, then the ID, each once, each beside its first owner
+        // by slot (a Null slot first, then the lowest), whenever it arrives.
         testing::Program p;
         insertSeries(1, 6000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
             QStringLiteral("i, 'M' || i, CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN i % 13 "
                            "WHEN 2 THEN '' ELSE '34AB' || (i % 400) END"));
+        exec({ QStringLiteral(
+            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) SELECT ID, 3 - ID % 3, "
+            "'Sahip' || ID, CASE WHEN ID % 5 = 0 THEN NULL ELSE 'Üç' END FROM ARACKAYIT "
+            "WHERE ID % 4 <> 0 UNION ALL SELECT ID, CASE WHEN ID % 9 = 0 THEN NULL ELSE 2 END, "
+            "'İkinci' || ID, 'Sahip' FROM ARACKAYIT WHERE ID % 2 = 1") });
         RecordList &list = p.window->recordList();
         RecordListModel &m = list.model();
         QAbstractItemModelTester tester(&m);
@@ -173,18 +179,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
         QSqlDatabase db;
         QVERIFY(app::OpenData(db, app::RecordStoreData));
-        QVector<qint64> expected;
+        QStringList expected;
         {
-            QSqlQuery q(QStringLiteral("SELECT ID FROM ARACKAYIT WHERE ID > 0 "
-                                       "ORDER BY ESKIPLAKA, ID"),
+            QSqlQuery q(QStringLiteral("SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || "
+                                       "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE "
+                                       "S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1) "
+                                       "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY ESKIPLAKA, ID"),
                 db);
             while (q.next())
-                expected << q.value(0).toLongLong();
+                expected << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
         }
         app::CloseDb(db);
-        QVector<qint64> shown;
+        QStringList shown;
         for (int r = 0; r < m.rowCount(); ++r)
-            shown << m.id(r);
+            shown << QString::number(m.id(r)) + QLatin1Char(' ') + cell(m, r, 0);
         QCOMPARE(shown, expected);
     }
 
@@ -210,6 +218,25 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(grid->currentIndex().row(), 18999, 60000);
         QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
         QCOMPARE(grid->currentIndex().row(), 18999);
+    }
+
+    void anOwnerSearchWaitsForEveryOwner()
+    {
+        // Owners arrive after the other columns, in the owner table's order:
+        // the search lands on the first row whose owner matches, not on the
+        // first such owner to arrive, and misses none shown before its owner.
+        testing::Program p;
+        insertSeries(1, 100000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
+            QStringLiteral("i, 'M' || i, printf('%06d', i)"));
+        exec({ QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) VALUES "
+                              "(99500, 1, 'Öztürk', 'Ali'), (12000, 1, 'Özkan', 'Veli'), "
+                              "(12000, 2, 'Ayşe', 'Kaya'), (15500, 1, 'Özer', 'Can')") });
+        RecordList &list = p.window->recordList();
+        list.fill();
+        QVERIFY(list.filling());
+        p.window->entryScreen().txtara(0)->setText(QStringLiteral("öz"));
+        QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 120000);
+        QCOMPARE(p.window->entryScreen().sprX()->currentIndex().row(), 11999);
     }
 
     void doubleClickWhileRowsArriveLoadsTheRowShown()
