@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScopeGuard>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +71,15 @@ MessageService *g_service = nullptr;
 
 MsgAnswer DialogMessageService::show(const MessageRequest &r)
 {
+    // Typing goes on where it was once the box is answered, even where no
+    // window manager gives the window back its activation.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const auto giveBack = qScopeGuard([&focus] {
+        if (focus && focus->isVisible()) {
+            focus->activateWindow();
+            focus->setFocus(Qt::ActiveWindowFocusReason);
+        }
+    });
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(r.title);
     box.setText(r.text);

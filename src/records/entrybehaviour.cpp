@@ -106,6 +106,11 @@ bool EntryBehaviour::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
+        // An Alt key that reached the box is no shortcut of the window: it
+        // must not type its letter over the text.
+        if ((key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier)
+            && !key->text().isEmpty())
+            return true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             break;
         // The key moves the focus and is not typed into the box it leaves.

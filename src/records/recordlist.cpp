@@ -106,7 +106,11 @@ int RecordList::fill()
     if (model_->rowCount() > 0) {
         screen_.sprX()->setCurrentIndex(model_->index(0, 0));
         screen_.showOverlay(screen_.frmARA());
+        // The box keeps its text from the last search, selected, so what is
+        // typed now replaces it.
         screen_.txtara(0)->setFocus(Qt::OtherFocusReason);
+        screen_.txtara(0)->selectAll();
+        searchFound_ = true;
     }
     if (filling())
         QTimer::singleShot(0, this, &RecordList::readMore);
@@ -218,6 +222,7 @@ void RecordList::stopFill()
 void RecordList::search(int box)
 {
     pending_ = { box, screen_.txtara(box)->text(), 0 };
+    searchFound_ = pending_.prefix.isEmpty();
     continueSearch();
 }
 
@@ -238,6 +243,7 @@ void RecordList::continueSearch()
         return;
     }
     pending_ = {};
+    searchFound_ = true;
     QTableView *grid = screen_.sprX();
     const QModelIndex index = model_->index(r, 0);
     grid->setCurrentIndex(index);
@@ -261,6 +267,10 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // Typed text that matches no row must not load the row the cursor
+        // happens to be on.
+        if (watched != grid && !searchFound_)
+            return true;
         open(grid->currentIndex().isValid() ? grid->currentIndex().row() : -1);
         return true;
     case Qt::Key_Escape:
@@ -271,6 +281,8 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         // From a search box the arrows walk the grid; the box keeps the focus.
+        // A row reached so is chosen, whatever the search found.
+        searchFound_ = true;
         if (watched != grid) {
             QKeyEvent copy(key->type(), key->key(), key->modifiers());
             QCoreApplication::sendEvent(grid, &copy);

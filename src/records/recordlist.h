@@ -61,6 +61,7 @@ private:
     QSqlDatabase db_;
     std::unique_ptr<platform::SqliteListReader> reader_;
     bool failed_ = false;
+    bool searchFound_ = true; // the typed search text has a row (or none is typed)
     int namedRows_ = 0; // rows read with their owner, from the top
     std::vector<std::pair<qint64, int>> ownerOrder_; // (ID, row) by ID
     size_t nextOwner_ = 0;

@@ -44,6 +44,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     if (screen.txt(16)->text().trimmed().isEmpty()) {
         platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
             QStringLiteral("Dikkat"), QStringLiteral("MOTOR NUMARASI BOŞ OLAMAZ."));
+        screen.txt(16)->widget()->setFocus(Qt::OtherFocusReason);
         return 0;
     }
     QSqlDatabase db;
