@@ -223,25 +223,13 @@ public:
         for (const char *d : { "root", "spool", "tmp", "cache", "state", "log", "out", "pdf" })
             QDir(root_).mkpath(QLatin1String(d));
         QFile::setPermissions(root_ + QStringLiteral("/tmp"), QFileDevice::Permissions(0x7777));
-        write(QStringLiteral("/cupsd.conf"),
-            QStringLiteral(
-                "Listen %1/cups.sock\nLogLevel warn\nWebInterface No\n"
-                "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"));
-        write(QStringLiteral("/cups-files.conf"),
-            QStringLiteral("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/tmp\n"
-                           "CacheDir %1/cache\nStateDir %1/state\nServerBin /usr/lib/cups\n"
-                           "DataDir /usr/share/cups\nAccessLog %1/log/access_log\n"
-                           "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
-                           "User lp\nGroup lp\nSystemGroup root\n"));
-        QFile queue(settings_);
-        if (!queue.open(QIODevice::WriteOnly)) {
-            why = QStringLiteral("cannot write ") + settings_;
+        // The settings under tests/data/cups, "%1" standing for this server's folder.
+        if (!write(QStringLiteral("cupsd.conf"), root_ + QStringLiteral("/cupsd.conf"))
+            || !write(QStringLiteral("cups-files.conf"), root_ + QStringLiteral("/cups-files.conf"))
+            || !write(QStringLiteral("cups-pdf.conf"), settings_)) {
+            why = QStringLiteral("cannot write the settings, ") + settings_;
             return;
         }
-        queue.write(QStringLiteral("Out %1/out\nAnonDirName %1/out\nSpool %1/pdf\nLog %1/log\n")
-                        .arg(root_)
-                        .toUtf8());
-        queue.close();
         cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
             { QStringLiteral("-f"), QStringLiteral("-c"), root_ + QStringLiteral("/cupsd.conf"),
                 QStringLiteral("-s"), root_ + QStringLiteral("/cups-files.conf") });
@@ -298,11 +286,12 @@ public:
     }
 
 private:
-    void write(const QString &name, const QString &text)
+    bool write(const QString &name, const QString &to)
     {
-        QFile f(root_ + name);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(text.arg(root_).toUtf8());
+        QFile from(QStringLiteral(EVRAKMATIK_TEST_DATA "/cups/") + name);
+        QFile f(to);
+        return from.open(QIODevice::ReadOnly) && f.open(QIODevice::WriteOnly)
+            && f.write(QString::fromUtf8(from.readAll()).arg(root_).toUtf8()) > 0;
     }
     QTemporaryDir dir_;
     QString root_;
@@ -569,13 +558,13 @@ private slots:
         fillLongest(s);
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
-        ArTrafik front(s);
-        ArTrafikArka back(s);
-        ArEk9 ek9(s);
-        const QVector<const platform::Report *> pages { &front, &back, &ek9 };
-        for (platform::Report *r : { static_cast<platform::Report *>(&front),
-                 static_cast<platform::Report *>(&back), static_cast<platform::Report *>(&ek9) })
-            r->run();
+        std::vector<std::unique_ptr<FormReport>> forms;
+        QVector<const platform::Report *> pages;
+        for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
+            forms.push_back(formNamed(QLatin1String(form), s));
+            forms.back()->run();
+            pages << forms.back().get();
+        }
         const QString path = p.folder.path() + QStringLiteral("/uzun.pdf");
         QString error;
         QVERIFY2(platform::PdfExporter().write(pages, path, &error), qPrintable(error));

@@ -121,16 +121,14 @@ private slots:
     {
         Viewing v;
         MarginReport &r = v.r;
-        ToolbarTiklandi(r, 25, QString(), nullptr);
-        QCOMPARE(r.tools[25].caption, QStringLiteral("NORMAL"));
-        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Normal"));
-        QCOMPARE(r.tools[25].state, false);
-        QCOMPARE(r.printQuality, -3);
-        ToolbarTiklandi(r, 25, QString(), nullptr);
-        QCOMPARE(r.tools[25].caption, QStringLiteral("KOYU"));
-        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Koyu"));
-        QCOMPARE(r.tools[25].state, true);
-        QCOMPARE(r.printQuality, -4);
+        for (const bool koyu : { false, true }) {
+            ToolbarTiklandi(r, 25, QString(), nullptr);
+            QCOMPARE(r.tools[25].caption, QLatin1String(koyu ? "KOYU" : "NORMAL"));
+            QCOMPARE(r.tools[25].tooltip,
+                QStringLiteral("YAZICI KALİTESİ: ") + QLatin1String(koyu ? "Koyu" : "Normal"));
+            QCOMPARE(r.tools[25].state, koyu);
+            QCOMPARE(r.printQuality, koyu ? -4 : -3);
+        }
         YaziciKalitesiAyarla(r, QStringLiteral("başka"));
         QCOMPARE(r.printQuality, -4);
     }
@@ -261,13 +259,7 @@ private slots:
         QCOMPARE(margin("ust"), QStringLiteral("50"));
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
         QCOMPARE(restarts, 3);
-    }
-
-    void zeroLeftAndTopBringBackTheDefaults()
-    {
-        Viewing v;
-        MarginReport &r = v.r;
-        MarginDialog dialog(r, [&] { r.run(); });
+        // Zero left and top bring back the form's defaults.
         dialog.box(0)->setText(QStringLiteral("0"));
         dialog.box(2)->setText(QStringLiteral("0"));
         dialog.btnKatdet()->click();
