@@ -714,21 +714,13 @@ private slots:
         const QString none = p.folder.path() + QStringLiteral("/yok.pdf");
         QVERIFY(evrakmatik(run, p, { "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
         QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("999")));
-        QVERIFY(
-            evrakmatik(run, p, { "--print-pdf", "ek5", "--id", QString::number(id), "--out", none })
-            != 0);
-        QVERIFY(evrakmatik(run, p,
-                    { "--print-pdf", "ek1", "--id", QString::number(id), "--out", none, "--set",
-                        "txt999=x" })
-            != 0);
-        QVERIFY(evrakmatik(run, p,
-                    { "--print-pdf", "ek1", "--id", QString::number(id), "--out", none, "--set",
-                        "sprTarih1=31.02.2020" })
-            != 0);
-        QVERIFY(evrakmatik(run, p,
-                    { "--print-pdf", "ek1", "--id", QString::number(id), "--out",
-                        p.folder.path() + QStringLiteral("/yok/klasor/a.pdf") })
-            != 0);
+        const QString record = QString::number(id);
+        for (const QStringList &bad : { QStringList { "ek5", "--id", record, "--out", none },
+                 { "ek1", "--id", record, "--out", none, "--set", "txt999=x" },
+                 { "ek1", "--id", record, "--out", none, "--set", "sprTarih1=31.02.2020" },
+                 { "ek1", "--id", record, "--out", p.folder.path() + "/yok/klasor/a.pdf" } })
+            QVERIFY2(evrakmatik(run, p, QStringList { "--print-pdf" } + bad) != 0,
+                qPrintable(bad.join(' ')));
         QVERIFY(!QFile::exists(none));
     }
 };
