@@ -9,6 +9,7 @@
 #include "records/entryscreen.h"
 #include "records/saverecord.h"
 #include "support/pdfwords.h"
+#include "support/printingdata.h"
 #include "support/testsupport.h"
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,178 +33,14 @@ using records::EntryScreen;
 
 namespace {
 
-// The EK-1 front page as the form's description gives it: field, left, top,
-// width, height, size, bold, alignment, and where the text comes from
-// (txt N, spr N for a date cell, cmb N for a combo's text, owner A B for
-// "txt A, a blank, txt B", proxy for the date and number, or a mark).
-const char *const kFront[] = {
-    "1 705 3270 300 315 10 0 C chk 0",
-    "2 1950 3270 300 315 10 1 C chk 1",
-    "3 3120 3270 300 315 10 1 C chk 2",
-    "4 4320 3270 300 315 10 1 C chk 3",
-    "5 795 3630 300 315 10 1 C chk 4",
-    "6 1950 3630 300 315 10 1 C chk 5",
-    "7 3120 3630 300 315 10 1 C chk 6",
-    "8 4320 3630 300 315 10 1 C chk 7",
-    "9 1290 3975 303 321 10 1 C chk 8",
-    "10 2070 3960 303 321 10 1 C chk 9",
-    "11 825 4245 300 315 10 1 C chk 10",
-    "12 1005 4860 585 321 10 1 C txt 0",
-    "13 1860 4860 1149 321 10 1 C txt 1",
-    "14 3240 4860 1425 315 10 1 C txt 2",
-    "15 1005 5250 585 321 10 1 C txt 3",
-    "16 1860 5250 1155 315 10 1 C txt 4",
-    "17 3240 5250 1431 321 10 1 C txt 5",
-    "18 1425 5625 303 321 10 1 C opt 11",
-    "19 2340 5625 300 315 10 1 C opt 12",
-    "20 3285 5625 300 315 10 1 C opt 13",
-    "21 4395 5625 300 315 10 1 C opt 14",
-    "22 1275 6075 3405 321 10 1 L txt 6",
-    "23 1005 6465 3687 321 10 1 L txt 7",
-    "24 1005 6840 1713 321 10 1 C spr 0",
-    "25 2985 6840 1710 315 10 1 C txt 8",
-    "26 1005 7335 1710 315 10 1 C empty",
-    "27 1005 7695 1710 315 10 1 C empty",
-    "28 1005 8055 1713 321 10 1 C spr 1",
-    "29 2985 7335 1710 315 10 1 C empty",
-    "30 2985 7695 1710 315 10 1 C empty",
-    "31 2985 8055 1710 315 10 1 C txt 9",
-    "32 690 8760 4815 315 10 1 L cmb 0",
-    "33 690 9075 4815 321 10 1 L cmb 1",
-    "34 690 9396 2415 315 10 1 L txt 10",
-    "35 3180 9390 1428 315 10 1 C txt 11",
-    "36 4935 9390 579 315 10 1 C txt 12",
-    "37 690 9711 4815 315 10 1 L txt 13",
-    "38 690 10026 4815 315 10 1 L txt 14",
-    "39 690 10341 4815 315 10 1 L txt 15",
-    "40 690 10656 4815 315 10 1 L txt 16",
-    "41 690 10971 4815 315 10 1 L txt 17",
-    "42 870 11355 1710 315 10 1 C txt 18",
-    "43 870 11715 1710 315 10 1 C txt 20",
-    "44 870 12075 579 315 10 1 C txt 22",
-    "45 870 12450 1710 315 10 1 C txt 24",
-    "46 870 12825 1710 315 10 1 C txt 26",
-    "47 3780 11355 1425 315 10 1 C txt 19",
-    "48 3780 11715 1425 315 10 1 C txt 21",
-    "49 3780 12090 720 315 10 1 C txt 23",
-    "50 3780 12465 1710 315 10 1 C txt 25",
-    "51 3780 12840 1710 315 10 1 C txt 27",
-    "52 1425 13275 300 315 10 1 C opt 15",
-    "53 2145 13275 300 315 10 1 C opt 16",
-    "54 3045 13275 300 315 10 1 C opt 17",
-    "55 3855 13275 300 315 10 1 C opt 18",
-    "56 5325 13275 300 315 10 1 C opt 19",
-    "57 1110 13650 300 315 10 1 C opt 20",
-    "58 1800 13650 300 315 10 1 C opt 21",
-    "59 2535 13650 300 315 10 1 C opt 22",
-    "60 3300 13650 300 315 10 1 C opt 23",
-    "61 4035 13650 300 315 10 1 C opt 24",
-    "62 4710 13650 300 315 10 1 C opt 25",
-    "63 5325 13650 300 315 10 1 C opt 26",
-    "64 4545 14070 300 315 10 1 C tacho",
-    "65 5325 14055 300 315 10 1 C tacho0",
-    "66 870 14055 579 315 10 1 C txt 28",
-    "67 2055 14055 720 315 10 1 C txt 29",
-    "68 5805 9150 4065 2133 10 1 L txt 36",
-    "69 5850 11895 1950 1146 10 1 L txt 37",
-    "70 8085 11895 1815 1140 10 1 L txt 38",
-    "71 5895 13770 3924 1146 10 1 L txt 39",
-    "72 6000 3510 3966 315 10 1 C txt 128",
-    "73 6000 3900 1290 315 10 1 R spr 6",
-    "74 8250 3900 1710 315 10 1 C txt 130",
-    "75 6525 4335 3405 321 10 1 L txt 30",
-    "76 5940 4995 3267 315 10 1 L txt 31",
-    "77 5940 5340 3270 315 10 1 L txt 32",
-    "78 5940 5700 1425 315 10 1 C spr 2",
-    "79 7965 5700 723 315 10 1 C txt 33",
-    "80 8985 5700 723 315 10 1 C txt 34",
-    "81 5940 6075 1425 315 10 1 C txt 35",
-    "82 375 2130 5370 315 10 1 L owner 41 42",
-    "83 375 2445 5373 315 10 1 L owner 68 69",
-    "84 375 2760 5370 315 10 1 L owner 95 96",
-    "85 2925 3975 1713 321 8.5 1 L txt 121",
-    "86 2025 4275 2559 321 8.5 1 L txt 122",
-    "87 4380 13275 870 315 8.5 1 L txt 123",
-    "88 375 765 2280 315 8.5 1 L txt 124",
-    "89 4950 6645 2142 315 8.5 1 L txt 124",
-    "90 7245 1440 2562 315 8.5 1 L txt 131",
-    "91 7410 1755 2421 315 8.5 1 L proxy",
-    "92 7410 2055 2421 315 8.5 1 L txt 133",
-    "93 7245 2400 2562 645 8.5 1 L txt 134",
-};
-
-// The EK-1 back page per owner column: offset j, lefts of the three columns,
-// top, width, height (first column; "a/b" gives owner 1 / owners 2 and 3), and
-// the source relative to the owner's base index.
-const char *const kBack[] = {
-    "0 1455/4395/7335 765 2775 315 L txt 0",
-    "1 1455/4395/7335 1170/1177 2775 465 L txt 1",
-    "2 1455/4395/7335 1739/1740 2775 465 L txt 2",
-    "3 1455/4395/7335 2295/2301 2775 400/405 L txt 3",
-    "4 1455/4395/7335 2798 2775 400 L txt 4",
-    "5 1455/4395/7335 3225 2775 390 L txt 5",
-    "6 2025/4965/7905 390 375 315 C kind",
-    "7 3630/6600/9555 390 375 315 C legal",
-    "8 1380/4320/7260 3645 1500 390 C birth",
-    "9 2505/5445/8385 4125 375 315 C woman",
-    "10 1680/4620/7560 4125 375 315 C man",
-    "11 3000/5940/8880 4095 525 315 C group",
-    "12 4065/7005/9945 4095 200 315 C sign",
-    "13 1410/4335/7320 4605 375 315 C tc",
-    "14 1710/4650/7635 4605 375 315 C other",
-    "15 1455/4395/7335 5025 2775 315 L txt 6",
-    "16 1455/4395/7335 5415 2775 315 L txt 7",
-    "17 1455/4395/7335 5820 2775 315 L txt 8",
-    "18 1380/4320/7260 6255 1080 315 C txt 9",
-    "19 2505/5445/8385 6255 1365 315 C txt 10",
-    "20 1455/4395/7335 6660 1365 315 L txt 11",
-    "21 1455/4395/7335 7050 1365 315 L txt 12",
-    "22 1455/4395/7335 7440 1365 315 L txt 13",
-    "23 3555/6435/9510 7950 375 315 C work",
-    "24 2115/5040/8055 7950 375 315 C home",
-    "25 1455/4395/7335 8325 2775 315 L txt 14",
-    "26 1455/4395/7335 8685 2775 315 L txt 15",
-    "27 1455/4395/7335 9075 2775 315 L txt 16",
-    "28 1455/4395/7335 9480 2775 315 L txt 17",
-    "29 1455/4395/7335 9870 2775 315 L txt 18",
-    "30 1455/4395/7335 10260 2775 315 L txt 19",
-    "31 1455/4395/7335 10650 2775 315 L txt 20",
-    "32 1455/4395/7335 11040 2775 315 L txt 21",
-    "33 1455/4395/7335 11430 2775 315 L txt 22",
-    "34 1800/4740/7680 11925 807/810 315 C txt 23",
-    "35 2730/5670/8610 11925 1359/1365 315 C txt 24",
-    "36 1800/4740/7680 12285 810 315 C txt 25",
-    "37 2730/5670/8610 12285 1365 315 C txt 26",
-};
-
-const char *const kEk9[] = {
-    "1 3330 2370 4185 315 9 0 L txt 13",
-    "2 3330 2802 4185 315 9 0 L cmb 0",
-    "3 3330 3234 4185 315 9 0 L txt 11",
-    "4 3330 3666 4185 315 9 0 L cmb 1",
-    "5 3330 4098 4185 315 9 0 L txt 14",
-    "6 3330 4530 4185 315 9 0 L txt 17",
-    "7 3330 4962 4185 315 9 0 L txt 16",
-    "8 825 6090 2205 315 9 0 C empty",
-    "9 3120 6090 2211 315 9 0 C plate 3",
-    "10 5445 6090 2205 315 9 0 C empty",
-    "11 825 7305 2205 315 9 0 C empty",
-    "12 3120 7305 2205 315 9 0 C plate 0",
-    "13 5445 7305 2205 315 9 0 C txt 9",
-    "14 630 8085 3903 315 9 0 L owner 41 42",
-    "15 6300 8865 414 315 9 0 R day",
-    "16 6810 8865 325 315 9 0 C month",
-    "17 7215 8865 555 315 9 0 C year",
-    "88 495 270 1965 315 8.5 1 R txt 125",
-    "89 465 990 1740 315 8.5 1 R txt 126",
-    "90 6660 720 1017 315 8.5 1 C txt 127",
-};
-
-Qt::Alignment alignOf(const QString &a)
+// The form a table under tests/data/forms is named for.
+std::unique_ptr<FormReport> formNamed(const QString &name, EntryScreen &s)
 {
-    return a == QLatin1String("C") ? Qt::AlignHCenter
-        : a == QLatin1String("R")  ? Qt::AlignRight
-                                   : Qt::AlignLeft;
+    if (name == QLatin1String("ar_Trafik"))
+        return std::make_unique<ArTrafik>(s);
+    if (name == QLatin1String("ar_TrafikArka"))
+        return std::make_unique<ArTrafikArka>(s);
+    return std::make_unique<ArEk9>(s);
 }
 
 QString dateOf(int i)
@@ -221,36 +59,62 @@ void fillDistinct(EntryScreen &s)
     s.cmbX(1)->setEditText(QStringLiteral("Model"));
 }
 
-QString source(EntryScreen &s, const QStringList &p, int at)
+// A table's text with {txtN}, {sprN} and {cmbN} replaced by that box's text.
+QString expand(EntryScreen &s, QString text)
 {
-    const QString kind = p.value(at);
-    if (kind == QLatin1String("txt"))
-        return s.txt(p.value(at + 1).toInt())->text();
-    if (kind == QLatin1String("spr"))
-        return s.sprTarih(p.value(at + 1).toInt())->text();
-    if (kind == QLatin1String("cmb"))
-        return s.cmbX(p.value(at + 1).toInt())->currentText();
-    if (kind == QLatin1String("owner"))
-        return s.txt(p.value(at + 1).toInt())->text() + QLatin1Char(' ')
-            + s.txt(p.value(at + 2).toInt())->text();
-    if (kind == QLatin1String("plate")) {
-        const int b = p.value(at + 1).toInt();
-        return s.txt(b)->text() + QLatin1Char(' ') + s.txt(b + 1)->text() + QLatin1Char(' ')
-            + s.txt(b + 2)->text();
+    static const QRegularExpression box(QStringLiteral("\\{(txt|spr|cmb)(\\d+)\\}"));
+    for (auto m = box.match(text); m.hasMatch(); m = box.match(text)) {
+        const int i = m.captured(2).toInt();
+        const QString kind = m.captured(1);
+        text.replace(m.capturedStart(), m.capturedLength(),
+            kind == QLatin1String("txt")       ? s.txt(i)->text()
+                : kind == QLatin1String("spr") ? s.sprTarih(i)->text()
+                                               : s.cmbX(i)->currentText());
     }
-    if (kind == QLatin1String("proxy"))
-        return s.sprTarih(7)->text() + QStringLiteral(" / ") + s.txt(132)->text();
-    return QStringLiteral("?");
+    return text;
 }
 
-int pick(const QString &spec, int owner)
+// Does what the clerk does for one setting of a marks table.
+void set(EntryScreen &s, const QString &setting)
 {
-    const QStringList parts = spec.split(QLatin1Char('/'));
-    if (parts.size() == 3)
-        return parts[owner - 1].toInt();
-    if (parts.size() == 2)
-        return (owner == 1 ? parts[0] : parts[1]).toInt();
-    return parts[0].toInt();
+    static const QRegularExpression re(QStringLiteral("^([A-Za-z]+?)(\\d+)(?:=(.*))?$"));
+    const auto m = re.match(setting);
+    QVERIFY2(m.hasMatch(), qPrintable(setting));
+    const QString kind = m.captured(1);
+    const int i = m.captured(2).toInt();
+    const QString value = m.captured(3);
+    if (kind == QLatin1String("txt"))
+        s.txt(i)->setText(value);
+    else if (kind == QLatin1String("sprTarih"))
+        s.sprTarih(i)->setText(value);
+    else if (kind == QLatin1String("chkX"))
+        s.chkX(i)->setCheckState(Qt::CheckState(value.toInt()));
+    else if (kind == QLatin1String("cmbX"))
+        s.cmbX(i)->setCurrentIndex(value.toInt());
+    else if (kind == QLatin1String("optX"))
+        s.optX(i)->setChecked(true);
+    else if (kind == QLatin1String("OptA"))
+        s.OptA(i)->setChecked(true);
+    else if (kind == QLatin1String("optC"))
+        s.optC(i)->setChecked(true);
+    else if (kind == QLatin1String("optAdres"))
+        s.optAdres(i)->setChecked(true);
+    else if (kind == QLatin1String("optTel"))
+        s.optTel(i)->setChecked(true);
+    else
+        QFAIL(qPrintable(setting));
+}
+
+// "1-38,41" as the field names it covers.
+QStringList fieldsOf(const QString &ranges)
+{
+    QStringList names;
+    for (const QString &r : ranges.split(QLatin1Char(','))) {
+        const QStringList ends = r.split(QLatin1Char('-'));
+        for (int n = ends.first().toInt(); n <= ends.last().toInt(); ++n)
+            names << QStringLiteral("Field%1").arg(n);
+    }
+    return names;
 }
 
 // Every box at its longest, in the widest letters the forms get: Turkish
@@ -359,25 +223,13 @@ public:
         for (const char *d : { "root", "spool", "tmp", "cache", "state", "log", "out", "pdf" })
             QDir(root_).mkpath(QLatin1String(d));
         QFile::setPermissions(root_ + QStringLiteral("/tmp"), QFileDevice::Permissions(0x7777));
-        write(QStringLiteral("/cupsd.conf"),
-            QStringLiteral(
-                "Listen %1/cups.sock\nLogLevel warn\nWebInterface No\n"
-                "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"));
-        write(QStringLiteral("/cups-files.conf"),
-            QStringLiteral("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/tmp\n"
-                           "CacheDir %1/cache\nStateDir %1/state\nServerBin /usr/lib/cups\n"
-                           "DataDir /usr/share/cups\nAccessLog %1/log/access_log\n"
-                           "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
-                           "User lp\nGroup lp\nSystemGroup root\n"));
-        QFile queue(settings_);
-        if (!queue.open(QIODevice::WriteOnly)) {
-            why = QStringLiteral("cannot write ") + settings_;
+        // The settings under tests/data/cups, "%1" standing for this server's folder.
+        if (!write(QStringLiteral("cupsd.conf"), root_ + QStringLiteral("/cupsd.conf"))
+            || !write(QStringLiteral("cups-files.conf"), root_ + QStringLiteral("/cups-files.conf"))
+            || !write(QStringLiteral("cups-pdf.conf"), settings_)) {
+            why = QStringLiteral("cannot write the settings, ") + settings_;
             return;
         }
-        queue.write(QStringLiteral("Out %1/out\nAnonDirName %1/out\nSpool %1/pdf\nLog %1/log\n")
-                        .arg(root_)
-                        .toUtf8());
-        queue.close();
         cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
             { QStringLiteral("-f"), QStringLiteral("-c"), root_ + QStringLiteral("/cupsd.conf"),
                 QStringLiteral("-s"), root_ + QStringLiteral("/cups-files.conf") });
@@ -434,11 +286,12 @@ public:
     }
 
 private:
-    void write(const QString &name, const QString &text)
+    bool write(const QString &name, const QString &to)
     {
-        QFile f(root_ + name);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(text.arg(root_).toUtf8());
+        QFile from(QStringLiteral(EVRAKMATIK_TEST_DATA "/cups/") + name);
+        QFile f(to);
+        return from.open(QIODevice::ReadOnly) && f.open(QIODevice::WriteOnly)
+            && f.write(QString::fromUtf8(from.readAll()).arg(root_).toUtf8()) > 0;
     }
     QTemporaryDir dir_;
     QString root_;
@@ -446,6 +299,17 @@ private:
     QProcess cupsd_;
     QStringList taken_;
 };
+
+// Runs the program on the test's folders; its exit status.
+int evrakmatik(QProcess &run, const testing::Program &p, const QStringList &args)
+{
+    run.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+        QStringList { QStringLiteral("--program-folder"), p.folder.path(),
+            QStringLiteral("--margin-folder"), p.folder.marginFolder() }
+            + args);
+    run.waitForFinished(60000);
+    return run.exitCode();
+}
 
 // A page of a PDF as a grey picture, at 144 dots per inch (a dot is half a point).
 QImage pagePicture(const QString &pdf, int page)
@@ -528,325 +392,121 @@ QString printedAsExported(const QString &printed, const QString &exported)
 class TestForms : public QObject {
     Q_OBJECT
 private slots:
-    void frontPageFieldsSitAndReadAsDescribed()
+    // Every field of a form where the form's paper has its box, in its face,
+    // with the text of the box it reads; nothing else on the page.
+    void fieldsSitAndReadAsDescribed_data()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        fillDistinct(s);
-        ArTrafik r(s);
-        r.run();
-        QCOMPARE(r.fields.size(), 93);
-        QCOMPARE(r.shapes.size(), 10);
-        for (const char *row : kFront) {
-            const QStringList c = QString::fromLatin1(row).split(QLatin1Char(' '));
-            const platform::ReportField *f = r.field(QStringLiteral("Field") + c[0]);
-            QVERIFY2(f, row);
-            QCOMPARE(f->rect, QRect(c[1].toInt(), c[2].toInt(), c[3].toInt(), c[4].toInt()));
-            QCOMPARE(f->pointSize, c[5].toDouble());
-            QCOMPARE(f->bold, c[6] == QLatin1String("1"));
-            QCOMPARE(f->align, alignOf(c[7]));
-            QCOMPARE(f->family, QStringLiteral("Tahoma"));
-            const QString kind = c[8];
-            if (kind == QLatin1String("chk") || kind == QLatin1String("opt")
-                || kind == QLatin1String("empty") || kind == QLatin1String("tacho"))
-                QVERIFY2(f->text.isEmpty(), row); // nothing ticked or chosen yet
-            else if (kind == QLatin1String("tacho0"))
-                QCOMPARE(f->text, QStringLiteral("X")); // the window opens on "YOK"
-            else
-                QCOMPARE(f->text, source(s, c, 8));
-        }
-        QCOMPARE(r.caption, QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)"));
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("shapes"); // -1: not counted
+        QTest::newRow("EK-1 front") << "ar_Trafik"
+                                    << "EVRAKMATİK EK-1 (ön sayfa)" << int(platform::PaperA4) << 10;
+        QTest::newRow("EK-1 back")
+            << "ar_TrafikArka"
+            << "EVRAKMATİK EK-1 (arka sayfa)" << int(platform::PaperA4) << -1;
+        QTest::newRow("EK-9") << "ar_Ek9"
+                              << "EVRAKMATİK (EK-9)" << int(platform::PaperA5) << -1;
     }
-
-    void marksFollowTicksAndOptions()
+    void fieldsSitAndReadAsDescribed()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        for (int i : { 0, 4, 10 })
-            s.chkX(i)->setChecked(true);
-        s.chkX(5)->setCheckState(Qt::PartiallyChecked);
-        s.optX(13)->setChecked(true);
-        s.optX(19)->setChecked(true);
-        s.optX(20)->setChecked(true);
-        ArTrafik r(s);
-        r.run();
-        QStringList marked;
-        for (const auto &f : r.fields) {
-            if (f.text == QLatin1String("X"))
-                marked << f.name;
-        }
-        QCOMPARE(marked,
-            (QStringList {
-                "Field1", "Field5", "Field11", "Field20", "Field56", "Field57", "Field65" }));
-        // A second run of the same report gives the same page.
-        s.chkX(0)->setChecked(false);
-        r.run();
-        QVERIFY(r.fieldText(QStringLiteral("Field1")).isEmpty());
-    }
-
-    void tachographMarks_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("f64");
-        QTest::addColumn<QString>("f65");
-        QTest::newRow("YOK") << 0 << ""
-                             << "X";
-        QTest::newRow("VAR") << 1 << "X"
-                             << "";
-        QTest::newRow("no choice") << -1 << "X"
-                                   << "";
-    }
-    void tachographMarks()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, f64);
-        QFETCH(QString, f65);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.cmbX(2)->setCurrentIndex(index);
-        ArTrafik r(s);
-        r.run();
-        QCOMPARE(r.fieldText(QStringLiteral("Field64")), f64);
-        QCOMPARE(r.fieldText(QStringLiteral("Field65")), f65);
-    }
-
-    void emptyBoxesPrintNothingButTheJoiningBlanks()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(41)->setText(QStringLiteral("Ayşe"));
-        s.txt(132)->setText(QStringLiteral("77"));
-        s.txt(124)->setText(QStringLiteral("  Şube  "));
-        ArTrafik r(s);
-        r.run();
-        QCOMPARE(r.fieldText(QStringLiteral("Field82")), QStringLiteral("Ayşe "));
-        QCOMPARE(r.fieldText(QStringLiteral("Field83")), QStringLiteral(" "));
-        QCOMPARE(r.fieldText(QStringLiteral("Field91")), QStringLiteral(" / 77"));
-        QCOMPARE(r.fieldText(QStringLiteral("Field88")), QStringLiteral("  Şube  "));
-        QCOMPARE(r.fieldText(QStringLiteral("Field89")), r.fieldText(QStringLiteral("Field88")));
-    }
-
-    void backPageColumnsSitAndReadAsDescribed()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        fillDistinct(s);
-        ArTrafikArka r(s);
-        r.run();
-        QCOMPARE(r.fields.size(), 116);
-        for (int n : { 79, 80, 119, 120 })
-            QVERIFY(!r.field(QStringLiteral("Field%1").arg(n)));
-        for (int owner = 1; owner <= 3; ++owner) {
-            const int b = EntryScreen::ownerBase(owner);
-            for (const char *row : kBack) {
-                const QStringList c = QString::fromLatin1(row).split(QLatin1Char(' '));
-                const int number = 40 * (owner - 1) + 1 + c[0].toInt();
-                const platform::ReportField *f = r.field(QStringLiteral("Field%1").arg(number));
-                QVERIFY2(f, row);
-                QCOMPARE(f->rect,
-                    QRect(pick(c[1], owner), pick(c[2], owner), pick(c[3], owner),
-                        pick(c[4], owner)));
-                QCOMPARE(f->pointSize, 9.0);
-                QCOMPARE(f->bold, number != 1);
-                QCOMPARE(f->align, alignOf(c[5]));
-                if (c[6] == QLatin1String("txt"))
-                    QCOMPARE(f->text, s.txt(b + c[7].toInt())->text());
-                else if (c[6] == QLatin1String("birth"))
-                    QCOMPARE(f->text, s.sprTarih(owner + 2)->text());
-                else
-                    QVERIFY2(f->text.isEmpty(), row); // no pair, list or group chosen
-            }
-        }
-        QCOMPARE(r.field(QStringLiteral("Field39"))->rect, QRect(1035, 11970, 375, 315));
-        QCOMPARE(r.field(QStringLiteral("Field40"))->rect, QRect(585, 11970, 375, 315));
-        QCOMPARE(r.caption, QStringLiteral("EVRAKMATİK EK-1 (arka sayfa)"));
-    }
-
-    void backPageMarksPairsListsAndGroups()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        for (int n = 1; n <= 3; ++n)
-            s.txt(EntryScreen::ownerBase(n))->setText(QStringLiteral("id%1").arg(n));
-        s.OptA(0)->setChecked(true); // owner 1 ŞAHIS
-        s.OptA(3)->setChecked(true); // owner 2 TÜZEL KİŞİ
-        s.optC(1)->setChecked(true); // owner 1 Erkek
-        s.optC(4)->setChecked(true); // owner 3 Kadın
-        s.optAdres(2)->setChecked(true); // owner 2 İŞYERİ
-        s.optAdres(5)->setChecked(true); // owner 3 EV
-        s.cmbX(4)->setCurrentIndex(0); // owner 1 TC
-        s.cmbX(8)->setCurrentIndex(1); // owner 2 DİĞER
-        s.cmbX(3)->setCurrentIndex(0); // ABrh+
-        s.cmbX(6)->setCurrentIndex(7); // 0rh-
-        ArTrafikArka r(s);
-        r.run();
-        auto f = [&r](int n) { return r.fieldText(QStringLiteral("Field%1").arg(n)); };
-        QCOMPARE(f(7), QStringLiteral("X"));
-        QCOMPARE(f(8), QString());
-        QCOMPARE(f(48), QStringLiteral("X"));
-        QCOMPARE(f(11), QStringLiteral("X"));
-        QCOMPARE(f(90), QStringLiteral("X"));
-        QCOMPARE(f(64), QStringLiteral("X"));
-        QCOMPARE(f(105), QStringLiteral("X"));
-        QCOMPARE(f(14), QStringLiteral("X"));
-        QCOMPARE(f(15), QString());
-        QCOMPARE(f(54), QString());
-        QCOMPARE(f(55), QStringLiteral("X"));
-        QCOMPARE(f(94), QString()); // no nationality chosen
-        QCOMPARE(f(95), QString());
-        QCOMPARE(f(12), QStringLiteral("AB"));
-        QCOMPARE(f(13), QStringLiteral("+"));
-        QCOMPARE(f(52), QStringLiteral("0"));
-        QCOMPARE(f(53), QStringLiteral("-"));
-        QCOMPARE(f(92), QString());
-        QCOMPARE(f(93), QString());
-    }
-
-    void bloodGroupSplits_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<QString>("sign");
-        // "ABrh+", "0rh-" and no choice are printed by the back-page test.
-        QTest::newRow("no rh") << "AB"
-                               << ""
-                               << "";
-        QTest::newRow("upper RH") << "BRH-"
-                                  << "B"
-                                  << "-";
-    }
-    void bloodGroupSplits()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, group);
-        QFETCH(QString, sign);
-        testing::Program p;
-        ArTrafikArka r(p.window->entryScreen());
-        r.group = QStringLiteral("eski");
-        r.KanGrubuAyir(text);
-        QCOMPARE(r.group, group);
-        QCOMPARE(r.sign, sign);
-    }
-
-    void anOwnerWithoutIdentityPrintsNothing()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(41)->setText(QStringLiteral("Adı var"));
-        s.OptA(0)->setChecked(true);
-        s.txt(67)->setText(QStringLiteral("  "));
-        s.txt(68)->setText(QStringLiteral("İkinci"));
-        s.txt(94)->setText(QStringLiteral("333"));
-        ArTrafikArka r(s);
-        r.run();
-        for (int n = 1; n <= 78; ++n) {
-            if (n != 39 && n != 40)
-                QVERIFY2(r.fieldText(QStringLiteral("Field%1").arg(n)).isEmpty(),
-                    qPrintable(QString::number(n)));
-        }
-        QCOMPARE(r.fieldText(QStringLiteral("Field81")), QStringLiteral("333"));
-    }
-
-    void firstOwnersPhoneKindIsMarkedByEveryOwner_data()
-    {
-        QTest::addColumn<int>("owner");
-        QTest::addColumn<int>("option");
-        QTest::addColumn<QString>("f39");
-        QTest::addColumn<QString>("f40");
-        for (int owner = 1; owner <= 3; ++owner) {
-            QTest::addRow("owner %d İŞYERİ", owner) << owner << 0 << "X"
-                                                    << "";
-            QTest::addRow("owner %d EV", owner) << owner << 1 << ""
-                                                << "X";
-            QTest::addRow("owner %d none", owner) << owner << -1 << ""
-                                                  << "";
-        }
-    }
-    void firstOwnersPhoneKindIsMarkedByEveryOwner()
-    {
-        QFETCH(int, owner);
-        QFETCH(int, option);
-        QFETCH(QString, f39);
-        QFETCH(QString, f40);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(EntryScreen::ownerBase(owner))->setText(QStringLiteral("1"));
-        // Only the first owner's pair counts, whoever's column is printed.
-        if (owner != 1)
-            s.optTel(2 * owner - 2)->setChecked(true);
-        if (option >= 0)
-            s.optTel(option)->setChecked(true);
-        ArTrafikArka r(s);
-        r.run();
-        QCOMPARE(r.fieldText(QStringLiteral("Field39")), f39);
-        QCOMPARE(r.fieldText(QStringLiteral("Field40")), f40);
-    }
-
-    void ek9FieldsSitAndReadAsDescribed()
-    {
+        QFETCH(QString, form);
+        QFETCH(QString, caption);
+        QFETCH(int, paper);
+        QFETCH(int, shapes);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         fillDistinct(s);
         ArEk9::today() = [] { return QDate(2026, 3, 5); };
-        ArEk9 r(s);
-        r.run();
+        const auto r = formNamed(form, s);
+        r->run();
         ArEk9::today() = [] { return QDate::currentDate(); };
-        QCOMPARE(r.fields.size(), 20);
-        QCOMPARE(r.pageSettings.paperSize, int(platform::PaperA5));
-        QCOMPARE(r.caption, QStringLiteral("EVRAKMATİK (EK-9)"));
-        for (const char *row : kEk9) {
-            const QStringList c = QString::fromLatin1(row).split(QLatin1Char(' '));
-            const platform::ReportField *f = r.field(QStringLiteral("Field") + c[0]);
-            QVERIFY2(f, row);
+        const QVector<QStringList> table = testing::readTable("forms/" + form + ".tsv");
+        QCOMPARE(r->fields.size(), table.size());
+        if (shapes >= 0)
+            QCOMPARE(r->shapes.size(), shapes);
+        QCOMPARE(r->caption, caption);
+        QCOMPARE(r->pageSettings.paperSize, paper);
+        const QRect sheet(QPoint(0, 0), platform::paperTwips(paper, 1));
+        for (const QStringList &c : table) {
+            const platform::ReportField *f = r->field(c[0]);
+            QVERIFY2(f, qPrintable(c.join(' ')));
             QCOMPARE(f->rect, QRect(c[1].toInt(), c[2].toInt(), c[3].toInt(), c[4].toInt()));
             QCOMPARE(f->pointSize, c[5].toDouble());
             QCOMPARE(f->bold, c[6] == QLatin1String("1"));
-            QCOMPARE(f->align, alignOf(c[7]));
-            const QString kind = c[8];
-            if (kind == QLatin1String("empty"))
-                QVERIFY(f->text.isEmpty());
-            else if (kind == QLatin1String("day"))
-                QCOMPARE(f->text, QStringLiteral("5"));
-            else if (kind == QLatin1String("month"))
-                QCOMPARE(f->text, QStringLiteral("3"));
-            else if (kind == QLatin1String("year"))
-                QCOMPARE(f->text, QStringLiteral("2026"));
-            else
-                QCOMPARE(f->text, source(s, c, 8));
+            QCOMPARE(f->align,
+                c[7] == "C"       ? Qt::AlignHCenter
+                    : c[7] == "R" ? Qt::AlignRight
+                                  : Qt::AlignLeft);
+            QCOMPARE(f->family, QStringLiteral("Tahoma"));
+            QCOMPARE(f->multiLine, c[8] == QLatin1String("1"));
+            QCOMPARE(f->text, expand(s, c[9]));
+            // Within the paper at the default margins.
+            QVERIFY2(sheet.contains(
+                         f->rect.translated(r->pageSettings.leftMargin, r->pageSettings.topMargin)),
+                qPrintable(c[0]));
         }
     }
 
-    void ek9WithEmptyPlatesPrintsTheBlanks()
+    void formsMarkWhatTheClerkChose_data()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(41)->setText(QStringLiteral("Ali"));
-        ArEk9 r(s);
-        r.run();
-        QCOMPARE(r.fieldText(QStringLiteral("Field9")), QStringLiteral("  "));
-        QCOMPARE(r.fieldText(QStringLiteral("Field12")), QStringLiteral("  "));
-        QCOMPARE(r.fieldText(QStringLiteral("Field14")), QStringLiteral("Ali "));
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QStringList>("settings");
+        QTest::addColumn<QStringList>("expected");
+        const QVector<QStringList> table = testing::readTable("forms/marks.tsv");
+        QVERIFY(!table.isEmpty());
+        for (QStringList row : table) {
+            row.replaceInStrings(QStringLiteral("·"), QStringLiteral(" "));
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2].split(';') << row[3].split(';');
+        }
     }
-
-    void defaultMarginsKeepEveryFieldOnItsPaper()
+    void formsMarkWhatTheClerkChose()
     {
+        QFETCH(QString, form);
+        QFETCH(QStringList, settings);
+        QFETCH(QStringList, expected);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        ArTrafik front(s);
-        ArTrafikArka back(s);
-        ArEk9 ek9(s);
-        for (platform::Report *r :
-            std::initializer_list<platform::Report *> { &front, &back, &ek9 }) {
-            r->run();
-            const QSize paper = platform::paperTwips(r->pageSettings.paperSize, 1);
-            for (const auto &f : r->fields) {
-                const QRect on =
-                    f.rect.translated(r->pageSettings.leftMargin, r->pageSettings.topMargin);
-                QVERIFY2(QRect(QPoint(0, 0), paper).contains(on), qPrintable(r->name + f.name));
+        const auto r = formNamed(form, s);
+        for (const QString &setting : settings) {
+            if (setting == QLatin1String("run"))
+                r->run();
+            else
+                set(s, setting);
+        }
+        r->run();
+        for (const QString &e : expected) {
+            const QString key = e.section('=', 0, 0);
+            const QString value = e.section('=', 1);
+            if (key == QLatin1String("marked")) {
+                QStringList marked;
+                for (const auto &f : r->fields) {
+                    if (f.text == QLatin1String("X"))
+                        marked << f.name;
+                }
+                QCOMPARE(marked, value.split(','));
+            } else if (key == QLatin1String("blank")) {
+                for (const QString &name : fieldsOf(value))
+                    QVERIFY2(r->fieldText(name).isEmpty(), qPrintable(name));
+            } else {
+                QVERIFY2(r->field(key), qPrintable(key));
+                QCOMPARE(r->fieldText(key), value);
             }
         }
-        // The defaults went to the margins file, one section per form.
-        QCOMPARE(currentMargins().sol, 0); // EK-9 ran last: 56 twips is 0 mm
+    }
+
+    void bloodGroupSplits()
+    {
+        testing::Program p;
+        ArTrafikArka r(p.window->entryScreen());
+        // "ABrh+", "0rh-" and no choice are printed by the marks table.
+        for (const auto &[text, group, sign] : { std::array<const char *, 3> { "AB", "", "" },
+                 std::array<const char *, 3> { "BRH-", "B", "-" } }) {
+            r.group = QStringLiteral("eski");
+            r.KanGrubuAyir(QLatin1String(text));
+            QCOMPARE(r.group, QLatin1String(group));
+            QCOMPARE(r.sign, QLatin1String(sign));
+        }
     }
 
     void printFramesOpenOnlyWithAnEngineNumber()
@@ -898,13 +558,13 @@ private slots:
         fillLongest(s);
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
-        ArTrafik front(s);
-        ArTrafikArka back(s);
-        ArEk9 ek9(s);
-        const QVector<const platform::Report *> pages { &front, &back, &ek9 };
-        for (platform::Report *r : { static_cast<platform::Report *>(&front),
-                 static_cast<platform::Report *>(&back), static_cast<platform::Report *>(&ek9) })
-            r->run();
+        std::vector<std::unique_ptr<FormReport>> forms;
+        QVector<const platform::Report *> pages;
+        for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
+            forms.push_back(formNamed(QLatin1String(form), s));
+            forms.back()->run();
+            pages << forms.back().get();
+        }
         const QString path = p.folder.path() + QStringLiteral("/uzun.pdf");
         QString error;
         QVERIFY2(platform::PdfExporter().write(pages, path, &error), qPrintable(error));
@@ -937,36 +597,29 @@ private slots:
 
     // The accents of capitals stand above the line's ascent in a face that
     // reads its typographic metrics: "İsmail" showed as "|smail".
-    void accentsOfCapitalsArePaintedOnScreen_data()
-    {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<bool>("selected");
-        QTest::newRow("selected remarks box") << 37 << true;
-        QTest::newRow("selected line box") << 41 << true;
-    }
     void accentsOfCapitalsArePaintedOnScreen()
     {
-        QFETCH(int, box);
-        QFETCH(bool, selected);
         testing::Program p;
-        records::TextBox *t = p.window->entryScreen().txt(box);
-        auto shot = [&](const QString &text, bool select) {
-            t->setText(text);
-            if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
-                line->selectAll();
-            if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
-                memo->selectAll();
-            return t->widget()->grab().toImage();
-        };
-        const QString plain = QStringLiteral("IGUSOC");
-        const QString accented = QStringLiteral("İĞÜŞÖÇ");
-        const QVector<int> ink = rowsThatDiffer(shot(QString(), false), shot(plain, false));
-        QVERIFY(!ink.isEmpty());
-        const int capitalsTop = ink.first();
-        const QVector<int> differ = rowsThatDiffer(shot(plain, selected), shot(accented, selected));
-        const auto accentRows =
-            std::count_if(differ.begin(), differ.end(), [&](int y) { return y < capitalsTop; });
-        QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
+        for (int box : { 37, 41 }) { // a remarks box and a line box, selected
+            records::TextBox *t = p.window->entryScreen().txt(box);
+            auto shot = [&](const QString &text, bool select) {
+                t->setText(text);
+                if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
+                    line->selectAll();
+                if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
+                    memo->selectAll();
+                return t->widget()->grab().toImage();
+            };
+            const QString plain = QStringLiteral("IGUSOC");
+            const QString accented = QStringLiteral("İĞÜŞÖÇ");
+            const QVector<int> ink = rowsThatDiffer(shot(QString(), false), shot(plain, false));
+            QVERIFY(!ink.isEmpty());
+            const int capitalsTop = ink.first();
+            const QVector<int> differ = rowsThatDiffer(shot(plain, true), shot(accented, true));
+            const auto accentRows =
+                std::count_if(differ.begin(), differ.end(), [&](int y) { return y < capitalsTop; });
+            QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
+        }
     }
 
     void printToACupsQueueFromTheCommandLine()
@@ -983,28 +636,20 @@ private slots:
         s.txt(41)->setText(QStringLiteral("Ali"));
         s.txt(10)->setText(QStringLiteral("TICARI ADI UZUN BIR MARKA ADI ILE MODEL"));
         const qint64 id = records::Kaydet(s, QString());
-        const QString program =
-            QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../evrakmatik");
         QProcess run;
         run.setProcessEnvironment(cups.environment());
-        auto evrakmatik = [&](QStringList args) {
-            run.start(program,
-                QStringList { QStringLiteral("--program-folder"), p.folder.path(),
-                    QStringLiteral("--margin-folder"), p.folder.marginFolder() }
-                    + args);
-            run.waitForFinished(60000);
-            return run.exitCode();
-        };
         for (const char *form : { "ek9", "ek1" }) {
             const QString exported = p.folder.path() + QStringLiteral("/%1.pdf").arg(form);
             // Twice: the first run of a form stores its margins in whole
             // millimetres, which every later run reads.
             for (int i = 0; i < 2; ++i)
-                QCOMPARE(evrakmatik({ "--print-pdf", form, "--id", QString::number(id), "--out",
-                             exported, "--set", "txt124=Kadikoy" }),
+                QCOMPARE(evrakmatik(run, p,
+                             { "--print-pdf", form, "--id", QString::number(id), "--out", exported,
+                                 "--set", "txt124=Kadikoy" }),
                     0);
-            QCOMPARE(evrakmatik({ "--print", form, "--id", QString::number(id), "--printer",
-                         CupsPdfQueue::kQueue, "--set", "txt124=Kadikoy" }),
+            QCOMPARE(evrakmatik(run, p,
+                         { "--print", form, "--id", QString::number(id), "--printer",
+                             CupsPdfQueue::kQueue, "--set", "txt124=Kadikoy" }),
                 0);
             const QString printed = cups.takePdf();
             QVERIFY2(!printed.isEmpty(), form);
@@ -1018,8 +663,9 @@ private slots:
             QVERIFY2(apart.isEmpty(), qPrintable(apart));
         }
         // A queue that is not there: said, nothing printed.
-        QVERIFY(
-            evrakmatik({ "--print", "ek9", "--id", QString::number(id), "--printer", "yok" }) != 0);
+        QVERIFY(evrakmatik(
+                    run, p, { "--print", "ek9", "--id", QString::number(id), "--printer", "yok" })
+            != 0);
         QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("yok")));
     }
 
@@ -1032,22 +678,12 @@ private slots:
         s.txt(40)->setText(QStringLiteral("12345678901"));
         s.txt(41)->setText(QStringLiteral("Şükrü"));
         const qint64 id = records::Kaydet(s, QString());
-        const QString program =
-            QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../evrakmatik");
         const QString out = p.folder.path() + QStringLiteral("/ek1.pdf");
         QProcess run;
-        auto print = [&](QStringList args) {
-            run.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-            run.start(program,
-                QStringList { QStringLiteral("--program-folder"), p.folder.path(),
-                    QStringLiteral("--margin-folder"), p.folder.marginFolder() }
-                    + args);
-            run.waitForFinished(60000);
-            return run.exitCode();
-        };
-        QCOMPARE(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out", out, "--set",
-                     "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024", "--set",
-                     "txt10=" + QString(60, QLatin1Char('W')) }),
+        QCOMPARE(evrakmatik(run, p,
+                     { "--print-pdf", "ek1", "--id", QString::number(id), "--out", out, "--set",
+                         "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024", "--set",
+                         "txt10=" + QString(60, QLatin1Char('W')) }),
             0);
         // The fitted fields are named on standard error; the PDF is right.
         const QString told = QString::fromUtf8(run.readAllStandardError());
@@ -1069,23 +705,22 @@ private slots:
         QVERIFY(qAbs(id1->box.left() - (793 + 1455) / 20.0) < 1.5);
 
         const QString ek9 = p.folder.path() + QStringLiteral("/ek9.pdf");
-        QCOMPARE(print({ "--print-pdf", "ek9", "--id", QString::number(id), "--out", ek9 }), 0);
+        QCOMPARE(
+            evrakmatik(run, p, { "--print-pdf", "ek9", "--id", QString::number(id), "--out", ek9 }),
+            0);
         QCOMPARE(testing::readPdf(ek9).pages.size(), 1);
 
         // Failures say why on one line and write nothing.
         const QString none = p.folder.path() + QStringLiteral("/yok.pdf");
-        QVERIFY(print({ "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
+        QVERIFY(evrakmatik(run, p, { "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
         QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("999")));
-        QVERIFY(print({ "--print-pdf", "ek5", "--id", QString::number(id), "--out", none }) != 0);
-        QVERIFY(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out", none, "--set",
-                    "txt999=x" })
-            != 0);
-        QVERIFY(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out", none, "--set",
-                    "sprTarih1=31.02.2020" })
-            != 0);
-        QVERIFY(print({ "--print-pdf", "ek1", "--id", QString::number(id), "--out",
-                    p.folder.path() + QStringLiteral("/yok/klasor/a.pdf") })
-            != 0);
+        const QString record = QString::number(id);
+        for (const QStringList &bad : { QStringList { "ek5", "--id", record, "--out", none },
+                 { "ek1", "--id", record, "--out", none, "--set", "txt999=x" },
+                 { "ek1", "--id", record, "--out", none, "--set", "sprTarih1=31.02.2020" },
+                 { "ek1", "--id", record, "--out", p.folder.path() + "/yok/klasor/a.pdf" } })
+            QVERIFY2(evrakmatik(run, p, QStringList { "--print-pdf" } + bad) != 0,
+                qPrintable(bad.join(' ')));
         QVERIFY(!QFile::exists(none));
     }
 };

@@ -6,6 +6,7 @@
 #include "printing/margins.h"
 #include "printing/reportviewer.h"
 #include "printing/viewerframe.h"
+#include "support/printingdata.h"
 #include "support/testsupport.h"
 
 #include <QAction>
@@ -74,6 +75,14 @@ QString margin(const char *key)
         QStringLiteral("OKU"), app::marginFile(), QStringLiteral("ar_Trafik"), QLatin1String(key));
 }
 
+// The report on a fresh program folder, its defaults stored by a first run.
+struct Viewing {
+    testing::ScriptedMessages messages;
+    testing::ProgramFolder folder;
+    MarginReport r;
+    Viewing() { r.run(); }
+};
+
 } // namespace
 
 class TestViewer : public QObject {
@@ -82,30 +91,20 @@ private slots:
 
     void toolbarIsCustomisedOnce()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
+        Viewing v;
+        MarginReport &r = v.r;
         r.run();
-        r.run();
-        QCOMPARE(r.tools.size(), 27);
-        for (int i = 0; i < 27; ++i)
-            QCOMPARE(r.tools[i].id, i);
-        const QList<int> hidden { 0, 1, 4, 5, 6, 7, 8, 9, 10, 19, 20 };
-        for (int i = 0; i < 27; ++i)
-            QCOMPARE(r.tools[i].visible, !hidden.contains(i));
-        const QStringList captions { "&Yazdır", "&Kapat", "&Word", "&Excel", "Pd&f", "KOYU",
-            "&Sayfa Ayarları" };
-        QCOMPARE((QStringList { r.tools[2].caption, r.tools[21].caption, r.tools[22].caption,
-                     r.tools[23].caption, r.tools[24].caption, r.tools[25].caption,
-                     r.tools[26].caption }),
-            captions);
-        const std::map<int, QString> tips { { 2, "Yazıcı'ya Gönder" }, { 11, "Uzaklaştır" },
-            { 12, "Yakınlaştır" }, { 13, "Yakınlaştırma Oranı" }, { 15, "Sayfa Geri" },
-            { 16, "Sayfa İleri" }, { 17, "Sayfa No" }, { 21, "İşlemi Durdur" },
-            { 22, "Word'e aktar" }, { 23, "Excel'e aktar" }, { 24, "PDF'ye aktar" },
-            { 25, "YAZICI KALİTESİ: Koyu" }, { 26, "Listenin boşluk ayarları" } };
-        for (const auto &[i, tip] : tips)
-            QCOMPARE(r.tools[i].tooltip, tip);
+        const QVector<QStringList> table = testing::readTable(QStringLiteral("viewer/toolbar.tsv"));
+        QCOMPARE(r.tools.size(), table.size());
+        for (const QStringList &t : table) {
+            const auto &tool = r.tools[t[0].toInt()];
+            QCOMPARE(tool.id, t[0].toInt());
+            QCOMPARE(tool.visible, t[1] == QLatin1String("1"));
+            if (!t[2].isEmpty())
+                QCOMPARE(tool.caption, t[2]);
+            if (!t[3].isEmpty())
+                QCOMPARE(tool.tooltip, t[3]);
+        }
         QCOMPARE(r.printQuality, -4);
         QCOMPARE(r.zoom, 100);
         QCOMPARE(r.toolbarFont, QStringLiteral("TAHOMA"));
@@ -113,27 +112,23 @@ private slots:
         // No printer here: said once a run, not by every viewer after it.
         MarginReport next;
         next.run();
-        QCOMPARE(messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
-        QCOMPARE(messages.shown().first().text,
+        QCOMPARE(v.messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
+        QCOMPARE(v.messages.shown().first().text,
             QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
     }
 
     void qualityToggleTwiceReturnsToKoyu()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
-        ToolbarTiklandi(r, 25, QString(), nullptr);
-        QCOMPARE(r.tools[25].caption, QStringLiteral("NORMAL"));
-        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Normal"));
-        QCOMPARE(r.tools[25].state, false);
-        QCOMPARE(r.printQuality, -3);
-        ToolbarTiklandi(r, 25, QString(), nullptr);
-        QCOMPARE(r.tools[25].caption, QStringLiteral("KOYU"));
-        QCOMPARE(r.tools[25].tooltip, QStringLiteral("YAZICI KALİTESİ: Koyu"));
-        QCOMPARE(r.tools[25].state, true);
-        QCOMPARE(r.printQuality, -4);
+        Viewing v;
+        MarginReport &r = v.r;
+        for (const bool koyu : { false, true }) {
+            ToolbarTiklandi(r, 25, QString(), nullptr);
+            QCOMPARE(r.tools[25].caption, QLatin1String(koyu ? "KOYU" : "NORMAL"));
+            QCOMPARE(r.tools[25].tooltip,
+                QStringLiteral("YAZICI KALİTESİ: ") + QLatin1String(koyu ? "Koyu" : "Normal"));
+            QCOMPARE(r.tools[25].state, koyu);
+            QCOMPARE(r.printQuality, koyu ? -4 : -3);
+        }
         YaziciKalitesiAyarla(r, QStringLiteral("başka"));
         QCOMPARE(r.printQuality, -4);
     }
@@ -154,13 +149,11 @@ private slots:
 
     void exportProposesTheTitleInTheDocumentsFolder()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
+        Viewing v;
+        MarginReport &r = v.r;
         ScriptedDesktop desktop;
         platform::setDesktopServices(&desktop);
-        qputenv("XDG_DOCUMENTS_DIR", folder.path().toUtf8());
-        MarginReport r;
-        r.run();
+        qputenv("XDG_DOCUMENTS_DIR", v.folder.path().toUtf8());
         QCOMPARE(exportBaseName(QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)")),
             QStringLiteral("EVRAKMATİK_EK_1_(ön_sayfa)"));
         QCOMPARE(exportBaseName(QStringLiteral("a\\b/c-d e")), QStringLiteral("a_b_c_d_e"));
@@ -172,7 +165,7 @@ private slots:
         QCOMPARE(desktop.titles.last(), QStringLiteral("Rapor Kayıt"));
         // A name without an extension gets the filter's: three exports of one
         // form under one name stay three files.
-        desktop.answer = folder.path() + QStringLiteral("/çıktı");
+        desktop.answer = v.folder.path() + QStringLiteral("/çıktı");
         QCOMPARE(ToolbarTiklandi(r, 24, r.caption, nullptr), ViewerAction::Exported);
         QCOMPARE(exportPath(), desktop.answer + QStringLiteral(".pdf"));
         QVERIFY(QFile::exists(exportPath()));
@@ -185,42 +178,40 @@ private slots:
             QFileInfo(desktop.answer + QStringLiteral(".pdf")).permissions());
         desktop.opened.clear();
         // The next dialog opens where the clerk saved last.
-        QDir(folder.path()).mkdir(QStringLiteral("alt"));
-        desktop.answer = folder.path() + QStringLiteral("/alt/son.pdf");
+        QDir(v.folder.path()).mkdir(QStringLiteral("alt"));
+        desktop.answer = v.folder.path() + QStringLiteral("/alt/son.pdf");
         ToolbarTiklandi(r, 24, r.caption, nullptr);
         ToolbarTiklandi(r, 24, r.caption, nullptr);
-        QVERIFY(desktop.proposed.startsWith(folder.path() + QStringLiteral("/alt/")));
-        desktop.answer = folder.path() + QStringLiteral("/belge.doc");
+        QVERIFY(desktop.proposed.startsWith(v.folder.path() + QStringLiteral("/alt/")));
+        desktop.answer = v.folder.path() + QStringLiteral("/belge.doc");
         ToolbarTiklandi(r, 22, r.caption, nullptr);
         QCOMPARE(desktop.filter, QStringLiteral("Word (*.doc)"));
         QCOMPARE(desktop.opened, QStringList { desktop.answer });
-        desktop.answer = folder.path() + QStringLiteral("/tablo.xls");
+        desktop.answer = v.folder.path() + QStringLiteral("/tablo.xls");
         ToolbarTiklandi(r, 23, r.caption, nullptr);
         QCOMPARE(desktop.opened.size(), 2);
         QCOMPARE(exportPath(), desktop.answer);
         QCOMPARE(exportTitle(), QStringLiteral("tablo.xls"));
         // A folder that does not exist: said, not taken for a finished export.
-        desktop.answer = folder.path() + QStringLiteral("/yok/tablo.xls");
-        messages.reset();
+        desktop.answer = v.folder.path() + QStringLiteral("/yok/tablo.xls");
+        v.messages.reset();
         ToolbarTiklandi(r, 23, r.caption, nullptr);
-        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(v.messages.shown().size(), 1);
         // Only OK: the clerk goes on in the viewer, whatever the answer.
-        const platform::MessageRequest box = messages.shown().first();
+        const platform::MessageRequest box = v.messages.shown().first();
         QCOMPARE(box.buttons, platform::MsgButtons::Ok);
         QCOMPARE(box.icon, platform::MsgIcon::Warning);
         QVERIFY2(box.text.contains(desktop.answer) && box.text.contains(QStringLiteral("Klasör")),
             qPrintable(box.text));
-        QCOMPARE(messages.exits(), 0);
+        QCOMPARE(v.messages.exits(), 0);
         QCOMPARE(desktop.opened.size(), 2);
         platform::setDesktopServices(nullptr);
     }
 
     void defaultsAreStoredTruncatedOnFirstUse()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
+        Viewing v;
+        MarginReport &r = v.r;
         QCOMPARE(margin("sol"), QStringLiteral("14"));
         QCOMPARE(margin("ust"), QStringLiteral("50"));
         QCOMPARE(margin("sag"), QStringLiteral("2"));
@@ -240,10 +231,8 @@ private slots:
 
     void marginDialogShowsKeepsAndRestores()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
+        Viewing v;
+        MarginReport &r = v.r;
         r.run();
         int restarts = 0;
         MarginDialog dialog(r, [&] {
@@ -270,15 +259,7 @@ private slots:
         QCOMPARE(margin("ust"), QStringLiteral("50"));
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
         QCOMPARE(restarts, 3);
-    }
-
-    void zeroLeftAndTopBringBackTheDefaults()
-    {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
-        MarginDialog dialog(r, [&] { r.run(); });
+        // Zero left and top bring back the form's defaults.
         dialog.box(0)->setText(QStringLiteral("0"));
         dialog.box(2)->setText(QStringLiteral("0"));
         dialog.btnKatdet()->click();
@@ -286,63 +267,49 @@ private slots:
         QCOMPARE(margin("sol"), QStringLiteral("14"));
     }
 
-    void anEmptyOrGarbledBoxWritesNothing()
-    {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
-        MarginDialog dialog(r, [&] { r.run(); });
-        dialog.box(1)->setText(QString());
-        QVERIFY(!dialog.goster());
-        QCOMPARE(messages.titles().last(), QStringLiteral("Dikkat"));
-        QCOMPARE(margin("sag"), QStringLiteral("2"));
-        dialog.box(1)->setText(QStringLiteral("1,,"));
-        QVERIFY(!dialog.goster());
-        dialog.box(1)->setText(QStringLiteral("7,9"));
-        QVERIFY(dialog.goster());
-        QCOMPARE(margin("sag"), QStringLiteral("7"));
-    }
-
-    void marginsReadCommaAndPointAsDecimalSigns_data()
+    // Typed in the dialog, and in the file as another editor left it.
+    void marginsAreWholeMillimetres_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("millimetres");
-        QTest::newRow("point") << QStringLiteral("20.5") << 20;
-        QTest::newRow("comma") << QStringLiteral("20,5") << 20;
-        QTest::newRow("point, typed") << QStringLiteral("7.5") << 7;
-        QTest::newRow("whole") << QStringLiteral("14") << 14;
-        QTest::newRow("fraction only") << QStringLiteral(".9") << 0;
+        QTest::addColumn<int>("millimetres"); // -1: refused, the earlier margin kept
+        QTest::newRow("point") << "20.5" << 20;
+        QTest::newRow("comma") << "20,5" << 20;
+        QTest::newRow("point, typed") << "7.5" << 7;
+        QTest::newRow("comma, typed") << "7,9" << 7;
+        QTest::newRow("whole") << "14" << 14;
+        QTest::newRow("fraction only") << ".9" << 0;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("garbled") << "1,," << -1;
     }
-
-    void marginsReadCommaAndPointAsDecimalSigns()
+    void marginsAreWholeMillimetres()
     {
         QFETCH(QString, text);
         QFETCH(int, millimetres);
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
-        // In the file, as another editor left it.
-        app::IniOkuYaz(
-            QStringLiteral("YAZ"), app::marginFile(), r.name, QStringLiteral("sag"), text);
-        r.run();
-        QCOMPARE(currentMargins().sag, millimetres);
-        QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres));
-        // Typed in the dialog.
+        Viewing v;
+        MarginReport &r = v.r;
+        if (millimetres >= 0) {
+            app::IniOkuYaz(
+                QStringLiteral("YAZ"), app::marginFile(), r.name, QStringLiteral("sag"), text);
+            r.run();
+            QCOMPARE(currentMargins().sag, millimetres);
+            QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres));
+        }
         MarginDialog dialog(r, [&] { r.run(); });
         dialog.box(1)->setText(text);
-        QVERIFY(dialog.goster());
+        QCOMPARE(dialog.goster(), millimetres >= 0);
+        if (millimetres < 0) {
+            QCOMPARE(v.messages.titles().last(), QStringLiteral("Dikkat"));
+            QCOMPARE(margin("sag"), QStringLiteral("2"));
+            return;
+        }
         QCOMPARE(margin("sag"), QString::number(millimetres));
         QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres));
     }
 
     void marginBoxesTakeDigitsOnly()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        MarginReport r;
-        r.run();
+        Viewing v;
+        MarginReport &r = v.r;
         MarginDialog dialog(r, [&] { r.run(); });
         dialog.show();
         QApplication::setActiveWindow(&dialog);
