@@ -46,9 +46,8 @@ private slots:
     {
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
-        QFile blocker(folder.path() + QStringLiteral("/data"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
+        // A file where the folder should be.
+        QVERIFY(testing::writeFile(folder.path() + QStringLiteral("/data"), {}));
         app::upgradeRecordStore();
         // The real program ends at the first exit; here the boxes go on.
         QCOMPARE(messages.titles().mid(0, 2), (QStringList { "GENEL HATA", "DİKKAT" }));
@@ -105,9 +104,7 @@ private slots:
         testing::Program p;
         // The margins folder is taken by a file of the same name.
         QDir(p.folder.marginFolder()).removeRecursively();
-        QFile blocker(p.folder.marginFolder());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(testing::writeFile(p.folder.marginFolder(), {}));
         records::EntryScreen &s = p.window->entryScreen();
         s.txt(16)->setText(QStringLiteral("M"));
         printing::ArTrafik front(s);
