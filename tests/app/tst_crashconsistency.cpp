@@ -5,9 +5,7 @@
 #include "platform/sqliteengine.h"
 #include "support/testsupport.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -49,21 +47,6 @@ std::map<QString, Seen> readStore()
     return seen;
 }
 
-// Waits until the child has reported n lines (each a commit or a compaction)
-// and leaves them unread; false if it stops before.
-bool waitForLines(QProcess &child, int n)
-{
-    int seen = 0;
-    QByteArray pending;
-    while (seen < n) {
-        if (!child.waitForReadyRead(60000))
-            return false;
-        pending = child.peek(child.bytesAvailable());
-        seen = int(pending.count('\n'));
-    }
-    return true;
-}
-
 long long stampOf(const QString &s)
 {
     return s.mid(1).toLongLong();
@@ -85,20 +68,14 @@ private slots:
         const int total = rounds(150);
         int committedInAll = 0;
         for (int round = 0; round < total; ++round) {
-            QProcess child;
-            child.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
+            testing::CrashChild child(
                 { QStringLiteral("save"), folder.path(), QString::number(next) });
-            QVERIFY(child.waitForStarted());
             // Once it has saved, kill it at a random moment of its next saves,
             // however slow the machine is to start it.
-            child.waitForReadyRead(5000);
+            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
             QTest::qWait(int(random.bounded(0, 30)));
-            QVERIFY2(child.state() == QProcess::Running,
-                qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
-            child.kill();
-            child.waitForFinished();
-            const QStringList lines = QString::fromLatin1(child.readAllStandardOutput())
-                                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QVERIFY2(child.running(), qPrintable(child.errors()));
+            const QStringList lines = child.kill();
             for (const QString &line : lines) {
                 const QStringList p = line.split(QLatin1Char(' '));
                 if (p.size() == 3) {
@@ -130,33 +107,23 @@ private slots:
         testing::ProgramFolder folder;
         app::upgradeRecordStore();
         {
-            // A store worth compacting: some hundred records, half of them rewritten.
-            QProcess child;
-            child.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
+            // A store worth compacting: every record saved twice, however slow the machine.
+            testing::CrashChild child(
                 { QStringLiteral("save"), folder.path(), QStringLiteral("0") });
-            QVERIFY(child.waitForStarted());
-            // Every record saved twice, however slow the machine.
-            QVERIFY(waitForLines(child, 40));
+            QVERIFY(child.waitForLines(40));
             child.kill();
-            child.waitForFinished();
         }
         const auto before = readStore();
         QVERIFY(before.size() == 20);
         QRandomGenerator random(1234);
         const int total = rounds(150) / 2;
         for (int round = 0; round < total; ++round) {
-            QProcess child;
-            child.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
-                { QStringLiteral("compact"), folder.path() });
-            QVERIFY(child.waitForStarted());
+            testing::CrashChild child({ QStringLiteral("compact"), folder.path() });
             // Once it has compacted, kill it at a random moment of the next ones.
-            QVERIFY2(waitForLines(child, 1),
-                qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
+            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
             QTest::qWait(int(random.bounded(0, 40)));
-            QVERIFY2(child.state() == QProcess::Running,
-                qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
+            QVERIFY2(child.running(), qPrintable(child.errors()));
             child.kill();
-            child.waitForFinished();
             // The next start: the store is opened, and found whole.
             const auto after = readStore();
             QCOMPARE(after.size(), before.size());

@@ -11,7 +11,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -22,19 +21,14 @@ using namespace app;
 
 namespace {
 
-QStringList columns(const QString &table)
+// The names of a table's columns, or of an index's, in their order.
+QStringList columns(const QString &table, const char *of = "table_info")
 {
-    QSqlDatabase db;
-    if (!OpenData(db, RecordStoreData))
-        return {};
-    QStringList names;
-    {
-        const QSqlRecord r = db.record(table);
-        for (int i = 0; i < r.count(); ++i)
-            names << r.fieldName(i);
-    }
-    CloseDb(db);
-    return names;
+    QString names;
+    testing::sqlExec(app::dataFilePath(RecordStoreData),
+        QStringLiteral("SELECT group_concat(name) FROM pragma_%1('%2')").arg(of, table).toUtf8(),
+        &names);
+    return names.split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 // Every folder and file under the program folder that is open to anyone but
@@ -82,17 +76,14 @@ private slots:
             QVERIFY2(vehicle.contains(QLatin1String(c)), c);
         QCOMPARE(columns(QStringLiteral("ARACSAHIPLERI")).size(), 35);
         // Owners are found by their number alone, for returning customers.
+        QCOMPARE(columns(QStringLiteral("ARACSAHIPLERI_KIMLIKNO"), "index_info"),
+            QStringList { QStringLiteral("KIMLIKNO") });
+        upgradeRecordStore(); // a second start finds the index there
+        // Once made, the store opens without its template.
+        QDir(folder.path() + QStringLiteral("/MDQ")).removeRecursively();
         QSqlDatabase db;
         QVERIFY(OpenData(db, RecordStoreData));
-        {
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("PRAGMA index_info(ARACSAHIPLERI_KIMLIKNO)")));
-            QVERIFY(q.next());
-            QCOMPARE(q.value(2).toString(), QStringLiteral("KIMLIKNO"));
-            QVERIFY(!q.next());
-        }
         CloseDb(db);
-        upgradeRecordStore(); // a second start finds the index there
         QVERIFY(messages.shown().isEmpty());
     }
 
@@ -101,44 +92,20 @@ private slots:
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
         QDir().mkpath(folder.path() + QStringLiteral("/data"));
-        {
-            auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(folder.storePath());
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("CREATE TABLE ARACKAYIT (ID INTEGER PRIMARY KEY, "
-                                          "MOTORNO VARCHAR(60), TIPONAY2 VARCHAR(25))")));
-            QVERIFY(q.exec(QStringLiteral("INSERT INTO ARACKAYIT (MOTORNO) VALUES ('M1')")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        QVERIFY(testing::writeFile(folder.storePath(), {})); // SQLite takes it as a new store
+        QVERIFY(testing::sqlExec(folder.storePath(),
+            "CREATE TABLE ARACKAYIT (ID INTEGER PRIMARY KEY, MOTORNO VARCHAR(60), "
+            "TIPONAY2 VARCHAR(25)); INSERT INTO ARACKAYIT (MOTORNO) VALUES ('M1')"));
         upgradeRecordStore();
         QCOMPARE(columns(QStringLiteral("ARACKAYIT")),
             (QStringList {
                 "ID", "MOTORNO", "TIPONAY2", "OTV_VergiDairesi", "OTV_Tarihi", "OTV_MakbuzNo" }));
         upgradeRecordStore(); // a second start changes nothing
         QCOMPARE(columns(QStringLiteral("ARACKAYIT")).size(), 6);
-        QSqlDatabase db;
-        QVERIFY(OpenData(db, RecordStoreData));
-        {
-            QSqlQuery q(db);
-            // Optional text of its width, empty text allowed.
-            QVERIFY(q.exec(QStringLiteral("UPDATE ARACKAYIT SET OTV_Tarihi = ''")));
-            QVERIFY(!q.exec(QStringLiteral("UPDATE ARACKAYIT SET OTV_Tarihi = '12345678901'")));
-        }
-        CloseDb(db);
-        QVERIFY(messages.shown().isEmpty());
-    }
-
-    void aStoreWithoutItsTemplateStillOpens()
-    {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        upgradeRecordStore();
-        QDir(folder.path() + QStringLiteral("/MDQ")).removeRecursively();
-        QSqlDatabase db;
-        QVERIFY(OpenData(db, RecordStoreData));
-        CloseDb(db);
+        // Optional text of its width, empty text allowed.
+        QVERIFY(testing::sqlExec(folder.storePath(), "UPDATE ARACKAYIT SET OTV_Tarihi = ''"));
+        QVERIFY(!testing::sqlExec(
+            folder.storePath(), "UPDATE ARACKAYIT SET OTV_Tarihi = '12345678901'"));
         QVERIFY(messages.shown().isEmpty());
     }
 
@@ -164,9 +131,8 @@ private slots:
             QVERIFY(OpenData(db, code));
             CloseDb(db);
         }
-        QVERIFY(QFile::exists(folder.path() + QStringLiteral("/sabit.mdb")));
-        QVERIFY(QFile::exists(folder.path() + QStringLiteral("/IL.mdb")));
-        QVERIFY(QFile::exists(folder.path() + QStringLiteral("/Arac.mdb")));
+        for (const char *name : { "/sabit.mdb", "/IL.mdb", "/Arac.mdb" })
+            QVERIFY2(QFile::exists(folder.path() + QLatin1String(name)), name);
         QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/data/sabit.mdb")));
         QSqlDatabase db;
         QVERIFY(!OpenData(db, 5));
@@ -186,10 +152,7 @@ private slots:
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
         QDir().mkpath(folder.path() + QStringLiteral("/data"));
-        QFile f(folder.storePath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
+        QVERIFY(testing::writeFile(folder.storePath(), content));
         QSqlDatabase db;
         const bool opened = OpenData(db, RecordStoreData);
         if (content.isEmpty()) {

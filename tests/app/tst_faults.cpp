@@ -15,31 +15,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTest>
 
-#include <csignal>
-#include <memory>
 #include <sqlite3.h>
-#include <sys/resource.h>
+
+using testing::contents;
+using testing::FileSizeLimit;
 
 namespace {
-
-int count(const QString &table)
-{
-    QSqlDatabase db;
-    int n = -1;
-    if (!app::OpenData(db, app::RecordStoreData))
-        return n;
-    {
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SELECT count(*) FROM ") + table);
-        if (q.next())
-            n = q.value(0).toInt();
-    }
-    app::CloseDb(db);
-    return n;
-}
 
 void typeOwners(records::EntryScreen &s, const QString &motor)
 {
@@ -54,30 +37,6 @@ void typeOwners(records::EntryScreen &s, const QString &motor)
         s.txt(i)->setText(QString(150, QChar(u'ğ')));
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Files may not grow past `bytes` while it lives: the next write that needs
-// room fails as on a full disk.
-class FullDisk {
-public:
-    explicit FullDisk(qint64 bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit tight = old_;
-        tight.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &tight);
-    }
-    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_ {};
-};
-
 } // namespace
 
 class TestFaults : public QObject {
@@ -87,9 +46,8 @@ private slots:
     {
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
-        QFile blocker(folder.path() + QStringLiteral("/data"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
+        // A file where the folder should be.
+        QVERIFY(testing::writeFile(folder.path() + QStringLiteral("/data"), {}));
         app::upgradeRecordStore();
         // The real program ends at the first exit; here the boxes go on.
         QCOMPARE(messages.titles().mid(0, 2), (QStringList { "GENEL HATA", "DİKKAT" }));
@@ -103,33 +61,21 @@ private slots:
         records::EntryScreen &s = p.window->entryScreen();
         typeOwners(s, QStringLiteral("ONCE"));
         QVERIFY(records::Kaydet(s, QString()) > 0);
-        const QByteArray before = [&] {
-            QFile f(p.folder.storePath());
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
-        // Files may not grow past their present size: the next write that
-        // needs room fails as on a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old {};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit tight = old;
-        tight.rlim_cur = rlim_t(before.size());
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
         typeOwners(s, QStringLiteral("SONRA"));
         p.messages.reset();
-        const qint64 id = records::Kaydet(s, QString());
-        setrlimit(RLIMIT_FSIZE, &old);
-        QCOMPARE(id, 0);
+        {
+            FileSizeLimit full(QFileInfo(p.folder.storePath()).size());
+            QCOMPARE(records::Kaydet(s, QString()), 0);
+        }
         QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
         QVERIFY(p.messages.shown().first().text.contains(QStringLiteral("Kaydet")));
         QVERIFY(!p.messages.titles().contains(QString()));
         QVERIFY(platform::integrityCheck(p.folder.storePath()).ok);
-        QCOMPARE(count(QStringLiteral("ARACKAYIT")), 1);
-        QCOMPARE(count(QStringLiteral("ARACSAHIPLERI")), 3);
+        QCOMPARE(testing::rowCount(p.folder.storePath(), "ARACKAYIT"), 1);
+        QCOMPARE(testing::rowCount(p.folder.storePath(), "ARACSAHIPLERI"), 3);
         // With room again the same screen saves.
         QVERIFY(records::Kaydet(s, QString()) > 0);
-        QCOMPARE(count(QStringLiteral("ARACSAHIPLERI")), 6);
+        QCOMPARE(testing::rowCount(p.folder.storePath(), "ARACSAHIPLERI"), 6);
     }
 
     void aStoreLockedLongerThanTheWaitIsReported()
@@ -149,7 +95,7 @@ private slots:
         QVERIFY(!p.messages.titles().isEmpty());
         QCOMPARE(p.messages.titles().last(), QStringLiteral("GENEL HATA"));
         QCOMPARE(p.messages.exits(), 0);
-        QCOMPARE(count(QStringLiteral("ARACKAYIT")), 0);
+        QCOMPARE(testing::rowCount(p.folder.storePath(), "ARACKAYIT"), 0);
         QVERIFY(records::Kaydet(s, QString()) > 0);
     }
 
@@ -158,9 +104,7 @@ private slots:
         testing::Program p;
         // The margins folder is taken by a file of the same name.
         QDir(p.folder.marginFolder()).removeRecursively();
-        QFile blocker(p.folder.marginFolder());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(testing::writeFile(p.folder.marginFolder(), {}));
         records::EntryScreen &s = p.window->entryScreen();
         s.txt(16)->setText(QStringLiteral("M"));
         printing::ArTrafik front(s);
@@ -200,13 +144,12 @@ private slots:
         typeOwners(s, QStringLiteral("AKTAR"));
         printing::ArTrafik front(s);
         front.run();
-        std::unique_ptr<platform::ReportExporter> exporter;
-        if (suffix == QLatin1String("pdf"))
-            exporter = std::make_unique<platform::PdfExporter>();
-        else if (suffix == QLatin1String("doc"))
-            exporter = std::make_unique<platform::WordExporter>();
-        else
-            exporter = std::make_unique<platform::ExcelExporter>();
+        platform::PdfExporter pdf;
+        platform::WordExporter word;
+        platform::ExcelExporter excel;
+        platform::ReportExporter *const exporters[] { &pdf, &word, &excel };
+        platform::ReportExporter *exporter =
+            exporters[QStringList { "pdf", "doc", "xls" }.indexOf(suffix)];
         const QString path = p.folder.path() + QStringLiteral("/rapor.") + suffix;
         QString error;
         QVERIFY2(exporter->write({ &front }, path, &error), qPrintable(error));
@@ -214,7 +157,7 @@ private slots:
         const QStringList filesBefore = QDir(p.folder.path()).entryList(QDir::Files | QDir::Hidden);
         bool written = false;
         {
-            FullDisk full(good.size() / 2);
+            FileSizeLimit full(good.size() / 2);
             written = exporter->write({ &front }, path, &error);
         }
         QVERIFY(!written);
@@ -242,11 +185,8 @@ private slots:
             QProcess child;
             child.setProcessEnvironment(env);
             child.setChildProcessModifier([limit] {
-                if (limit > 0) {
-                    std::signal(SIGXFSZ, SIG_IGN);
-                    rlimit r { rlim_t(limit), rlim_t(limit) };
-                    setrlimit(RLIMIT_FSIZE, &r);
-                }
+                if (limit > 0)
+                    FileSizeLimit::apply(limit);
             });
             // The program is built beside the templates the tests use.
             child.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
@@ -286,7 +226,7 @@ private slots:
         const QByteArray before = contents(file);
         p.messages.reset();
         {
-            FullDisk full(before.size());
+            FileSizeLimit full(before.size());
             app::IniOkuYaz(QStringLiteral("YAZ"), file, QStringLiteral("ar_Trafik"),
                 QStringLiteral("yeni"), QStringLiteral("1"));
         }

@@ -57,40 +57,37 @@ private slots:
             QVERIFY(!p.window->button(QLatin1String(hidden))->isVisibleTo(p.window.get()));
     }
 
-    void answeringNoLeavesTheProgramRunning()
+    void theQuitQuestion_data()
     {
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No on the quit button leaves the program running") << false << false;
+        QTest::newRow("No on the close box leaves the program running") << true << false;
+        QTest::newRow("Yes on the quit button compacts and ends") << false << true;
+    }
+    void theQuitQuestion()
+    {
+        QFETCH(bool, closeBox);
+        QFETCH(bool, yes);
         testing::Program p;
+        p.window->show();
         p.window->entryScreen().txt(16)->setText(QStringLiteral("MOTOR-1"));
-        p.messages.answerNext(platform::MsgAnswer::No);
-        p.window->button(QStringLiteral("XPButton1"))->click();
+        p.messages.answerNext(yes ? platform::MsgAnswer::Yes : platform::MsgAnswer::No);
+        if (closeBox)
+            p.window->close();
+        else
+            p.window->button(QStringLiteral("XPButton1"))->click();
         const auto &box = p.messages.shown().last();
         QCOMPARE(box.title, QStringLiteral("Dikkat"));
         QCOMPARE(box.text, QStringLiteral("Programdan çıkmak istiyor musunuz?"));
         QCOMPARE(box.defaultAnswer, platform::MsgAnswer::No);
-        QCOMPARE(p.messages.exits(), 0);
-        QCOMPARE(p.window->entryScreen().txt(16)->text(), QStringLiteral("MOTOR-1"));
-        QVERIFY(!QFile::exists(p.folder.storePath() + QLatin1Char('x')));
-    }
-
-    void answeringYesCompactsAndEnds()
-    {
-        testing::Program p;
-        p.messages.answerNext(platform::MsgAnswer::Yes);
-        p.window->button(QStringLiteral("XPButton1"))->click();
-        QCOMPARE(p.messages.exits(), 1);
-        QVERIFY(QFile::exists(p.folder.storePath() + QLatin1Char('x')));
+        QCOMPARE(p.messages.exits(), int(yes));
+        QCOMPARE(QFile::exists(p.folder.storePath() + QLatin1Char('x')), yes);
         QVERIFY(QFile::exists(p.folder.storePath()));
-    }
-
-    void theCloseBoxAsksTheSameQuestion()
-    {
-        testing::Program p;
-        p.window->show();
-        p.messages.answerNext(platform::MsgAnswer::No);
-        p.window->close();
-        QVERIFY(p.window->isVisible());
-        QCOMPARE(
-            p.messages.shown().last().text, QStringLiteral("Programdan çıkmak istiyor musunuz?"));
+        if (!yes) {
+            QVERIFY(p.window->isVisible());
+            QCOMPARE(p.window->entryScreen().txt(16)->text(), QStringLiteral("MOTOR-1"));
+        }
     }
 };
 

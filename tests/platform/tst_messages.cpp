@@ -3,6 +3,7 @@
 // the real process exit are checked.
 #include "app/errorbox.h"
 #include "platform/messages.h"
+#include "support/testsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,9 +18,6 @@
 using platform::MsgAnswer;
 using platform::MsgButtons;
 
-Q_DECLARE_METATYPE(platform::MsgAnswer)
-Q_DECLARE_METATYPE(platform::MsgButtons)
-
 namespace {
 
 // Real dialogs; an exit is counted instead of performed.
@@ -29,32 +27,25 @@ public:
     void endProcess(int) override { ++exits; }
 };
 
-enum class Press { Ok, Cancel, Yes, No, Escape, CloseButton, Enter };
-
-QMessageBox::StandardButton standardFor(Press p)
-{
-    switch (p) {
-    case Press::Ok:
-        return QMessageBox::Ok;
-    case Press::Cancel:
-        return QMessageBox::Cancel;
-    case Press::Yes:
-        return QMessageBox::Yes;
-    case Press::No:
-        return QMessageBox::No;
-    default:
-        return QMessageBox::NoButton;
-    }
-}
+// The ways a clerk answers a box; the first four are the buttons, in the
+// order of MsgAnswer.
+const QStringList presses { "Ok", "Cancel", "Yes", "No", "Escape", "CloseButton", "Enter" };
+const QMessageBox::StandardButton buttonFor[] { QMessageBox::Ok, QMessageBox::Cancel,
+    QMessageBox::Yes, QMessageBox::No };
 
 // Presses `press` on the next box that appears, as the user would. Records
 // what the box offered so the test can check its buttons too.
 struct BoxPresser {
-    Press press;
+    int press;
     QString title;
     QMessageBox::StandardButtons offered;
     bool found = false;
 
+    explicit BoxPresser(const QString &name)
+        : press(int(presses.indexOf(name)))
+    {
+        arm();
+    }
     void arm()
     {
         QTimer::singleShot(20, [this] { tryPress(); });
@@ -69,22 +60,16 @@ struct BoxPresser {
         found = true;
         title = box->windowTitle();
         offered = box->standardButtons();
-        switch (press) {
-        case Press::Escape:
+        if (presses[press] == QLatin1String("Escape"))
             QTest::keyClick(box, Qt::Key_Escape);
-            break;
-        case Press::Enter:
+        else if (presses[press] == QLatin1String("Enter"))
             QTest::keyClick(box, Qt::Key_Return);
-            break;
-        case Press::CloseButton:
+        else if (presses[press] == QLatin1String("CloseButton"))
             box->close();
-            break;
-        default:
-            if (QAbstractButton *b = box->button(standardFor(press)))
-                QTest::mouseClick(b, Qt::LeftButton);
-            else
-                box->done(-1); // not offered: leave, the test then fails on the answer
-        }
+        else if (QAbstractButton *b = box->button(buttonFor[press]))
+            QTest::mouseClick(b, Qt::LeftButton);
+        else
+            box->done(-1); // not offered: leave, the test then fails on the answer
     }
 };
 
@@ -93,100 +78,48 @@ struct BoxPresser {
 class TestMessages : public QObject {
     Q_OBJECT
 private slots:
-    void realBoxAnswers_data();
+    void realBoxAnswers_data() { testing::addRows(QStringLiteral("messageboxes")); }
     void realBoxAnswers();
-    void realErrorBoxContinuesOnOk_data();
+    void realErrorBoxContinuesOnOk_data() { testing::addRows(QStringLiteral("errorboxes")); }
     void realErrorBoxContinuesOnOk();
     void realExitEndsAtOnce();
 };
 
-void TestMessages::realBoxAnswers_data()
-{
-    QTest::addColumn<MsgButtons>("buttons");
-    QTest::addColumn<MsgAnswer>("defaultAnswer");
-    QTest::addColumn<int>("press");
-    QTest::addColumn<MsgAnswer>("expected");
-    QTest::addColumn<int>("offered");
-
-    const int ok = QMessageBox::Ok, okCancel = QMessageBox::Ok | QMessageBox::Cancel,
-              yesNo = QMessageBox::Yes | QMessageBox::No;
-    QTest::newRow("ok: OK") << MsgButtons::Ok << MsgAnswer::Ok << int(Press::Ok) << MsgAnswer::Ok
-                            << ok;
-    QTest::newRow("ok: Esc") << MsgButtons::Ok << MsgAnswer::Ok << int(Press::Escape)
-                             << MsgAnswer::Ok << ok;
-    QTest::newRow("ok: close button")
-        << MsgButtons::Ok << MsgAnswer::Ok << int(Press::CloseButton) << MsgAnswer::Ok << ok;
-    QTest::newRow("ok/cancel: OK")
-        << MsgButtons::OkCancel << MsgAnswer::Ok << int(Press::Ok) << MsgAnswer::Ok << okCancel;
-    QTest::newRow("ok/cancel: Cancel") << MsgButtons::OkCancel << MsgAnswer::Ok
-                                       << int(Press::Cancel) << MsgAnswer::Cancel << okCancel;
-    QTest::newRow("ok/cancel: Enter takes OK")
-        << MsgButtons::OkCancel << MsgAnswer::Ok << int(Press::Enter) << MsgAnswer::Ok << okCancel;
-    // Dismissing the error box never ends the program: that takes Cancel.
-    QTest::newRow("ok/cancel: Esc")
-        << MsgButtons::OkCancel << MsgAnswer::Ok << int(Press::Escape) << MsgAnswer::Ok << okCancel;
-    QTest::newRow("ok/cancel: close button")
-        << MsgButtons::OkCancel << MsgAnswer::Ok << int(Press::CloseButton) << MsgAnswer::Ok
-        << okCancel;
-    QTest::newRow("yes/no: Yes") << MsgButtons::YesNo << MsgAnswer::No << int(Press::Yes)
-                                 << MsgAnswer::Yes << yesNo;
-    QTest::newRow("yes/no: No") << MsgButtons::YesNo << MsgAnswer::No << int(Press::No)
-                                << MsgAnswer::No << yesNo;
-    QTest::newRow("yes/no: Enter takes the default No")
-        << MsgButtons::YesNo << MsgAnswer::No << int(Press::Enter) << MsgAnswer::No << yesNo;
-    QTest::newRow("yes/no: Esc") << MsgButtons::YesNo << MsgAnswer::No << int(Press::Escape)
-                                 << MsgAnswer::No << yesNo;
-    QTest::newRow("yes/no: close button")
-        << MsgButtons::YesNo << MsgAnswer::No << int(Press::CloseButton) << MsgAnswer::No << yesNo;
-}
-
 void TestMessages::realBoxAnswers()
 {
-    QFETCH(MsgButtons, buttons);
-    QFETCH(MsgAnswer, defaultAnswer);
-    QFETCH(int, press);
-    QFETCH(MsgAnswer, expected);
-    QFETCH(int, offered);
-
+    QFETCH(QString, buttons);
+    QFETCH(QString, press);
+    QFETCH(QString, expected);
+    const int set = int(QStringList { "Ok", "OkCancel", "YesNo" }.indexOf(buttons));
+    const QMessageBox::StandardButtons offered[] { QMessageBox::Ok,
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes | QMessageBox::No };
+    const MsgButtons kind = MsgButtons(set);
     platform::DialogMessageService dialogs;
-    BoxPresser presser { Press(press), {}, {} };
-    presser.arm();
-    const MsgAnswer answer = dialogs.show({ platform::MsgIcon::Question, buttons, defaultAnswer,
-        QStringLiteral("Başlık"), QStringLiteral("Metin") });
+    BoxPresser presser(press);
+    const MsgAnswer answer = dialogs.show({ platform::MsgIcon::Question, kind,
+        kind == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok, QStringLiteral("Başlık"),
+        QStringLiteral("Metin") });
     QVERIFY(presser.found);
     QCOMPARE(presser.title, QStringLiteral("Başlık"));
-    QCOMPARE(int(presser.offered), offered);
-    QCOMPARE(answer, expected);
-}
-
-void TestMessages::realErrorBoxContinuesOnOk_data()
-{
-    QTest::addColumn<int>("press");
-    QTest::addColumn<bool>("canContinue");
-    QTest::addColumn<int>("exits");
-    QTest::newRow("OK, continue") << int(Press::Ok) << true << 0;
-    QTest::newRow("close button, continue") << int(Press::CloseButton) << true << 0;
-    QTest::newRow("Cancel, continue") << int(Press::Cancel) << true << 1;
-    QTest::newRow("OK, no continue") << int(Press::Ok) << false << 1;
+    QCOMPARE(presser.offered, offered[set]);
+    QCOMPARE(int(answer), int(presses.indexOf(expected)));
 }
 
 void TestMessages::realErrorBoxContinuesOnOk()
 {
-    QFETCH(int, press);
-    QFETCH(bool, canContinue);
-    QFETCH(int, exits);
-
+    QFETCH(QString, press);
+    QFETCH(QString, canContinue);
+    QFETCH(QString, exits);
     DialogsRecordingExit dialogs;
     platform::setMessageService(&dialogs);
-    BoxPresser presser { Press(press), {}, {} };
-    presser.arm();
-    const bool goesOn =
-        app::HataGoster(3021, QStringLiteral("Kayıt yok."), QStringLiteral("Kaydet"), canContinue);
+    BoxPresser presser(press);
+    const bool goesOn = app::HataGoster(3021, QStringLiteral("Kayıt yok."),
+        QStringLiteral("Kaydet"), canContinue == QLatin1String("1"));
     platform::setMessageService(nullptr);
     QVERIFY(presser.found);
     QCOMPARE(presser.title, QStringLiteral("GENEL HATA"));
-    QCOMPARE(dialogs.exits, exits);
-    QCOMPARE(goesOn, exits == 0);
+    QCOMPARE(dialogs.exits, exits.toInt());
+    QCOMPARE(goesOn, dialogs.exits == 0);
 }
 
 void TestMessages::realExitEndsAtOnce()

@@ -41,26 +41,19 @@ records::RecordValues version(int record, long long n)
     const QString stamp = QStringLiteral("v%1").arg(n);
     v.motorNo = QStringLiteral("MOTOR-%1").arg(record);
     v.eskiPlaka = QStringLiteral("YOK");
+    const QStringList stamped { "SASENO", "BELGEDUZENLEYEN", "VERGIDAIRESI", "SIGORTAADI",
+        "MODELTICARIADI" };
     for (const records::VehicleField &f : records::vehicleFields()) {
         const QString column = QString::fromLatin1(f.column);
-        switch (f.kind) {
-        case records::FieldKind::Text:
-        case records::FieldKind::TrimmedText:
-            // Wide columns carry the stamp; a long remark makes each save write more.
-            if (f.control == 36)
-                v.columns.push_back({ column, QString(140, QLatin1Char('x')) });
-            else if (QStringList { "SASENO", "BELGEDUZENLEYEN", "VERGIDAIRESI", "SIGORTAADI",
-                         "MODELTICARIADI" }
-                         .contains(column))
-                v.columns.push_back({ column, stamp });
-            break;
-        case records::FieldKind::Number:
-        case records::FieldKind::Period:
+        // Wide columns carry the stamp; a long remark makes each save write more.
+        if (f.kind == records::FieldKind::Number || f.kind == records::FieldKind::Period)
             v.columns.push_back({ column, double(n) });
-            break;
-        default:
-            break;
-        }
+        else if (f.kind != records::FieldKind::Text && f.kind != records::FieldKind::TrimmedText)
+            continue;
+        else if (f.control == 36)
+            v.columns.push_back({ column, QString(140, QLatin1Char('x')) });
+        else if (stamped.contains(column))
+            v.columns.push_back({ column, stamp });
     }
     for (int slot = 1; slot <= 3; ++slot) {
         records::OwnerValues o;

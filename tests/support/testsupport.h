@@ -2,6 +2,7 @@
 
 #include "platform/messages.h"
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
@@ -62,5 +63,50 @@ struct Program {
     Program();
     ~Program();
 };
+
+// --- app area: files, stores, helper processes and data tables ---
+
+QByteArray contents(const QString &path);
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+// Runs sql on the SQLite file at path over a connection of its own (never
+// creating the file); value gets the first column of the last row.
+bool sqlExec(const QString &path, const QByteArray &sql, QString *value = nullptr);
+// Rows of table, or -1 when the file or table cannot be read.
+int rowCount(const QString &path, const char *table);
+
+// Files may not grow past `bytes` while it lives: the next write that needs
+// room fails as on a full disk. apply() does the same for a child process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    static void apply(qint64 bytes);
+
+private:
+    unsigned long long old_ = 0;
+};
+
+// The crash child (see crashchild.cpp), reporting one line per step done.
+class CrashChild {
+public:
+    explicit CrashChild(const QStringList &args);
+    ~CrashChild() { stop(); }
+    // Waits for the child's own n-th line, left unread; false if it stops first.
+    bool waitForLines(int n);
+    // Killed where it is; the lines it reported.
+    QStringList kill();
+    // Its input closed, as a program that is told to go.
+    void stop();
+    QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
+    bool running() const { return process_.state() == QProcess::Running; }
+
+private:
+    QProcess process_;
+};
+
+// Adds the rows of tests/data/<name>.tsv as a QtTest table: the first line
+// names the (QString) columns, the first column of each row is its name.
+void addRows(const QString &name);
 
 } // namespace testing
