@@ -32,9 +32,9 @@ const char *kQueries[2][2] = {
     { LIST_COLUMNS("NULL") NULL_PLATES, LIST_COLUMNS("NULL") PLATES },
     { LIST_COLUMNS(NAMED) NULL_PLATES, LIST_COLUMNS(NAMED) PLATES },
 };
-// Owners of a range of vehicles, each vehicle's first owner first.
-const char *kOwners = "SELECT S.ARACID, " FIRST_OWNER " FROM ARACSAHIPLERI S "
-                      "WHERE S.ARACID BETWEEN ?1 AND ?2 ORDER BY S.ARACID, S.SAHIPNO, S.ID";
+// The first owners of a range of vehicles by ID: the vehicles and their
+// owners are then both read in the order they are stored.
+const char *kOwners = "SELECT K.ID, " NAMED " FROM ARACKAYIT K WHERE K.ID BETWEEN ?1 AND ?2";
 
 sqlite3 *handleOf(const QSqlDatabase &db)
 {
@@ -137,16 +137,10 @@ bool SqliteListReader::readFirstOwners(
     if (rc == SQLITE_OK) {
         sqlite3_bind_int64(st, 1, fromId);
         sqlite3_bind_int64(st, 2, toId);
-        qint64 last = 0;
-        bool any = false;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const qint64 id = sqlite3_column_int64(st, 0);
-            if (any && id == last)
-                continue; // not the vehicle's first owner
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
-            owner(id, { text, sqlite3_column_bytes(st, 1), text == nullptr });
-            last = id;
-            any = true;
+            if (text)
+                owner(sqlite3_column_int64(st, 0), { text, sqlite3_column_bytes(st, 1), false });
         }
     }
     const bool ok = rc == SQLITE_DONE;
