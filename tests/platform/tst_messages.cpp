@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTest>
@@ -83,6 +84,7 @@ private slots:
     void realErrorBoxContinuesOnOk_data() { testing::addRows(QStringLiteral("errorboxes")); }
     void realErrorBoxContinuesOnOk();
     void realExitEndsAtOnce();
+    void typingGoesOnWhereItWasAfterABox();
 };
 
 void TestMessages::realBoxAnswers()
@@ -120,6 +122,26 @@ void TestMessages::realErrorBoxContinuesOnOk()
     QCOMPARE(presser.title, QStringLiteral("GENEL HATA"));
     QCOMPARE(dialogs.exits, exits.toInt());
     QCOMPARE(goesOn, dialogs.exits == 0);
+}
+
+void TestMessages::typingGoesOnWhereItWasAfterABox()
+{
+    QWidget window;
+    auto *first = new QLineEdit(&window);
+    auto *second = new QLineEdit(&window);
+    second->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    second->setFocus();
+    platform::DialogMessageService dialogs;
+    BoxPresser presser(QStringLiteral("Enter"));
+    dialogs.show({ platform::MsgIcon::Warning, MsgButtons::Ok, MsgAnswer::Ok,
+        QStringLiteral("Dikkat"), QStringLiteral("Metin") });
+    QVERIFY(presser.found);
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
+    QCOMPARE(QApplication::focusWidget(), second);
+    QVERIFY(first->text().isEmpty());
 }
 
 void TestMessages::realExitEndsAtOnce()

@@ -389,6 +389,22 @@ private slots:
         QTest::keyClick(s.sprX(), Qt::Key_Enter);
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+
+        // The last search's text is selected, so typing replaces it; text
+        // that matches no row loads nothing on Enter, until a row is chosen.
+        s.txtara(0)->setText(QStringLiteral("öz"));
+        s.cmdBUL()->click();
+        QTest::keyClicks(s.txtara(0), "ay");
+        QCOMPARE(s.txtara(0)->text(), QStringLiteral("ay"));
+        QCOMPARE(s.sprX()->currentIndex().row(), 3);
+        QTest::keyClicks(s.txtara(0), "x");
+        QTest::keyClick(s.txtara(0), Qt::Key_Return);
+        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
+        QTest::keyClick(s.txtara(0), Qt::Key_Down);
+        QTest::keyClick(s.txtara(0), Qt::Key_Return);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M3"));
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
     }
 
     void anUnreadableStoreIsReported()
