@@ -33,6 +33,12 @@ void activate(QWidget *w)
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
 
+// A program whose window is shown and active, as the clerk has it.
+struct Shown : testing::Program {
+    EntryScreen &s = window->entryScreen();
+    Shown() { activate(window.get()); }
+};
+
 // The colour a box shows behind its text, as painted.
 QColor paintedBack(QWidget *w)
 {
@@ -127,9 +133,8 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, key);
         QFETCH(QString, to);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         QWidget *start = testing::control(s, from);
         QWidget *end = testing::control(s, to);
         QVERIFY(start && end);
@@ -166,9 +171,8 @@ private slots:
 
     void theMemoBoxesTakeNoMoreThanTheirMaximum()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         s.txt(37)->widget()->setFocus();
         QTest::keyClicks(s.txt(37)->widget(), QString(160, QLatin1Char('x')));
         QCOMPARE(s.txt(37)->text().size(), 150);
@@ -176,9 +180,8 @@ private slots:
 
     void doubtfulValuesAreMarkedAndListedAfterTheSave()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         const QColor warning = records::TypingGuards::warningColour();
         QVERIFY(warning != records::EntryBehaviour::focusColour() && warning != Qt::white);
 
@@ -243,9 +246,8 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(int, next);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         if (index == 134) {
             s.txt(16)->setText(QStringLiteral("M1"));
             p.window->button(QStringLiteral("cmdYazdir"))->click();
@@ -268,9 +270,8 @@ private slots:
 
     void onlyThePlateLettersTurnUpperCase()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         for (int i : { 1, 2, 4, 10 }) {
             s.txt(i)->widget()->setFocus();
             QTest::keyClicks(s.txt(i)->widget(), QStringLiteral("ab"));
@@ -316,9 +317,8 @@ private slots:
 
     void newRecordPutsTheCursorIntoTheOldPlate()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         s.txt(3)->setText(QStringLiteral("34"));
         s.txt(16)->setText(QStringLiteral("M"));
         s.newRec()->click();
@@ -349,25 +349,15 @@ private slots:
     }
 
     // The boxes keep what was typed, on Tab as on Enter; only a pick loads models.
-    void typedBrandOrModelStaysAsTyped_data()
-    {
-        QTest::addColumn<int>("combo");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::newRow("brand prefix, Tab") << 0 << "ren" << int(Qt::Key_Tab);
-        QTest::newRow("brand prefix, Enter") << 0 << "ren" << int(Qt::Key_Return);
-        QTest::newRow("whole brand in lower case") << 0 << "renault" << int(Qt::Key_Tab);
-        QTest::newRow("model prefix") << 1 << "DS 3" << int(Qt::Key_Tab);
-        QTest::newRow("model prefix, Enter") << 1 << "DS 3" << int(Qt::Key_Return);
-    }
+    void typedBrandOrModelStaysAsTyped_data() { testing::addTableRows("typedbrands.tsv"); }
     void typedBrandOrModelStaysAsTyped()
     {
-        QFETCH(int, combo);
+        QFETCH(QString, list);
         QFETCH(QString, typed);
-        QFETCH(int, key);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        QFETCH(QString, key);
+        const int combo = list == QLatin1String("model") ? 1 : 0;
+        Shown p;
+        EntryScreen &s = p.s;
         if (combo == 1) {
             s.cmbX(0)->setEditText(QStringLiteral("DS"));
             s.ModelDoldur();
@@ -376,7 +366,7 @@ private slots:
         QComboBox *box = s.cmbX(combo);
         box->setFocus();
         QTest::keyClicks(box->lineEdit(), typed);
-        QTest::keyClick(box->lineEdit(), Qt::Key(key));
+        QTest::keyClick(box->lineEdit(), QKeySequence::fromString(key)[0].key());
         box->clearFocus();
         QCOMPARE(box->currentText(), typed);
         QCOMPARE(s.cmbX(1)->count(), models);
@@ -384,9 +374,8 @@ private slots:
 
     void pickingASuggestionIsAChoice()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         QComboBox *brand = s.cmbX(0);
         brand->setFocus();
         QTest::keyClicks(brand->lineEdit(), QStringLiteral("Ren"));
@@ -408,9 +397,8 @@ private slots:
     void theWheelTurnsOnlyTheFocusedCombo()
     {
         QFETCH(int, combo);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         s.sTabber()->setCurrentIndex(combo > 2 ? 1 : 0);
         QComboBox *box = s.cmbX(combo);
         box->setCurrentIndex(0);
@@ -488,9 +476,8 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(QString, button);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         auto *b = p.window->findChild<QPushButton *>(button);
         QVERIFY(b->toolTip().contains(QString::fromLatin1(QTest::currentDataTag())));
         QSignalSpy clicks(b, &QPushButton::clicked);
@@ -508,9 +495,8 @@ private slots:
     // a Space goes there too; closing a print frame hands the cursor back.
     void theCursorStaysInTheBoxWhenAButtonIsClicked()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        activate(p.window.get());
+        Shown p;
+        EntryScreen &s = p.s;
         QWidget *box = s.txt(16)->widget();
         box->setFocus();
         QPushButton *clear = p.window->button(QStringLiteral("cmdSil"));
