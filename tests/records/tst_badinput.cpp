@@ -5,6 +5,7 @@
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/saverecord.h"
+#include "support/recordtables.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
@@ -14,6 +15,8 @@
 #include <QSqlRecord>
 #include <QStatusBar>
 #include <QTest>
+
+#include <tuple>
 
 using records::EntryScreen;
 
@@ -26,21 +29,27 @@ QStringList storedRows()
     QSqlDatabase db;
     if (!app::OpenData(db, app::RecordStoreData))
         return rows;
-    {
-        for (const char *table : { "ARACKAYIT", "ARACSAHIPLERI" }) {
-            QSqlQuery q(
-                QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)), db);
-            while (q.next()) {
-                QStringList values;
-                for (int i = 0; i < q.record().count(); ++i)
-                    values << q.record().fieldName(i) + QLatin1Char('=') + q.value(i).toString()
-                            + QLatin1Char(':') + QString::fromLatin1(q.value(i).typeName());
-                rows << values.join(QLatin1Char('|'));
-            }
+    for (const char *table : { "ARACKAYIT", "ARACSAHIPLERI" }) {
+        QSqlQuery q(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)), db);
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << q.record().fieldName(i) + QLatin1Char('=') + q.value(i).toString()
+                        + QLatin1Char(':') + QString::fromLatin1(q.value(i).typeName());
+            rows << values.join(QLatin1Char('|'));
         }
     }
     app::CloseDb(db);
     return rows;
+}
+
+// "index=text;index=text" as box index to text.
+QMap<int, QString> boxes(const QString &list)
+{
+    QMap<int, QString> m;
+    for (const QString &item : list.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        m.insert(item.section(QLatin1Char('='), 0, 0).toInt(), item.section(QLatin1Char('='), 1));
+    return m;
 }
 
 } // namespace
@@ -50,48 +59,24 @@ class TestBadInput : public QObject {
 private slots:
     void textsComeBackAsKept_data()
     {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
+        testing::addTableRows("kepttexts.tsv");
         const QStringList hard { "O'Reilly \"Ltd\"", "C:\\yol\\dosya", "%100_indirim", "_%_",
             "İıIiĞğÜüŞşÖöÇç", "ÇAĞDAŞ çağdaş", "a;b--c /* x */", "x' OR '1'='1" };
         for (const QString &t : hard) {
-            QTest::addRow("vehicle text %s", qPrintable(t)) << 6 << t << t;
-            QTest::addRow("owner text %s", qPrintable(t)) << 41 << t << t;
-            QTest::addRow("remark %s", qPrintable(t)) << 36 << t << t;
+            for (const char *box : { "6", "41", "36" }) // vehicle text, owner text, remark
+                QTest::addRow("txt(%s) %s", box, qPrintable(t)) << box << t << t;
         }
-        // Vehicle texts are trimmed; owner texts are kept as typed.
-        QTest::newRow("vehicle blanks") << 13 << "  Otomobil  "
-                                        << "Otomobil";
-        QTest::newRow("owner blanks") << 43 << "  Hasan  "
-                                      << "  Hasan  ";
-        QTest::newRow("at the maximum")
-            << 6 << QString(60, QChar(u'Ş')) << QString(60, QChar(u'Ş'));
-        QTest::newRow("owner at the maximum")
-            << 48 << QString(75, QChar(u'ı')) << QString(75, QChar(u'ı'));
-        QTest::newRow("memo at the maximum")
-            << 39 << QString(150, QChar(u'Ü')) << QString(150, QChar(u'Ü'));
-        QTest::newRow("multi-line") << 37 << "birinci\nikinci"
-                                    << "birinci\nikinci";
-        // Numbers are stored as numbers: their text comes back as a number's text.
-        QTest::newRow("decimal comma") << 18 << "1250,5"
-                                       << "1250,5";
-        QTest::newRow("grouping point") << 18 << "1.250"
-                                        << "1250";
-        QTest::newRow("minus") << 19 << "-3"
-                               << "-3";
-        QTest::newRow("plus") << 20 << "+4"
-                              << "4";
-        QTest::newRow("letters") << 21 << "12a"
-                                 << "0";
-        QTest::newRow("two commas") << 24 << "1,2,3"
-                                    << "0";
-        QTest::newRow("period empty") << 33 << ""
-                                      << "0";
+        // The longest text each kind of box takes.
+        const std::tuple<int, int, char16_t> longest[] = { { 6, 60, u'Ş' }, { 48, 75, u'ı' },
+            { 39, 150, u'Ü' } };
+        for (const auto &[box, max, c] : longest) {
+            const QString t(max, QChar(c));
+            QTest::addRow("txt(%d) at its maximum", box) << QString::number(box) << t << t;
+        }
     }
     void textsComeBackAsKept()
     {
-        QFETCH(int, box);
+        QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         testing::Program p;
@@ -100,51 +85,21 @@ private slots:
         s.txt(40)->setText(QStringLiteral("K'İ"));
         s.txt(3)->setText(QStringLiteral("3'"));
         s.txt(4)->setText(QStringLiteral("A%_"));
-        s.txt(box)->setText(typed);
+        s.txt(box.toInt())->setText(typed);
         const qint64 id = records::Kaydet(s, QString());
         QVERIFY(id > 0);
         s.EkraniTemizle();
         QVERIFY(records::OKU(s, id));
-        QCOMPARE(s.txt(box)->text(), shown);
+        QCOMPARE(s.txt(box.toInt())->text(), shown);
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M'1 %_\\"));
         QCOMPARE(s.txt(40)->text(), QStringLiteral("K'İ"));
         // Found again under its keys: engine number, old plate, identity number.
         QCOMPARE(records::Kaydet(s, QString()), id);
-        QSqlDatabase db;
-        QVERIFY(app::OpenData(db, app::RecordStoreData));
-        {
-            QSqlQuery q(QStringLiteral("SELECT count(*) FROM ARACSAHIPLERI"), db);
-            QVERIFY(q.next());
-            QCOMPARE(q.value(0).toInt(), 1);
-        }
-        app::CloseDb(db);
+        QCOMPARE(testing::storeColumn("SELECT count(*) FROM ARACSAHIPLERI"), QVariantList { 1 });
         QCOMPARE(p.messages.titles().count(QStringLiteral("GENEL HATA")), 0);
     }
 
-    void datesAtTheLimits_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("taxShown"); // the tax receipt's date is kept as typed text
-        QTest::newRow("first accepted") << "01.01.1900"
-                                        << "01.01.1900"
-                                        << "01.01.1900";
-        QTest::newRow("last stored") << "31.12.2045"
-                                     << "31.12.2045"
-                                     << "31.12.2045";
-        QTest::newRow("leap day") << "29/02/2024"
-                                  << "29.02.2024"
-                                  << "29.02.2024";
-        QTest::newRow("cell takes it, store does not") << "31.12.2100"
-                                                       << ""
-                                                       << "31.12.2100";
-        QTest::newRow("before the range") << "31.12.1899"
-                                          << ""
-                                          << "";
-        QTest::newRow("impossible") << "30.02.2020"
-                                    << ""
-                                    << "";
-    }
+    void datesAtTheLimits_data() { testing::addTableRows("datelimits.tsv"); }
     void datesAtTheLimits()
     {
         QFETCH(QString, typed);
@@ -153,10 +108,9 @@ private slots:
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         s.txt(16)->setText(QStringLiteral("M"));
-        s.sprTarih(0)->setText(typed);
-        s.sprTarih(3)->setText(typed);
-        s.sprTarih(6)->setText(typed);
         s.txt(40)->setText(QStringLiteral("1"));
+        for (int i : { 0, 3, 6 })
+            s.sprTarih(i)->setText(typed);
         const qint64 id = records::Kaydet(s, QString());
         s.EkraniTemizle();
         QVERIFY(records::OKU(s, id));
@@ -165,84 +119,32 @@ private slots:
         QCOMPARE(s.sprTarih(6)->text(), taxShown);
     }
 
-    void aLoadAndASaveChangeNothingTyped_data()
-    {
-        QTest::addColumn<QVariantMap>("typed"); // box index to text
-        QTest::addColumn<QVariantMap>("shown"); // what the load shows, where it differs
-        auto boxes = [](std::initializer_list<std::pair<int, const char *>> list) {
-            QVariantMap m;
-            for (const auto &[box, text] : list)
-                m.insert(QString::number(box), QString::fromUtf8(text));
-            return m;
-        };
-        QTest::newRow("seats typed from the comma") << boxes({ { 22, ",5" } }) << QVariantMap();
-        QTest::newRow("nine decimals in a ten-character box")
-            << boxes({ { 18, ",123456789" } }) << QVariantMap();
-        QTest::newRow("a fraction too small for six decimals")
-            << boxes({ { 19, ",000000001" } }) << QVariantMap();
-        QTest::newRow("negative fraction") << boxes({ { 25, "-,25" } }) << QVariantMap();
-        QTest::newRow("period from the comma") << boxes({ { 33, ",5" } }) << QVariantMap();
-        QTest::newRow("the widest whole number")
-            << boxes({ { 21, "9999999999" } }) << QVariantMap();
-        QTest::newRow("plate letters running into the number")
-            << boxes({ { 0, "34" }, { 1, "ABCD" }, { 2, "X1234567" } }) << QVariantMap();
-        QTest::newRow("plate digits in the letters box")
-            << boxes({ { 0, "34" }, { 1, "1234" }, { 2, "123456789" } }) << QVariantMap();
-        QTest::newRow("plate split at the first digit")
-            << boxes({ { 0, "3" }, { 1, "4AB" }, { 2, "12" } })
-            << boxes({ { 0, "34" }, { 1, "AB" }, { 2, "12" } });
-        QTest::newRow("full phone") << boxes({ { 65, "532" }, { 66, "1234567" } }) << QVariantMap();
-    }
+    void aLoadAndASaveChangeNothingTyped_data() { testing::addTableRows("roundtrips.tsv"); }
     void aLoadAndASaveChangeNothingTyped()
     {
-        QFETCH(QVariantMap, typed);
-        QFETCH(QVariantMap, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         s.txt(16)->setText(QStringLiteral("M"));
         s.txt(40)->setText(QStringLiteral("1"));
-        for (auto it = typed.begin(); it != typed.end(); ++it)
-            s.txt(it.key().toInt())->setText(it.value().toString());
+        const QMap<int, QString> boxesTyped = boxes(typed);
+        for (auto it = boxesTyped.begin(); it != boxesTyped.end(); ++it)
+            s.txt(it.key())->setText(it.value());
         const qint64 id = records::Kaydet(s, QString());
         QVERIFY(id > 0);
         const QStringList stored = storedRows();
         s.EkraniTemizle();
         QVERIFY(records::OKU(s, id));
-        for (auto it = typed.begin(); it != typed.end(); ++it)
-            QCOMPARE(s.txt(it.key().toInt())->text(), shown.value(it.key(), it.value()).toString());
+        const QMap<int, QString> boxesShown = boxes(shown);
+        for (auto it = boxesTyped.begin(); it != boxesTyped.end(); ++it)
+            QCOMPARE(s.txt(it.key())->text(), boxesShown.value(it.key(), it.value()));
         QCOMPARE(records::Kaydet(s, QString()), id);
         QCOMPARE(storedRows(), stored);
         QCOMPARE(p.messages.titles().count(QStringLiteral("GENEL HATA")), 0);
     }
 
-    void theDateCellSaysWhyItRefusedADate_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("impossible day, cell empty")
-            << ""
-            << "31.02.2020"
-            << "Sahiplik Belge Tarihi: \"31.02.2020\" takvimde olmayan bir tarih. Hücre boş "
-               "bırakıldı.";
-        QTest::newRow("impossible day, earlier date back")
-            << "05.11.2009"
-            << "30.02.2020"
-            << "Sahiplik Belge Tarihi: \"30.02.2020\" takvimde olmayan bir tarih. Hücre eski "
-               "değerine döndü: 05.11.2009.";
-        QTest::newRow("before 1900") << ""
-                                     << "31.12.1899"
-                                     << "Sahiplik Belge Tarihi: \"31.12.1899\" alınmadı: tarih "
-                                        "01.01.1900 ile 31.12.2100 arasında olmalı. Hücre boş "
-                                        "bırakıldı.";
-        QTest::newRow("not a date") << ""
-                                    << "05.11.20"
-                                    << "Sahiplik Belge Tarihi: \"05.11.20\" tarih değil "
-                                       "(GG.AA.YYYY yazın). Hücre boş bırakıldı.";
-        QTest::newRow("taken") << ""
-                               << "5.11.2009"
-                               << "";
-    }
+    void theDateCellSaysWhyItRefusedADate_data() { testing::addTableRows("daterefusals.tsv"); }
     void theDateCellSaysWhyItRefusedADate()
     {
         QFETCH(QString, before);
@@ -270,30 +172,14 @@ private slots:
         }
     }
 
-    void aStoreLackingATableOrColumnSaysSo_data()
-    {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("no owner table") << "DROP TABLE ARACSAHIPLERI"
-                                        << "Kayıt deposunda ARACSAHIPLERI tablosu yok";
-        QTest::newRow("no vehicle table") << "DROP TABLE ARACKAYIT"
-                                          << "Kayıt deposunda ARACKAYIT tablosu yok";
-        QTest::newRow("no column") << "ALTER TABLE ARACKAYIT DROP COLUMN KAPASITE"
-                                   << "Kayıt deposunun ARACKAYIT tablosunda KAPASITE sütunu yok";
-        QTest::newRow("no owner column")
-            << "ALTER TABLE ARACSAHIPLERI DROP COLUMN SEMT"
-            << "Kayıt deposunun ARACSAHIPLERI tablosunda SEMT sütunu yok";
-    }
+    void aStoreLackingATableOrColumnSaysSo_data() { testing::addTableRows("damagedstores.tsv"); }
     void aStoreLackingATableOrColumnSaysSo()
     {
         QFETCH(QString, damage);
         QFETCH(QString, says);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        QSqlDatabase db;
-        QVERIFY(app::OpenData(db, app::RecordStoreData));
-        QVERIFY(QSqlQuery(db).exec(damage));
-        app::CloseDb(db);
+        QVERIFY(testing::storeExec(damage));
         s.txt(16)->setText(QStringLiteral("M"));
         s.txt(40)->setText(QStringLiteral("1"));
         p.messages.reset();

@@ -48,6 +48,21 @@ QString nameOf(QWidget *w)
     return w->objectName();
 }
 
+// The first two widgets lying over each other (a widget may hold its own
+// children), or an empty text.
+QString overlap(const QVector<QPair<QWidget *, QRect>> &widgets)
+{
+    for (int i = 0; i < widgets.size(); ++i) {
+        for (int j = i + 1; j < widgets.size(); ++j) {
+            const auto &[a, ra] = widgets[i];
+            const auto &[b, rb] = widgets[j];
+            if (a != b && !a->isAncestorOf(b) && !b->isAncestorOf(a) && ra.intersects(rb))
+                return QStringLiteral("%1 over %2").arg(nameOf(a), nameOf(b));
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 class TestLayout : public QObject {
@@ -100,16 +115,7 @@ private slots:
                                    .arg(w->width())));
             }
         }
-        for (int i = 0; i < widgets.size(); ++i) {
-            for (int j = i + 1; j < widgets.size(); ++j) {
-                const auto &[a, ra] = widgets[i];
-                const auto &[b, rb] = widgets[j];
-                if (a->isAncestorOf(b) || b->isAncestorOf(a))
-                    continue;
-                QVERIFY2(!ra.intersects(rb),
-                    qPrintable(QStringLiteral("%1 over %2").arg(nameOf(a), nameOf(b))));
-            }
-        }
+        QCOMPARE(overlap(widgets), QString());
     }
 
     // With the overlays shown, the right-hand buttons stay usable and the
@@ -141,17 +147,9 @@ private slots:
                 widgets.push_back(item);
         }
         const QRect window = p.window->rect();
-        for (int i = 0; i < widgets.size(); ++i) {
-            const auto &[a, ra] = widgets[i];
-            QVERIFY2(window.contains(ra), qPrintable(nameOf(a)));
-            for (int j = i + 1; j < widgets.size(); ++j) {
-                const auto &[b, rb] = widgets[j];
-                if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a))
-                    continue;
-                QVERIFY2(!ra.intersects(rb),
-                    qPrintable(QStringLiteral("%1 and %2 overlap").arg(nameOf(a), nameOf(b))));
-            }
-        }
+        for (const auto &[w, r] : widgets)
+            QVERIFY2(window.contains(r), qPrintable(nameOf(w)));
+        QCOMPARE(overlap(widgets), QString());
     }
 };
 

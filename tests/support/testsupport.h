@@ -110,3 +110,27 @@ private:
 void addRows(const QString &name);
 
 } // namespace testing
+
+// Records (entry screen, save and load): a whole transaction and what the save keeps of it.
+#include <QStringList>
+#include <QVariant>
+namespace records {
+class EntryScreen;
+}
+namespace testing {
+
+// A whole transaction typed as a clerk would: every box a distinct value,
+// three owners, ticks, options, lists and dates.
+void typeTransaction(records::EntryScreen &s);
+
+// Every control that the save stores, one "control=value" line each.
+QStringList snapshot(const records::EntryScreen &s);
+
+// A fresh window: nothing chosen anywhere.
+void resetChoices(records::EntryScreen &s);
+
+// SQL on the record store: the first column of every row; a statement that must succeed.
+QVariantList storeColumn(const QString &sql);
+bool storeExec(const QString &sql);
+
+} // namespace testing

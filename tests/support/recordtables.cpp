@@ -1,0 +1,83 @@
+#include "recordtables.h"
+
+#include "records/entryscreen.h"
+#include "records/textbox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "platform/dategrid.h"
+
+namespace testing {
+
+QVector<QStringList> readTable(const QString &file)
+{
+    QFile f(QStringLiteral(EVRAKMATIK_TEST_DATA "/") + file);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("cannot read the table %s", qPrintable(f.fileName()));
+    QVector<QStringList> rows;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList cells = line.split(QLatin1Char('\t'));
+        for (QString &c : cells)
+            c.replace(QLatin1String("\\n"), QLatin1String("\n"));
+        rows << cells;
+    }
+    return rows;
+}
+
+void addTableRows(const QString &file)
+{
+    const QVector<QStringList> rows = readTable(file);
+    const QStringList header = rows.value(0);
+    // QtTest keeps the column names' pointers for the life of the test.
+    static QList<QByteArray> names;
+    for (int c = 1; c < header.size(); ++c) {
+        names << header[c].toUtf8();
+        QTest::addColumn<QString>(names.last().constData());
+    }
+    for (int r = 1; r < rows.size(); ++r) {
+        if (rows[r].size() != header.size())
+            qFatal("%s: row %d has %d cells, not %d", qPrintable(file), r, int(rows[r].size()),
+                int(header.size()));
+        QTestData &row = QTest::newRow(qPrintable(rows[r][0]));
+        for (int c = 1; c < header.size(); ++c)
+            row << rows[r][c];
+    }
+}
+
+QWidget *control(const records::EntryScreen &s, const QString &name)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\w+)\\((\\d+)\\)$"));
+    const QRegularExpressionMatch m = form.match(name.trimmed());
+    if (!m.hasMatch())
+        return nullptr;
+    const QString kind = m.captured(1);
+    const int i = m.captured(2).toInt();
+    if (kind == QLatin1String("txt"))
+        return s.txt(i) ? s.txt(i)->widget() : nullptr;
+    if (kind == QLatin1String("sprTarih"))
+        return s.sprTarih(i);
+    if (kind == QLatin1String("cmbX"))
+        return s.cmbX(i);
+    if (kind == QLatin1String("chkX"))
+        return s.chkX(i);
+    if (kind == QLatin1String("optX"))
+        return s.optX(i);
+    if (kind == QLatin1String("OptA"))
+        return s.OptA(i);
+    if (kind == QLatin1String("optC"))
+        return s.optC(i);
+    if (kind == QLatin1String("optAdres"))
+        return s.optAdres(i);
+    if (kind == QLatin1String("optTel"))
+        return s.optTel(i);
+    return nullptr;
+}
+
+} // namespace testing
