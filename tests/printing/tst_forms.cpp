@@ -9,7 +9,7 @@
 #include "records/entryscreen.h"
 #include "records/saverecord.h"
 #include "support/pdfwords.h"
-#include "support/printingdata.h"
+#include "support/recordtables.h"
 #include "support/testsupport.h"
 
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "printing/margins.h"
 #include "printing/reportviewer.h"
 #include "printing/viewerframe.h"
-#include "support/printingdata.h"
+#include "support/recordtables.h"
 #include "support/testsupport.h"
 
 #include <QAction>

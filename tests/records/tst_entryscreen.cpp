@@ -276,6 +276,20 @@ private slots:
             (QStringList { "AB", "AB", "ab", "ab" }));
     }
 
+    void anAltKeyWithoutAShortcutTypesNothing()
+    {
+        // Aiming at a button's Alt key in the wrong window must not write
+        // its letter over the selected text.
+        Shown p;
+        for (int i : { 43, 36 }) {
+            QWidget *box = p.s.txt(i)->widget();
+            p.s.txt(i)->setText(QStringLiteral("Noter"));
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_Y, Qt::AltModifier);
+            QCOMPARE(p.s.txt(i)->text(), QStringLiteral("Noter"));
+        }
+    }
+
     void clearingEmptiesTextsTicksAndDatesOnly()
     {
         testing::Program p;

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "recordtables.h"
+
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
@@ -202,29 +204,7 @@ void CrashChild::stop()
 
 void addRows(const QString &name)
 {
-    QFile f(QStringLiteral(EVRAKMATIK_TEST_DATA "/") + name + QStringLiteral(".tsv"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        qFatal("no data file %s", qPrintable(f.fileName()));
-    bool header = true;
-    while (!f.atEnd()) {
-        QString line = QString::fromUtf8(f.readLine());
-        if (line.endsWith(QLatin1Char('\n')))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList cells = line.split(QLatin1Char('\t'));
-        if (header) {
-            // QtTest keeps the pointer to a column's name.
-            static QByteArrayList names;
-            for (const QString &column : cells.mid(1))
-                QTest::addColumn<QString>((names << column.toLatin1()).last().constData());
-            header = false;
-            continue;
-        }
-        QTestData &row = QTest::newRow(cells[0].toUtf8().constData());
-        for (const QString &cell : cells.mid(1))
-            row << cell;
-    }
+    addTableRows(name + QStringLiteral(".tsv"));
 }
 
 } // namespace testing
