@@ -2,6 +2,7 @@
 
 #include "entrybehaviour.h"
 #include "entryscreen.h"
+#include "fieldmap.h"
 #include "platform/dategrid.h"
 #include "returningowner.h"
 #include "typingrules.h"
@@ -9,9 +10,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <vector>
+
 namespace records {
 
-enum class Check { Plate, ModelYear, Chassis, PolicyDate, Identity, BirthDate };
+enum class Check { Plate, ModelYear, Chassis, Number, PolicyDate, Identity, BirthDate };
 
 // A guarded input: a check and where it reads (the first plate box, a text
 // box, a date cell, or an owner number).
@@ -36,6 +39,26 @@ const GuardGroup kGroups[] = {
     { Check::Identity, 3 },
     { Check::BirthDate, 3 },
 };
+
+// The fixed groups with every number box of the field map after the chassis,
+// since the store keeps a number box's text only when it reads as a number.
+const std::vector<GuardGroup> &groups()
+{
+    static const std::vector<GuardGroup> all = [] {
+        std::vector<GuardGroup> g;
+        for (const GuardGroup &fixed : kGroups) {
+            g.push_back(fixed);
+            if (fixed.check != Check::Chassis)
+                continue;
+            for (const VehicleField &f : vehicleFields()) {
+                if (f.kind == FieldKind::Number || f.kind == FieldKind::Period)
+                    g.push_back({ Check::Number, f.control });
+            }
+        }
+        return g;
+    }();
+    return all;
+}
 
 QString textOf(QWidget *box)
 {
@@ -65,21 +88,21 @@ TypingGuards::TypingGuards(EntryScreen &screen, EntryBehaviour &behaviour)
     : QObject(&screen)
     , screen_(screen)
 {
-    for (int g = 0; g < int(std::size(kGroups)); ++g) {
-        const GuardGroup &group = kGroups[g];
+    for (int g = 0; g < int(groups().size()); ++g) {
+        const GuardGroup &group = groups()[size_t(g)];
         for (QWidget *box : boxes(group)) {
             groupOf_[box] = g;
             // A text set from elsewhere (a load, "Temizle", a commit of the date
             // cell) is checked at once; typing is checked when the box is left.
             connect(qobject_cast<QLineEdit *>(box), &QLineEdit::textChanged, this, [this, g, box] {
                 if (!box->hasFocus())
-                    apply(kGroups[g], box);
+                    apply(groups()[size_t(g)], box);
             });
         }
         if (group.check == Check::Identity) {
             for (int i : { 2 * (group.index - 1), 2 * (group.index - 1) + 1 })
                 connect(screen_.OptA(i), &QRadioButton::toggled, this,
-                    [this, g] { apply(kGroups[g], boxes(kGroups[g]).first()); });
+                    [this, g] { apply(groups()[size_t(g)], boxes(groups()[size_t(g)]).first()); });
         }
     }
     connect(&behaviour, &EntryBehaviour::focusLeft, this, &TypingGuards::focusLeft);
@@ -99,6 +122,7 @@ QVector<QWidget *> TypingGuards::boxes(const GuardGroup &g) const
             screen_.txt(g.index + 2)->widget() };
     case Check::ModelYear:
     case Check::Chassis:
+    case Check::Number:
         return { screen_.txt(g.index)->widget() };
     case Check::PolicyDate:
         return { screen_.sprTarih(g.index) };
@@ -128,6 +152,9 @@ QVector<TypingGuards::Finding> TypingGuards::findings(const GuardGroup &g) const
         break;
     case Check::Chassis:
         reason = rules::chassisDoubt(textOf(b[0]));
+        break;
+    case Check::Number:
+        reason = rules::numberDoubt(textOf(b[0]));
         break;
     case Check::PolicyDate:
         reason = rules::dateDoubt(
@@ -183,7 +210,7 @@ void TypingGuards::focusLeft(QWidget *w, Qt::FocusReason reason)
     const auto it = groupOf_.find(w);
     if (it == groupOf_.end())
         return;
-    const GuardGroup &g = kGroups[it->second];
+    const GuardGroup &g = groups()[size_t(it->second)];
     apply(g, w);
     // Switching to another program is not leaving the box.
     if (g.check == Check::Identity && reason != Qt::ActiveWindowFocusReason
@@ -212,7 +239,7 @@ QString TypingGuards::value(const GuardGroup &g) const
 QVector<TypingGuards::Doubt> TypingGuards::checkAll()
 {
     QVector<Doubt> doubts;
-    for (const GuardGroup &g : kGroups) {
+    for (const GuardGroup &g : groups()) {
         apply(g, nullptr);
         for (const Finding &f : findings(g))
             doubts.push_back({ label(g), value(g), f.reason });

@@ -1,5 +1,7 @@
 #include "typingrules.h"
 
+#include "app/basics.h"
+
 #include <algorithm>
 
 namespace records::rules {
@@ -150,6 +152,14 @@ QString chassisDoubt(const QString &chassisText)
                 "17 haneli Şase No yalnız rakam ve harften oluşur; I, O ve Q kullanılmaz.");
     }
     return {};
+}
+
+QString numberDoubt(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || app::NullNum(t) == t)
+        return {};
+    return QStringLiteral("Sayı değil: kayıtta 0 olarak saklanır (yalnız rakam, \",\" ve \".\").");
 }
 
 QString modelYearDoubt(const QString &yearText, const QDate &today)

@@ -27,6 +27,8 @@ QVector<PlateDoubt> plateDoubts(
     const QString &province, const QString &letters, const QString &number);
 
 QString chassisDoubt(const QString &chassis);
+// A number box whose text the store cannot keep as a number (it keeps 0).
+QString numberDoubt(const QString &text);
 QString modelYearDoubt(const QString &year, const QDate &today);
 
 // Which date rule a cell follows.

@@ -207,6 +207,9 @@ private slots:
         // A value put there from elsewhere is checked at once.
         s.txt(17)->setText(QStringLiteral("WVWZZZ1JZXW00000I"));
         QCOMPARE(base(s, 17), warning);
+        // A number box whose text the store would keep as 0.
+        s.txt(20)->setText(QStringLiteral("1650 kg"));
+        QCOMPARE(base(s, 20), warning);
 
         QTest::keyClicks(s.txt(16)->widget(), QStringLiteral("M1"));
         p.window->button(QStringLiteral("cmdKaydet"))->click();
@@ -215,9 +218,11 @@ private slots:
             (QStringList { QStringLiteral("Kayıt başarıyla tamamlandı"),
                 QStringLiteral("Yeni kayıt eklendi."), QString(),
                 QStringLiteral("Gözden geçirilmesi önerilen değerler:") }));
-        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines.size(), 7);
         QVERIFY(lines[4].startsWith(QStringLiteral("- Yeni Plaka No: 34 AB 1 (Olağandışı plaka")));
         QVERIFY(lines[5].startsWith(QStringLiteral("- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli")));
+        QVERIFY2(lines[6].startsWith(QStringLiteral("- Katar Ağırlığı: 1650 kg (Sayı değil")),
+            qPrintable(lines[6]));
         // The value stays as typed; "Temizle" takes the marks with the values.
         QCOMPARE(s.txt(17)->text(), QStringLiteral("WVWZZZ1JZXW00000I"));
         p.window->button(QStringLiteral("cmdSil"))->click();

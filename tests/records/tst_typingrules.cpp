@@ -17,8 +17,9 @@ private slots:
         QFETCH(QString, doubt);
         const QDate today(2026, 12, 6);
         const QDate date = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        QVERIFY2(QStringList({ "plate", "identity", "chassis", "year", "birth", "policy" })
-                     .contains(rule),
+        QVERIFY2(
+            QStringList({ "plate", "identity", "chassis", "year", "birth", "policy", "number" })
+                .contains(rule),
             qPrintable(rule));
         QString found;
         if (rule == QLatin1String("plate")) {
@@ -38,6 +39,8 @@ private slots:
                 reason = chassisDoubt(value);
             else if (rule == QLatin1String("year"))
                 reason = modelYearDoubt(value, today);
+            else if (rule == QLatin1String("number"))
+                reason = numberDoubt(value);
             else
                 reason =
                     dateDoubt(rule == QLatin1String("birth") ? DateKind::Birth : DateKind::Policy,
