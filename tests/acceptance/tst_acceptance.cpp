@@ -48,25 +48,58 @@ public:
         }
     }
 
-    // Starts Xvfb on the first free display; it writes the number when it
-    // accepts connections.
+    // Starts Xvfb on a display no other server holds. A machine may share
+    // its abstract socket names with servers outside this one's /tmp (a
+    // sandbox), and clients try those names first, so a display is taken only
+    // when neither its lock file nor its abstract socket exists, and only
+    // once a client sees our own screen on it.
     bool startServer()
     {
+        QFile table(QStringLiteral("/proc/net/unix"));
+        const QByteArray sockets = table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();
+        for (int n = 73; n < 200; ++n) {
+            const QString name = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(name)
+                || sockets.contains("@" + name.toLatin1() + "\n"))
+                continue;
+            if (startServerOn(n))
+                return true;
+        }
+        return false;
+    }
+
+    bool startServerOn(int n)
+    {
+        if (xvfb_.state() != QProcess::NotRunning) {
+            xvfb_.kill();
+            xvfb_.waitForFinished(10000);
+        }
+        xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
         xvfb_.start(QStringLiteral("Xvfb"),
-            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp") });
+            { QStringLiteral(":%1").arg(n), QStringLiteral("-displayfd"), QStringLiteral("1"),
+                QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                QStringLiteral("-nolisten"), QStringLiteral("tcp") });
         if (!xvfb_.waitForStarted(kPatience))
             return false;
         QByteArray out;
-        if (!waitFor([&] {
-                xvfb_.waitForReadyRead(100);
-                out += xvfb_.readAllStandardOutput();
-                return out.contains('\n') || xvfb_.state() == QProcess::NotRunning;
-            }))
+        waitFor([&] {
+            xvfb_.waitForReadyRead(100);
+            out += xvfb_.readAllStandardOutput();
+            return out.contains('\n') || xvfb_.state() == QProcess::NotRunning;
+        });
+        display_ = QStringLiteral(":%1").arg(n);
+        if (xvfb_.state() != QProcess::Running || out.trimmed() != QByteArray::number(n)) {
+            qWarning(
+                "Xvfb on %s: %s", qPrintable(display_), xvfb_.readAllStandardError().constData());
             return false;
-        display_ = QStringLiteral(":") + QString::fromLatin1(out.trimmed());
-        return out.trimmed().toInt() >= 0 && xvfb_.state() == QProcess::Running;
+        }
+        const QString size = xdo({ QStringLiteral("getdisplaygeometry") }, 15000);
+        if (size != QStringLiteral("1280 1024")) {
+            qWarning(
+                "%s is not our Xvfb (a client saw \"%s\")", qPrintable(display_), qPrintable(size));
+            return false;
+        }
+        return true;
     }
 
     bool startProgram(
@@ -91,14 +124,15 @@ public:
 
     bool running() const { return program_.state() == QProcess::Running; }
 
-    QString xdo(const QStringList &args)
+    QString xdo(const QStringList &args, int patience = kPatience)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display_);
         p.setProcessEnvironment(env);
         p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(kPatience);
+        if (!p.waitForFinished(patience))
+            p.kill();
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
 
