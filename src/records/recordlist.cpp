@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 
@@ -81,6 +82,9 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     for (int i = 0; i < RecordListModel::kTextColumns; ++i)
         screen_.txtara(i)->installEventFilter(this);
     connect(screen_.btnCancel(), &QPushButton::clicked, this, &RecordList::close);
+    // Owners read after the rows are read for the rows on screen at once.
+    connect(
+        grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readShownOwners(); });
 }
 
 RecordList::~RecordList() = default;
@@ -117,6 +121,11 @@ int RecordList::fill()
     return model_->rowCount();
 }
 
+bool RecordList::rowsArriving() const
+{
+    return reader_ && !reader_->done();
+}
+
 int RecordList::finishFill()
 {
     while (filling()) {
@@ -133,15 +142,17 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
     if (!reader_->done()) {
         ok = reader_->readSlice(
             rows, withOwners,
-            [this](qint64 id, const platform::RowText *texts) {
+            [this, withOwners](qint64 id, const platform::RowText *texts) {
                 RecordListModel::Cells cells;
                 for (int i = 0; i < RecordListModel::kTextColumns; ++i)
                     cells[size_t(i)] = trimmedText(texts[i]);
-                model_->append(id, cells);
+                model_->append(id, cells, withOwners);
             },
             &error);
-        if (ok && reader_->done())
+        if (ok && reader_->done()) {
             startOwners(withOwners);
+            show = true; // the last rows are shown as soon as they are read
+        }
     } else {
         ok = readOwners(rows, &error);
     }
@@ -150,6 +161,8 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
         stopFill();
     if (show || last) {
         model_->endAppend();
+        if (ok && !last)
+            readShownOwners();
         model_->endSetOwners();
         sinceShown_.start();
     }
@@ -194,6 +207,33 @@ bool RecordList::readOwners(int rows, platform::EngineResult *error)
         error);
     nextOwner_ = to;
     return ok;
+}
+
+void RecordList::readShownOwners()
+{
+    if (!reader_ || namedRows_ >= model_->rowCount())
+        return;
+    QTableView *grid = screen_.sprX();
+    const int top = std::max(grid->rowAt(0), 0);
+    int bottom = grid->rowAt(grid->viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = std::min(model_->rowCount(), top + kFirstRows) - 1;
+    platform::EngineResult error;
+    for (int r = std::max(top, namedRows_); r <= bottom; ++r) {
+        if (model_->hasOwner(r))
+            continue;
+        const qint64 id = model_->id(r);
+        // A failure here is met again, and reported, by the owners' own pass.
+        if (!reader_->readFirstOwners(
+                id, id,
+                [&](qint64, const platform::RowText &owner) {
+                    model_->setOwner(r, trimmedText(owner));
+                },
+                &error))
+            return;
+        model_->setOwner(r, {}); // no owner: nothing to read again
+    }
+    model_->endSetOwners();
 }
 
 void RecordList::readMore()

@@ -34,7 +34,10 @@ public:
     // follow. Returns the rows read so far, or -1 when the store could not be
     // read.
     int fill();
+    // Rows or owners still arriving.
     bool filling() const { return reader_ != nullptr; }
+    // Rows still arriving; the owners not yet shown follow them.
+    bool rowsArriving() const;
     // Reads whatever has not arrived yet, at once. Returns the row count, or
     // -1 when the store could not be read.
     int finishFill();
@@ -53,6 +56,8 @@ private:
     void startOwners(bool allNamed);
     bool readOwners(int rows, platform::EngineResult *error);
     void readMore();
+    // Reads the owners of the rows on screen that have none yet.
+    void readShownOwners();
     void stopFill();
     void continueSearch();
 

@@ -66,9 +66,9 @@ RecordListModel::RecordListModel(QObject *parent)
 {
 }
 
-void RecordListModel::append(qint64 id, const Cells &cells)
+void RecordListModel::append(qint64 id, const Cells &cells, bool withOwner)
 {
-    Row row { id, text_.size(), owners_.size(), {} };
+    Row row { id, text_.size(), owners_.size(), {}, withOwner };
     const QByteArrayView owner = capped(cells[0]);
     row.length[0] = quint16(owner.size());
     owners_.append(owner);
@@ -82,8 +82,11 @@ void RecordListModel::append(qint64 id, const Cells &cells)
 
 void RecordListModel::setOwner(int row, QByteArrayView owner)
 {
-    const QByteArrayView cell = capped(owner);
     Row &r = rows_[size_t(row)];
+    if (r.ownerKnown)
+        return;
+    r.ownerKnown = true;
+    const QByteArrayView cell = capped(owner);
     r.ownerStart = owners_.size();
     r.length[0] = quint16(cell.size());
     owners_.append(cell);

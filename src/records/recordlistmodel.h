@@ -24,11 +24,13 @@ public:
     explicit RecordListModel(QObject *parent = nullptr);
 
     // Adds a row at the end, shown from the next endAppend(); a cell longer
-    // than a grid cell can show is cut. The owner (cell 0) may come later,
-    // through setOwner().
-    void append(qint64 id, const Cells &cells);
+    // than a grid cell can show is cut. Without withOwner the owner (cell 0)
+    // comes later, through setOwner().
+    void append(qint64 id, const Cells &cells, bool withOwner = true);
     void endAppend();
+    // Sets a row's owner once; later calls for the row change nothing.
     void setOwner(int row, QByteArrayView owner);
+    bool hasOwner(int row) const { return rows_[size_t(row)].ownerKnown; }
     // Tells views the owners set since the last call.
     void endSetOwners();
     void clear();
@@ -54,6 +56,7 @@ private:
         qsizetype start; // first byte of cell 1 in text_; cells 1 to 4 follow
         qsizetype ownerStart; // cell 0 in owners_
         std::array<quint16, kTextColumns> length;
+        bool ownerKnown;
     };
     QByteArrayView bytes(int row, int column) const;
 
