@@ -1,6 +1,7 @@
 #include "platform/report.h"
 #include "platform/reportexporters.h"
 #include "platform/reportfit.h"
+#include "platform/reportpainter.h"
 #include "support/pdfwords.h"
 #include "support/testsupport.h"
 
@@ -8,11 +9,22 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
+
+platform::ReportField makeField(const char *name, QRect r, Qt::Alignment a, const char *text)
+{
+    platform::ReportField f;
+    f.name = QLatin1String(name);
+    f.rect = r;
+    f.align = a;
+    f.text = QString::fromUtf8(text);
+    return f;
+}
 
 class SmallReport final : public platform::Report {
 public:
@@ -31,18 +43,6 @@ public:
         };
     }
     void run() override { }
-
-private:
-    static platform::ReportField makeField(
-        const char *n, QRect r, Qt::Alignment a, const char *text)
-    {
-        platform::ReportField f;
-        f.name = QLatin1String(n);
-        f.rect = r;
-        f.align = a;
-        f.text = QString::fromUtf8(text);
-        return f;
-    }
 };
 
 // Runs python3's zipfile, which every Debian machine with python3 has.
@@ -166,6 +166,34 @@ private slots:
         QVERIFY(plain.startsWith(kept));
         // Worked out once: the same answer while text and box stay.
         QCOMPARE(&platform::fitOf(f), &fit);
+    }
+
+    // A box lower than a line of the smallest size: what does not fit is cut
+    // at the box's edges, never painted over the paper around it.
+    void nothingIsPaintedOutsideAFieldsBox()
+    {
+        SmallReport r;
+        r.fields = { makeField("Field1", { 1000, 2000, 600, 60 }, Qt::AlignLeft, "ŞMWĞÜ İÖÇ") };
+        QImage page(platform::paperTwips(platform::PaperA4, 1) / 10, QImage::Format_RGB32);
+        page.setDotsPerMeterX(5669); // 144 dots per inch: a dot is 10 twips
+        page.setDotsPerMeterY(5669);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        platform::paintReportPage(painter, r);
+        painter.end();
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x)
+                ink |= page.pixel(x, y) == qRgb(255, 255, 255) ? QRect() : QRect(x, y, 1, 1);
+        }
+        const QRect box(172, 344, 60, 6);
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(box.contains(ink),
+            qPrintable(QStringLiteral("ink %1,%2 to %3,%4")
+                           .arg(ink.left())
+                           .arg(ink.top())
+                           .arg(ink.right())
+                           .arg(ink.bottom())));
     }
 
     void wordExportIsRtfWithEveryFieldInAFrame()

@@ -49,30 +49,44 @@ public:
         setFieldText(QStringLiteral("Field1"), QString::number(runs));
         tools[21].caption = QStringLiteral("&Kapat");
     }
+    // The margins in use, in twips: left, top, right, bottom.
+    QString twips() const
+    {
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(pageSettings.leftMargin)
+            .arg(pageSettings.topMargin)
+            .arg(pageSettings.rightMargin)
+            .arg(pageSettings.bottomMargin);
+    }
 };
 
+// Answers the save dialog from a script; records what was asked and opened.
 class ScriptedDesktop final : public platform::DesktopServices {
 public:
-    QString answer;
-    QString proposed;
-    QString filter;
+    QString answer, proposed, filter, title;
     QStringList opened;
-    QString saveFileName(
-        QWidget *, const QString &title, const QString &p, const QString &f) override
+    ScriptedDesktop() { platform::setDesktopServices(this); }
+    ~ScriptedDesktop() override { platform::setDesktopServices(nullptr); }
+    QString saveFileName(QWidget *, const QString &t, const QString &p, const QString &f) override
     {
         proposed = p;
         filter = f;
-        titles << title;
+        title = t;
         return answer;
     }
     void openDocument(const QString &path) override { opened << path; }
-    QStringList titles;
 };
 
 QString margin(const char *key)
 {
     return app::IniOkuYaz(
         QStringLiteral("OKU"), app::marginFile(), QStringLiteral("ar_Trafik"), QLatin1String(key));
+}
+
+// The stored margins of the report, in millimetres: left, top, right, bottom.
+QString stored()
+{
+    return QStringList { margin("sol"), margin("ust"), margin("sag"), margin("alt") }.join(' ');
 }
 
 // The report on a fresh program folder, its defaults stored by a first run.
@@ -92,51 +106,40 @@ private slots:
     void toolbarIsCustomisedOnce()
     {
         Viewing v;
-        MarginReport &r = v.r;
-        r.run();
+        v.r.run();
         const QVector<QStringList> table = testing::readTable(QStringLiteral("viewer/toolbar.tsv"));
-        QCOMPARE(r.tools.size(), table.size());
+        QCOMPARE(v.r.tools.size(), table.size());
         for (const QStringList &t : table) {
-            const auto &tool = r.tools[t[0].toInt()];
+            const auto &tool = v.r.tools[t[0].toInt()];
             QCOMPARE(tool.id, t[0].toInt());
             QCOMPARE(tool.visible, t[1] == QLatin1String("1"));
-            if (!t[2].isEmpty())
-                QCOMPARE(tool.caption, t[2]);
-            if (!t[3].isEmpty())
-                QCOMPARE(tool.tooltip, t[3]);
+            QCOMPARE(t[2].isEmpty() ? t[2] : tool.caption, t[2]);
+            QCOMPARE(t[3].isEmpty() ? t[3] : tool.tooltip, t[3]);
         }
-        QCOMPARE(r.printQuality, -4);
-        QCOMPARE(r.zoom, 100);
-        QCOMPARE(r.toolbarFont, QStringLiteral("TAHOMA"));
-        QCOMPARE(r.toolbarFontSize, 8);
+        QCOMPARE(v.r.printQuality, -4);
+        QCOMPARE(v.r.zoom, 100);
+        QCOMPARE(v.r.toolbarFont + QString::number(v.r.toolbarFontSize), QStringLiteral("TAHOMA8"));
         // No printer here: said once a run, not by every viewer after it.
-        MarginReport next;
-        next.run();
+        MarginReport().run();
         QCOMPARE(v.messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
         QCOMPARE(v.messages.shown().first().text,
             QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
     }
 
-    void qualityToggleTwiceReturnsToKoyu()
+    void qualityStopAndMarginTools()
     {
         Viewing v;
-        MarginReport &r = v.r;
         for (const bool koyu : { false, true }) {
-            ToolbarTiklandi(r, 25, QString(), nullptr);
-            QCOMPARE(r.tools[25].caption, QLatin1String(koyu ? "KOYU" : "NORMAL"));
-            QCOMPARE(r.tools[25].tooltip,
+            ToolbarTiklandi(v.r, 25, QString(), nullptr);
+            QCOMPARE(v.r.tools[25].caption, QLatin1String(koyu ? "KOYU" : "NORMAL"));
+            QCOMPARE(v.r.tools[25].tooltip,
                 QStringLiteral("YAZICI KALİTESİ: ") + QLatin1String(koyu ? "Koyu" : "Normal"));
-            QCOMPARE(r.tools[25].state, koyu);
-            QCOMPARE(r.printQuality, koyu ? -4 : -3);
+            QCOMPARE(v.r.tools[25].state, koyu);
+            QCOMPARE(v.r.printQuality, koyu ? -4 : -3);
         }
-        YaziciKalitesiAyarla(r, QStringLiteral("başka"));
-        QCOMPARE(r.printQuality, -4);
-    }
-
-    void stopTurnsIntoClose()
-    {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
+        YaziciKalitesiAyarla(v.r, QStringLiteral("başka"));
+        QCOMPARE(v.r.printQuality, -4);
+        // Stop turns into close.
         MarginReport r;
         ToolbarHazirla(r);
         QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::None);
@@ -150,54 +153,49 @@ private slots:
     void exportProposesTheTitleInTheDocumentsFolder()
     {
         Viewing v;
-        MarginReport &r = v.r;
         ScriptedDesktop desktop;
-        platform::setDesktopServices(&desktop);
-        qputenv("XDG_DOCUMENTS_DIR", v.folder.path().toUtf8());
-        QCOMPARE(exportBaseName(QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)")),
-            QStringLiteral("EVRAKMATİK_EK_1_(ön_sayfa)"));
+        const QString dir = v.folder.path();
+        qputenv("XDG_DOCUMENTS_DIR", dir.toUtf8());
+        QCOMPARE(exportBaseName(v.r.caption), QStringLiteral("EVRAKMATİK_EK_1_(ön_sayfa)"));
         QCOMPARE(exportBaseName(QStringLiteral("a\\b/c-d e")), QStringLiteral("a_b_c_d_e"));
+        auto click = [&](int tool, const QString &answer) {
+            desktop.answer = answer.isEmpty() ? answer : dir + answer;
+            return ToolbarTiklandi(v.r, tool, v.r.caption, nullptr);
+        };
         // Cancelled: nothing written, nothing said.
-        desktop.answer.clear();
-        ToolbarTiklandi(r, 24, r.caption, nullptr);
+        QCOMPARE(click(24, QString()), ViewerAction::None);
         QVERIFY(desktop.proposed.endsWith(QStringLiteral("/EVRAKMATİK_EK_1_(ön_sayfa)")));
-        QCOMPARE(desktop.filter, QStringLiteral("Pdf (*.pdf)"));
-        QCOMPARE(desktop.titles.last(), QStringLiteral("Rapor Kayıt"));
+        QCOMPARE(desktop.filter + desktop.title, QStringLiteral("Pdf (*.pdf)Rapor Kayıt"));
         // A name without an extension gets the filter's: three exports of one
         // form under one name stay three files.
-        desktop.answer = v.folder.path() + QStringLiteral("/çıktı");
-        QCOMPARE(ToolbarTiklandi(r, 24, r.caption, nullptr), ViewerAction::Exported);
-        QCOMPARE(exportPath(), desktop.answer + QStringLiteral(".pdf"));
+        QCOMPARE(click(24, "/çıktı"), ViewerAction::Exported);
+        QCOMPARE(exportPath(), dir + QStringLiteral("/çıktı.pdf"));
         QVERIFY(QFile::exists(exportPath()));
         QVERIFY(desktop.opened.isEmpty());
-        ToolbarTiklandi(r, 23, r.caption, nullptr);
+        click(23, "/çıktı");
         QCOMPARE(desktop.filter, QStringLiteral("Excel (*.xlsx)"));
-        QCOMPARE(exportPath(), desktop.answer + QStringLiteral(".xlsx"));
+        QCOMPARE(exportPath(), dir + QStringLiteral("/çıktı.xlsx"));
         // Written as any file the user saves, not private to the program.
         QCOMPARE(QFileInfo(exportPath()).permissions(),
-            QFileInfo(desktop.answer + QStringLiteral(".pdf")).permissions());
+            QFileInfo(dir + QStringLiteral("/çıktı.pdf")).permissions());
         desktop.opened.clear();
         // The next dialog opens where the clerk saved last.
-        QDir(v.folder.path()).mkdir(QStringLiteral("alt"));
-        desktop.answer = v.folder.path() + QStringLiteral("/alt/son.pdf");
-        ToolbarTiklandi(r, 24, r.caption, nullptr);
-        ToolbarTiklandi(r, 24, r.caption, nullptr);
-        QVERIFY(desktop.proposed.startsWith(v.folder.path() + QStringLiteral("/alt/")));
-        desktop.answer = v.folder.path() + QStringLiteral("/belge.doc");
-        ToolbarTiklandi(r, 22, r.caption, nullptr);
+        QDir(dir).mkdir(QStringLiteral("alt"));
+        click(24, "/alt/son.pdf");
+        click(24, "/alt/son.pdf");
+        QVERIFY(desktop.proposed.startsWith(dir + QStringLiteral("/alt/")));
+        click(22, "/belge.doc");
         QCOMPARE(desktop.filter, QStringLiteral("Word (*.doc)"));
-        QCOMPARE(desktop.opened, QStringList { desktop.answer });
-        desktop.answer = v.folder.path() + QStringLiteral("/tablo.xls");
-        ToolbarTiklandi(r, 23, r.caption, nullptr);
+        QCOMPARE(desktop.opened, QStringList { dir + QStringLiteral("/belge.doc") });
+        click(23, "/tablo.xls");
         QCOMPARE(desktop.opened.size(), 2);
-        QCOMPARE(exportPath(), desktop.answer);
+        QCOMPARE(exportPath(), dir + QStringLiteral("/tablo.xls"));
         QCOMPARE(exportTitle(), QStringLiteral("tablo.xls"));
-        // A folder that does not exist: said, not taken for a finished export.
-        desktop.answer = v.folder.path() + QStringLiteral("/yok/tablo.xls");
+        // A folder that does not exist: said, not taken for a finished export,
+        // with only OK: the clerk goes on in the viewer, whatever the answer.
         v.messages.reset();
-        ToolbarTiklandi(r, 23, r.caption, nullptr);
+        click(23, "/yok/tablo.xls");
         QCOMPARE(v.messages.shown().size(), 1);
-        // Only OK: the clerk goes on in the viewer, whatever the answer.
         const platform::MessageRequest box = v.messages.shown().first();
         QCOMPARE(box.buttons, platform::MsgButtons::Ok);
         QCOMPARE(box.icon, platform::MsgIcon::Warning);
@@ -205,28 +203,20 @@ private slots:
             qPrintable(box.text));
         QCOMPARE(v.messages.exits(), 0);
         QCOMPARE(desktop.opened.size(), 2);
-        platform::setDesktopServices(nullptr);
     }
 
     void defaultsAreStoredTruncatedOnFirstUse()
     {
         Viewing v;
-        MarginReport &r = v.r;
-        QCOMPARE(margin("sol"), QStringLiteral("14"));
-        QCOMPARE(margin("ust"), QStringLiteral("50"));
-        QCOMPARE(margin("sag"), QStringLiteral("2"));
-        QCOMPARE(margin("alt"), QStringLiteral("1"));
-        QCOMPARE(r.pageSettings.leftMargin, 850); // the first run keeps its own
-        r.run();
-        QCOMPARE(r.pageSettings.leftMargin, 793);
-        QCOMPARE(r.pageSettings.topMargin, 2835);
-        QCOMPARE(r.pageSettings.rightMargin, 113);
-        QCOMPARE(r.pageSettings.bottomMargin, 56);
+        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
+        QCOMPARE(v.r.twips(), QStringLiteral("850 2835 170 113")); // the first run keeps its own
+        v.r.run();
+        QCOMPARE(v.r.twips(), QStringLiteral("793 2835 113 56"));
         // Other reports keep their own sections.
         app::IniOkuYaz(QStringLiteral("YAZ"), app::marginFile(), QStringLiteral("ar_Ek9"),
             QStringLiteral("sol"), 7);
-        r.run();
-        QCOMPARE(margin("sol"), QStringLiteral("14"));
+        v.r.run();
+        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
     }
 
     void marginDialogShowsKeepsAndRestores()
@@ -240,23 +230,21 @@ private slots:
             r.run();
         });
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Sayfa Boşluk Ayarı"));
-        QCOMPARE(dialog.box(0)->text(), QStringLiteral("14"));
-        QCOMPARE(dialog.box(1)->text(), QStringLiteral("2"));
-        QCOMPARE(dialog.box(2)->text(), QStringLiteral("50"));
-        QCOMPARE(dialog.box(3)->text(), QStringLiteral("1"));
+        QStringList shown;
+        for (int i = 0; i < 4; ++i)
+            shown << dialog.box(i)->text();
+        QCOMPARE(shown.join(' '), QStringLiteral("14 2 50 1")); // left, right, top, bottom
         QCOMPARE(dialog.box(0)->maxLength(), 3);
         dialog.box(0)->setText(QStringLiteral("20"));
         dialog.box(2)->setText(QStringLiteral("10"));
         QVERIFY(dialog.goster());
-        QCOMPARE(margin("sol"), QStringLiteral("20"));
-        QCOMPARE(margin("ust"), QStringLiteral("10"));
+        QCOMPARE(stored(), QStringLiteral("20 10 2 1"));
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(20));
         QCOMPARE(currentMargins().sol, 20);
         dialog.box(0)->setText(QStringLiteral("30"));
         QVERIFY(dialog.goster());
         dialog.btnIptal()->click();
-        QCOMPARE(margin("sol"), QStringLiteral("14"));
-        QCOMPARE(margin("ust"), QStringLiteral("50"));
+        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
         QCOMPARE(restarts, 3);
         // Zero left and top bring back the form's defaults.
@@ -297,20 +285,16 @@ private slots:
         MarginDialog dialog(r, [&] { r.run(); });
         dialog.box(1)->setText(text);
         QCOMPARE(dialog.goster(), millimetres >= 0);
-        if (millimetres < 0) {
+        if (millimetres < 0)
             QCOMPARE(v.messages.titles().last(), QStringLiteral("Dikkat"));
-            QCOMPARE(margin("sag"), QStringLiteral("2"));
-            return;
-        }
-        QCOMPARE(margin("sag"), QString::number(millimetres));
-        QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres));
+        QCOMPARE(margin("sag"), QString::number(millimetres < 0 ? 2 : millimetres));
+        QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres < 0 ? 2 : millimetres));
     }
 
     void marginBoxesTakeDigitsOnly()
     {
         Viewing v;
-        MarginReport &r = v.r;
-        MarginDialog dialog(r, [&] { r.run(); });
+        MarginDialog dialog(v.r, [&] { v.r.run(); });
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         dialog.box(0)->setFocus();
@@ -337,11 +321,11 @@ private slots:
         QVERIFY(!viewer.fitLine()->isHidden());
         QVERIFY(viewer.fitLine()->text().contains(QStringLiteral("Ticari Adı: ")));
         // An export says where it went.
-        ScriptedDesktop desktop;
-        platform::setDesktopServices(&desktop);
-        desktop.answer = folder.path() + QStringLiteral("/durum");
-        viewer.clickTool(24);
-        platform::setDesktopServices(nullptr);
+        {
+            ScriptedDesktop desktop;
+            desktop.answer = folder.path() + QStringLiteral("/durum");
+            viewer.clickTool(24);
+        }
         QVERIFY(viewer.statusLine()->text().endsWith(folder.path() + QStringLiteral("/durum.pdf")));
         QCOMPARE(r.runs, 1);
         const int actions = viewer.toolbar()->actions().size();
