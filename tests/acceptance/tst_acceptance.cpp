@@ -36,7 +36,7 @@ public:
     // once a client sees our own screen on it.
     bool startServer()
     {
-        QFile table(QStringLiteral("/proc/net/unix"));
+        QFile table("/proc/net/unix");
         const QByteArray sockets = table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();
         for (int n = 73; n < 200; ++n) {
             const QString name = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
@@ -127,7 +127,7 @@ public:
     {
         for (;;) {
             const QString w = newWindow(known);
-            if (w.isEmpty() || !xdo({ "getwindowname", w }).startsWith(QStringLiteral("DİKKAT")))
+            if (w.isEmpty() || !xdo({ "getwindowname", w }).startsWith("DİKKAT"))
                 return w;
             keys("Return");
             if (!gone(w))

@@ -72,9 +72,9 @@ struct BoxPresser {
 class TestMessages : public QObject {
     Q_OBJECT
 private slots:
-    void realBoxAnswers_data() { testing::addRows(QStringLiteral("messageboxes")); }
+    void realBoxAnswers_data() { testing::addRows("messageboxes"); }
     void realBoxAnswers();
-    void realErrorBoxContinuesOnOk_data() { testing::addRows(QStringLiteral("errorboxes")); }
+    void realErrorBoxContinuesOnOk_data() { testing::addRows("errorboxes"); }
     void realErrorBoxContinuesOnOk();
     void realExitEndsAtOnce();
     void typingGoesOnWhereItWasAfterABox();
@@ -89,9 +89,8 @@ void TestMessages::realBoxAnswers()
     platform::DialogMessageService dialogs;
     BoxPresser presser(press);
     const MsgAnswer answer = dialogs.show({ platform::MsgIcon::Question, kind,
-        kind == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok, QStringLiteral("Başlık"),
-        QStringLiteral("Metin") });
-    QCOMPARE(presser.title, QStringLiteral("Başlık"));
+        kind == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok, "Başlık", "Metin" });
+    QCOMPARE(presser.title, "Başlık");
     const QMessageBox::StandardButtons offered[] { QMessageBox::Ok,
         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes | QMessageBox::No };
     QCOMPARE(presser.offered, offered[int(kind)]);
@@ -106,10 +105,10 @@ void TestMessages::realErrorBoxContinuesOnOk()
     DialogsRecordingExit dialogs;
     platform::setMessageService(&dialogs);
     BoxPresser presser(press);
-    const bool goesOn = app::HataGoster(3021, QStringLiteral("Kayıt yok."),
-        QStringLiteral("Kaydet"), canContinue == QLatin1String("1"));
+    const bool goesOn =
+        app::HataGoster(3021, "Kayıt yok.", "Kaydet", canContinue == QLatin1String("1"));
     platform::setMessageService(nullptr);
-    QCOMPARE(presser.title, QStringLiteral("GENEL HATA"));
+    QCOMPARE(presser.title, "GENEL HATA");
     QCOMPARE(dialogs.exits, exits.toInt());
     QCOMPARE(goesOn, dialogs.exits == 0);
 }
@@ -124,10 +123,10 @@ void TestMessages::typingGoesOnWhereItWasAfterABox()
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
     second->setFocus();
-    BoxPresser presser(QStringLiteral("Enter"));
-    platform::DialogMessageService().show({ platform::MsgIcon::Warning, MsgButtons::Ok,
-        MsgAnswer::Ok, QStringLiteral("Dikkat"), QStringLiteral("Metin") });
-    QCOMPARE(presser.title, QStringLiteral("Dikkat"));
+    BoxPresser presser("Enter");
+    platform::DialogMessageService().show(
+        { platform::MsgIcon::Warning, MsgButtons::Ok, MsgAnswer::Ok, "Dikkat", "Metin" });
+    QCOMPARE(presser.title, "Dikkat");
     QTRY_COMPARE(QApplication::activeWindow(), &window);
     QCOMPARE(QApplication::focusWidget(), second);
     QVERIFY(first->text().isEmpty());
@@ -139,7 +138,7 @@ void TestMessages::realExitEndsAtOnce()
     // queued for a normal exit runs.
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("EVRAKMATIK_EXIT_CHILD"), QStringLiteral("1"));
+    env.insert("EVRAKMATIK_EXIT_CHILD", "1");
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath());
     QVERIFY(child.waitForFinished(30000));

@@ -55,7 +55,7 @@ template<typename Text, typename Date> void fill(EntryScreen &s, Text text, Date
 // A table's text with {txtN}, {sprN} and {cmbN} replaced by that box's text.
 QString expand(EntryScreen &s, QString text)
 {
-    static const QRegularExpression box(QStringLiteral("\\{(txt|spr|cmb)(\\d+)\\}"));
+    static const QRegularExpression box("\\{(txt|spr|cmb)(\\d+)\\}");
     for (auto m = box.match(text); m.hasMatch(); m = box.match(text)) {
         const int i = m.captured(2).toInt();
         const QString kind = m.captured(1);
@@ -114,11 +114,11 @@ QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Re
         }
         const QString where = QStringLiteral(" at %1,%2").arg(w.box.left()).arg(w.box.top());
         if (owner < 0)
-            stray << w.text + QStringLiteral(" outside") + where;
+            stray << w.text + " outside" + where;
         const QRectF inner = w.box.adjusted(hair, hair, -hair, -hair);
         for (const auto &[other, otherOwner] : seen) {
             if (otherOwner != owner && other.intersects(inner))
-                stray << w.text + QStringLiteral(" overlaps") + where;
+                stray << w.text + " overlaps" + where;
         }
         seen << std::pair { inner, owner };
     }
@@ -345,7 +345,7 @@ private slots:
                                                  : "?",
                 QString::number(f->multiLine), f->text };
             QCOMPARE(got.join('\t'), c.join('\t'));
-            QCOMPARE(f->family, QStringLiteral("Tahoma"));
+            QCOMPARE(f->family, "Tahoma");
             // Within the paper at the default margins.
             QVERIFY2(
                 sheet.contains(b.translated(r->pageSettings.leftMargin, r->pageSettings.topMargin)),
@@ -359,7 +359,7 @@ private slots:
         QTest::addColumn<QStringList>("settings");
         QTest::addColumn<QStringList>("expected");
         for (QStringList row : testing::readTable("forms/marks.tsv")) {
-            row.replaceInStrings(QStringLiteral("·"), QStringLiteral(" "));
+            row.replaceInStrings("·", " ");
             QTest::newRow(qPrintable(row[0])) << row[1] << row[2].split(';') << row[3].split(';');
         }
     }
@@ -406,7 +406,7 @@ private slots:
         // "ABrh+", "0rh-" and no choice are printed by the marks table.
         for (const auto &[text, group, sign] : { std::array<const char *, 3> { "AB", "", "" },
                  std::array<const char *, 3> { "BRH-", "B", "-" } }) {
-            r.group = QStringLiteral("eski");
+            r.group = "eski";
             r.KanGrubuAyir(QLatin1String(text));
             QCOMPARE(r.group + "|" + r.sign, QString(group) + "|" + sign);
         }
@@ -419,26 +419,26 @@ private slots:
         QList<Form> printed;
         p.window->printFrames().setPrinter([&](Form f) { printed << f; });
         auto click = [&](const char *button) { p.window->button(button)->click(); };
-        s.txt(16)->setText(QStringLiteral("   "));
+        s.txt(16)->setText("   ");
         click("cmdYazdir");
         click("XPButton5");
         QVERIFY(!s.FrmYazdir()->isVisibleTo(p.window.get()));
         QVERIFY(!s.Frame5()->isVisibleTo(p.window.get()));
         QVERIFY(s.sTabber()->isEnabled());
 
-        s.txt(16)->setText(QStringLiteral("M1"));
-        s.txt(124)->setText(QStringLiteral("eski büro"));
-        s.txt(131)->setText(QStringLiteral("Noter"));
-        s.sprTarih(7)->setText(QStringLiteral("01.02.2020"));
+        s.txt(16)->setText("M1");
+        s.txt(124)->setText("eski büro");
+        s.txt(131)->setText("Noter");
+        s.sprTarih(7)->setText("01.02.2020");
         click("cmdYazdir");
         QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
         QVERIFY(!s.sTabber()->isEnabled());
         QCOMPARE(s.txt(124)->text() + "|" + s.txt(131)->text() + "|" + s.sprTarih(7)->text(),
             "|Noter|01.02.2020");
-        s.txt(124)->setText(QStringLiteral("yeni"));
+        s.txt(124)->setText("yeni");
         s.XPButton6()->click(); // İptal keeps what was typed
         QVERIFY(s.sTabber()->isEnabled());
-        QCOMPARE(s.txt(124)->text(), QStringLiteral("yeni"));
+        QCOMPARE(s.txt(124)->text(), "yeni");
         click("cmdYazdir");
         QCOMPARE(s.txt(124)->text(), QString());
         s.XPButton3()->click();
@@ -446,7 +446,7 @@ private slots:
         QVERIFY(s.sTabber()->isEnabled());
 
         for (int i : { 125, 126, 127 })
-            s.txt(i)->setText(QStringLiteral("x"));
+            s.txt(i)->setText("x");
         click("XPButton5");
         QCOMPARE(s.txt(125)->text() + s.txt(126)->text() + s.txt(127)->text(), QString());
         s.XPButton7()->click();
@@ -464,7 +464,7 @@ private slots:
             [](int, int length) {
                 return QStringLiteral("ŞMWĞÜİÖÇ ").repeated(length).left(length);
             },
-            [](int) { return QStringLiteral("28.12.2088"); });
+            [](int) { return "28.12.2088"; });
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
         std::vector<std::unique_ptr<FormReport>> forms;
@@ -495,8 +495,8 @@ private slots:
         }
         // What was fitted is told by the entry screen's labels.
         const QStringList notes = platform::fitNotes(pages);
-        QCOMPARE(notes.filter(QStringLiteral("Ticari Adı:")).size(), 1);
-        QVERIFY(!notes.filter(QStringLiteral("Mahalle/Köy (1. sahip)")).isEmpty());
+        QCOMPARE(notes.filter("Ticari Adı:").size(), 1);
+        QVERIFY(!notes.filter("Mahalle/Köy (1. sahip)").isEmpty());
     }
 
     // The accents of capitals stand above the line's ascent in a face that
@@ -527,10 +527,9 @@ private slots:
                 }
                 return differ;
             };
-            const QVector<int> ink = rows(QString(), QStringLiteral("IGUSOC"), false);
+            const QVector<int> ink = rows(QString(), "IGUSOC", false);
             QVERIFY(!ink.isEmpty());
-            const QVector<int> differ =
-                rows(QStringLiteral("IGUSOC"), QStringLiteral("İĞÜŞÖÇ"), true);
+            const QVector<int> differ = rows("IGUSOC", "İĞÜŞÖÇ", true);
             const auto accentRows =
                 std::count_if(differ.begin(), differ.end(), [&](int y) { return y < ink.first(); });
             QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
@@ -542,10 +541,10 @@ private slots:
     {
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("MTR-42"));
-        s.txt(3)->setText(QStringLiteral("34"));
-        s.txt(40)->setText(QStringLiteral("12345678901"));
-        s.txt(41)->setText(QStringLiteral("Şükrü"));
+        s.txt(16)->setText("MTR-42");
+        s.txt(3)->setText("34");
+        s.txt(40)->setText("12345678901");
+        s.txt(41)->setText("Şükrü");
         const QString id = QString::number(records::Kaydet(s, QString()));
         const QStringList sets { "--set", "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024",
             "--set", "txt10=" + QString(60, 'W') };
@@ -557,15 +556,15 @@ private slots:
             0);
         // The fitted fields are named on standard error; the PDF is right.
         const QString told = QString::fromUtf8(run.readAllStandardError());
-        QVERIFY2(told.contains(QStringLiteral("Ticari Adı: ")), qPrintable(told));
-        QVERIFY(!told.contains(QStringLiteral("MOTOR NO")));
+        QVERIFY2(told.contains("Ticari Adı: "), qPrintable(told));
+        QVERIFY(!told.contains("MOTOR NO"));
         const testing::PdfText pdf = testing::readPdf(dir + "/ek1.pdf");
         QCOMPARE(pdf.pages.size(), 2);
         // Two fields lie apart on paper exactly as far as in the layout.
-        const auto *engine = pdf.find(QStringLiteral("MTR-42"), 0); // Field40, left aligned
-        const auto *owner = pdf.find(QStringLiteral("Şükrü"), 0); // Field82, left aligned
-        const auto *office = pdf.find(QStringLiteral("Kadıköy"), 0); // Field88
-        const auto *id1 = pdf.find(QStringLiteral("12345678901"), 1); // back page Field1
+        const auto *engine = pdf.find("MTR-42", 0); // Field40, left aligned
+        const auto *owner = pdf.find("Şükrü", 0); // Field82, left aligned
+        const auto *office = pdf.find("Kadıköy", 0); // Field88
+        const auto *id1 = pdf.find("12345678901", 1); // back page Field1
         QVERIFY(engine && owner && office && id1);
         QVERIFY(qAbs((engine->box.left() - owner->box.left()) - (690 - 375) / 20.0) < 1);
         QVERIFY(qAbs((engine->box.top() - owner->box.top()) - (10656 - 2130) / 20.0) < 1);
@@ -579,7 +578,7 @@ private slots:
         // Failures say why on one line and write nothing.
         const QString none = dir + "/yok.pdf";
         QVERIFY(evrakmatik(run, p, { "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("999")));
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("999"));
         for (const QStringList &bad : { QStringList { "ek5", "--id", id, "--out", none },
                  { "ek1", "--id", id, "--out", none, "--set", "txt999=x" },
                  { "ek1", "--id", id, "--out", none, "--set", "sprTarih1=31.02.2020" },
@@ -615,7 +614,7 @@ private slots:
         }
         // A queue that is not there: said, nothing printed.
         QVERIFY(evrakmatik(run, p, { "--print", "ek9", "--id", id, "--printer", "yok" }) != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("yok")));
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("yok"));
     }
 };
 

@@ -29,10 +29,10 @@ public:
     int runs = 0;
     MarginReport()
     {
-        name = QStringLiteral("ar_Trafik");
+        name = "ar_Trafik";
         tools = stockTools();
         platform::ReportField f;
-        f.name = QStringLiteral("Field1");
+        f.name = "Field1";
         f.rect = QRect(0, 0, 1000, 315);
         fields << f;
     }
@@ -45,9 +45,9 @@ public:
         pageSettings.rightMargin = 170;
         pageSettings.bottomMargin = 113;
         BosluklariUygula(*this);
-        caption = QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)");
-        setFieldText(QStringLiteral("Field1"), QString::number(runs));
-        tools[21].caption = QStringLiteral("&Kapat");
+        caption = "EVRAKMATİK EK-1 (ön sayfa)";
+        setFieldText("Field1", QString::number(runs));
+        tools[21].caption = "&Kapat";
     }
     // The margins in use, in twips: left, top, right, bottom.
     QString twips() const
@@ -79,8 +79,7 @@ public:
 
 QString margin(const char *key)
 {
-    return app::IniOkuYaz(
-        QStringLiteral("OKU"), app::marginFile(), QStringLiteral("ar_Trafik"), QLatin1String(key));
+    return app::IniOkuYaz("OKU", app::marginFile(), "ar_Trafik", QLatin1String(key));
 }
 
 // The stored margins of the report, in millimetres: left, top, right, bottom.
@@ -107,7 +106,7 @@ private slots:
     {
         Viewing v;
         v.r.run();
-        const QVector<QStringList> table = testing::readTable(QStringLiteral("viewer/toolbar.tsv"));
+        const QVector<QStringList> table = testing::readTable("viewer/toolbar.tsv");
         QCOMPARE(v.r.tools.size(), table.size());
         for (const QStringList &t : table) {
             const auto &tool = v.r.tools[t[0].toInt()];
@@ -118,12 +117,12 @@ private slots:
         }
         QCOMPARE(v.r.printQuality, -4);
         QCOMPARE(v.r.zoom, 100);
-        QCOMPARE(v.r.toolbarFont + QString::number(v.r.toolbarFontSize), QStringLiteral("TAHOMA8"));
+        QCOMPARE(v.r.toolbarFont + QString::number(v.r.toolbarFontSize), "TAHOMA8");
         // No printer here: said once a run, not by every viewer after it.
         MarginReport().run();
-        QCOMPARE(v.messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
-        QCOMPARE(v.messages.shown().first().text,
-            QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
+        QCOMPARE(v.messages.titles(), QStringList { "DİKKAT !" });
+        QCOMPARE(
+            v.messages.shown().first().text, "Bilgisayarınızda tanımlı bir YAZICI bulunamadı.");
     }
 
     void qualityStopAndMarginTools()
@@ -133,18 +132,18 @@ private slots:
             ToolbarTiklandi(v.r, 25, QString(), nullptr);
             QCOMPARE(v.r.tools[25].caption, QLatin1String(koyu ? "KOYU" : "NORMAL"));
             QCOMPARE(v.r.tools[25].tooltip,
-                QStringLiteral("YAZICI KALİTESİ: ") + QLatin1String(koyu ? "Koyu" : "Normal"));
+                "YAZICI KALİTESİ: " + QLatin1String(koyu ? "Koyu" : "Normal"));
             QCOMPARE(v.r.tools[25].state, koyu);
             QCOMPARE(v.r.printQuality, koyu ? -4 : -3);
         }
-        YaziciKalitesiAyarla(v.r, QStringLiteral("başka"));
+        YaziciKalitesiAyarla(v.r, "başka");
         QCOMPARE(v.r.printQuality, -4);
         // Stop turns into close.
         MarginReport r;
         ToolbarHazirla(r);
         QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::None);
-        QCOMPARE(r.tools[21].caption, QStringLiteral("&Kapat"));
-        QCOMPARE(r.tools[21].tooltip, QStringLiteral("Active Reports'tan çık"));
+        QCOMPARE(r.tools[21].caption, "&Kapat");
+        QCOMPARE(r.tools[21].tooltip, "Active Reports'tan çık");
         QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::Close);
         QCOMPARE(ToolbarTiklandi(r, 26, QString(), nullptr), ViewerAction::OpenMarginDialog);
         QCOMPARE(ToolbarTiklandi(r, 12, QString(), nullptr), ViewerAction::Stock);
@@ -156,41 +155,41 @@ private slots:
         ScriptedDesktop desktop;
         const QString dir = v.folder.path();
         qputenv("XDG_DOCUMENTS_DIR", dir.toUtf8());
-        QCOMPARE(exportBaseName(v.r.caption), QStringLiteral("EVRAKMATİK_EK_1_(ön_sayfa)"));
-        QCOMPARE(exportBaseName(QStringLiteral("a\\b/c-d e")), QStringLiteral("a_b_c_d_e"));
+        QCOMPARE(exportBaseName(v.r.caption), "EVRAKMATİK_EK_1_(ön_sayfa)");
+        QCOMPARE(exportBaseName("a\\b/c-d e"), "a_b_c_d_e");
         auto click = [&](int tool, const QString &answer) {
             desktop.answer = answer.isEmpty() ? answer : dir + answer;
             return ToolbarTiklandi(v.r, tool, v.r.caption, nullptr);
         };
         // Cancelled: nothing written, nothing said.
         QCOMPARE(click(24, QString()), ViewerAction::None);
-        QVERIFY(desktop.proposed.endsWith(QStringLiteral("/EVRAKMATİK_EK_1_(ön_sayfa)")));
-        QCOMPARE(desktop.filter + desktop.title, QStringLiteral("Pdf (*.pdf)Rapor Kayıt"));
+        QVERIFY(desktop.proposed.endsWith("/EVRAKMATİK_EK_1_(ön_sayfa)"));
+        QCOMPARE(desktop.filter + desktop.title, "Pdf (*.pdf)Rapor Kayıt");
         // A name without an extension gets the filter's: three exports of one
         // form under one name stay three files.
         QCOMPARE(click(24, "/çıktı"), ViewerAction::Exported);
-        QCOMPARE(exportPath(), dir + QStringLiteral("/çıktı.pdf"));
+        QCOMPARE(exportPath(), dir + "/çıktı.pdf");
         QVERIFY(QFile::exists(exportPath()));
         QVERIFY(desktop.opened.isEmpty());
         click(23, "/çıktı");
-        QCOMPARE(desktop.filter, QStringLiteral("Excel (*.xlsx)"));
-        QCOMPARE(exportPath(), dir + QStringLiteral("/çıktı.xlsx"));
+        QCOMPARE(desktop.filter, "Excel (*.xlsx)");
+        QCOMPARE(exportPath(), dir + "/çıktı.xlsx");
         // Written as any file the user saves, not private to the program.
-        QCOMPARE(QFileInfo(exportPath()).permissions(),
-            QFileInfo(dir + QStringLiteral("/çıktı.pdf")).permissions());
+        QCOMPARE(
+            QFileInfo(exportPath()).permissions(), QFileInfo(dir + "/çıktı.pdf").permissions());
         desktop.opened.clear();
         // The next dialog opens where the clerk saved last.
-        QDir(dir).mkdir(QStringLiteral("alt"));
+        QDir(dir).mkdir("alt");
         click(24, "/alt/son.pdf");
         click(24, "/alt/son.pdf");
-        QVERIFY(desktop.proposed.startsWith(dir + QStringLiteral("/alt/")));
+        QVERIFY(desktop.proposed.startsWith(dir + "/alt/"));
         click(22, "/belge.doc");
-        QCOMPARE(desktop.filter, QStringLiteral("Word (*.doc)"));
-        QCOMPARE(desktop.opened, QStringList { dir + QStringLiteral("/belge.doc") });
+        QCOMPARE(desktop.filter, "Word (*.doc)");
+        QCOMPARE(desktop.opened, QStringList { dir + "/belge.doc" });
         click(23, "/tablo.xls");
         QCOMPARE(desktop.opened.size(), 2);
-        QCOMPARE(exportPath(), dir + QStringLiteral("/tablo.xls"));
-        QCOMPARE(exportTitle(), QStringLiteral("tablo.xls"));
+        QCOMPARE(exportPath(), dir + "/tablo.xls");
+        QCOMPARE(exportTitle(), "tablo.xls");
         // A folder that does not exist: said, not taken for a finished export,
         // with only OK: the clerk goes on in the viewer, whatever the answer.
         v.messages.reset();
@@ -199,8 +198,8 @@ private slots:
         const platform::MessageRequest box = v.messages.shown().first();
         QCOMPARE(box.buttons, platform::MsgButtons::Ok);
         QCOMPARE(box.icon, platform::MsgIcon::Warning);
-        QVERIFY2(box.text.contains(desktop.answer) && box.text.contains(QStringLiteral("Klasör")),
-            qPrintable(box.text));
+        QVERIFY2(
+            box.text.contains(desktop.answer) && box.text.contains("Klasör"), qPrintable(box.text));
         QCOMPARE(v.messages.exits(), 0);
         QCOMPARE(desktop.opened.size(), 2);
     }
@@ -208,15 +207,14 @@ private slots:
     void defaultsAreStoredTruncatedOnFirstUse()
     {
         Viewing v;
-        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
-        QCOMPARE(v.r.twips(), QStringLiteral("850 2835 170 113")); // the first run keeps its own
+        QCOMPARE(stored(), "14 50 2 1");
+        QCOMPARE(v.r.twips(), "850 2835 170 113"); // the first run keeps its own
         v.r.run();
-        QCOMPARE(v.r.twips(), QStringLiteral("793 2835 113 56"));
+        QCOMPARE(v.r.twips(), "793 2835 113 56");
         // Other reports keep their own sections.
-        app::IniOkuYaz(QStringLiteral("YAZ"), app::marginFile(), QStringLiteral("ar_Ek9"),
-            QStringLiteral("sol"), 7);
+        app::IniOkuYaz("YAZ", app::marginFile(), "ar_Ek9", "sol", 7);
         v.r.run();
-        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
+        QCOMPARE(stored(), "14 50 2 1");
     }
 
     void marginDialogShowsKeepsAndRestores()
@@ -229,30 +227,30 @@ private slots:
             ++restarts;
             r.run();
         });
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Sayfa Boşluk Ayarı"));
+        QCOMPARE(dialog.windowTitle(), "Sayfa Boşluk Ayarı");
         QStringList shown;
         for (int i = 0; i < 4; ++i)
             shown << dialog.box(i)->text();
-        QCOMPARE(shown.join(' '), QStringLiteral("14 2 50 1")); // left, right, top, bottom
+        QCOMPARE(shown.join(' '), "14 2 50 1"); // left, right, top, bottom
         QCOMPARE(dialog.box(0)->maxLength(), 3);
-        dialog.box(0)->setText(QStringLiteral("20"));
-        dialog.box(2)->setText(QStringLiteral("10"));
+        dialog.box(0)->setText("20");
+        dialog.box(2)->setText("10");
         QVERIFY(dialog.goster());
-        QCOMPARE(stored(), QStringLiteral("20 10 2 1"));
+        QCOMPARE(stored(), "20 10 2 1");
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(20));
         QCOMPARE(currentMargins().sol, 20);
-        dialog.box(0)->setText(QStringLiteral("30"));
+        dialog.box(0)->setText("30");
         QVERIFY(dialog.goster());
         dialog.btnIptal()->click();
-        QCOMPARE(stored(), QStringLiteral("14 50 2 1"));
+        QCOMPARE(stored(), "14 50 2 1");
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
         QCOMPARE(restarts, 3);
         // Zero left and top bring back the form's defaults.
-        dialog.box(0)->setText(QStringLiteral("0"));
-        dialog.box(2)->setText(QStringLiteral("0"));
+        dialog.box(0)->setText("0");
+        dialog.box(2)->setText("0");
         dialog.btnKatdet()->click();
         QCOMPARE(r.pageSettings.leftMargin, 850);
-        QCOMPARE(margin("sol"), QStringLiteral("14"));
+        QCOMPARE(margin("sol"), "14");
     }
 
     // Typed in the dialog, and in the file as another editor left it.
@@ -276,8 +274,7 @@ private slots:
         Viewing v;
         MarginReport &r = v.r;
         if (millimetres >= 0) {
-            app::IniOkuYaz(
-                QStringLiteral("YAZ"), app::marginFile(), r.name, QStringLiteral("sag"), text);
+            app::IniOkuYaz("YAZ", app::marginFile(), r.name, "sag", text);
             r.run();
             QCOMPARE(currentMargins().sag, millimetres);
             QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres));
@@ -286,7 +283,7 @@ private slots:
         dialog.box(1)->setText(text);
         QCOMPARE(dialog.goster(), millimetres >= 0);
         if (millimetres < 0)
-            QCOMPARE(v.messages.titles().last(), QStringLiteral("Dikkat"));
+            QCOMPARE(v.messages.titles().last(), "Dikkat");
         QCOMPARE(margin("sag"), QString::number(millimetres < 0 ? 2 : millimetres));
         QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres < 0 ? 2 : millimetres));
     }
@@ -298,9 +295,9 @@ private slots:
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         dialog.box(0)->setFocus();
-        QCOMPARE(dialog.box(0)->selectedText(), QStringLiteral("14"));
-        QTest::keyClicks(dialog.box(0), QStringLiteral("a-2x5"));
-        QCOMPARE(dialog.box(0)->text(), QStringLiteral("25"));
+        QCOMPARE(dialog.box(0)->selectedText(), "14");
+        QTest::keyClicks(dialog.box(0), "a-2x5");
+        QCOMPARE(dialog.box(0)->text(), "25");
         QTest::keyClick(dialog.box(0), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), dialog.box(1));
     }
@@ -311,22 +308,22 @@ private slots:
         testing::ProgramFolder folder;
         MarginReport r;
         platform::ReportField wide = r.fields[0];
-        wide.name = QStringLiteral("Field2");
+        wide.name = "Field2";
         wide.text = QString(40, QLatin1Char('W'));
-        wide.label = QStringLiteral("Ticari Adı");
+        wide.label = "Ticari Adı";
         r.fields << wide;
         ReportViewer viewer(r);
-        QCOMPARE(viewer.windowTitle(), QStringLiteral("EVRAKMATİK EK-1 (ön sayfa)"));
+        QCOMPARE(viewer.windowTitle(), "EVRAKMATİK EK-1 (ön sayfa)");
         // Before paper is spent, the clerk reads which box did not hold its text.
         QVERIFY(!viewer.fitLine()->isHidden());
-        QVERIFY(viewer.fitLine()->text().contains(QStringLiteral("Ticari Adı: ")));
+        QVERIFY(viewer.fitLine()->text().contains("Ticari Adı: "));
         // An export says where it went.
         {
             ScriptedDesktop desktop;
-            desktop.answer = folder.path() + QStringLiteral("/durum");
+            desktop.answer = folder.path() + "/durum";
             viewer.clickTool(24);
         }
-        QVERIFY(viewer.statusLine()->text().endsWith(folder.path() + QStringLiteral("/durum.pdf")));
+        QVERIFY(viewer.statusLine()->text().endsWith(folder.path() + "/durum.pdf"));
         QCOMPARE(r.runs, 1);
         const int actions = viewer.toolbar()->actions().size();
         bool opened = false;
@@ -340,10 +337,10 @@ private slots:
         QCOMPARE(r.tools.size(), 27);
         QCOMPARE(viewer.toolbar()->actions().size(), actions);
         // The missing printer was said earlier in this run: not again.
-        QCOMPARE(messages.titles().count(QStringLiteral("DİKKAT !")), 0);
+        QCOMPARE(messages.titles().count("DİKKAT !"), 0);
         viewer.clickTool(25);
-        const auto quality = viewer.toolbar()->findChild<QAction *>(QStringLiteral("tool25"));
-        QVERIFY(quality && quality->text() == QStringLiteral("NORMAL") && !quality->isChecked());
+        const auto quality = viewer.toolbar()->findChild<QAction *>("tool25");
+        QVERIFY(quality && quality->text() == "NORMAL" && !quality->isChecked());
     }
 };
 
