@@ -136,12 +136,9 @@ public:
     CupsPdfQueue()
     {
         const QString ppd = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd";
-        if (!QFile::exists("/usr/sbin/cupsd") || !QFile::exists(ppd)) {
-            why = "cups or printer-driver-cups-pdf not installed";
-            return;
-        }
-        if (::geteuid() != 0) {
-            why = "cups-pdf prints only for a server run as root";
+        if (!QFile::exists("/usr/sbin/cupsd") || !QFile::exists(ppd) || ::geteuid() != 0) {
+            why = "cups, printer-driver-cups-pdf and root are needed (cups-pdf prints only for "
+                  "a server run as root)";
             return;
         }
         // The server's filters run as lp: they must reach the spooled job.

@@ -204,24 +204,19 @@ private slots:
         QCOMPARE(desktop.opened.size(), 2);
     }
 
-    void defaultsAreStoredTruncatedOnFirstUse()
-    {
-        Viewing v;
-        QCOMPARE(stored(), "14 50 2 1");
-        QCOMPARE(v.r.twips(), "850 2835 170 113"); // the first run keeps its own
-        v.r.run();
-        QCOMPARE(v.r.twips(), "793 2835 113 56");
-        // Other reports keep their own sections.
-        app::IniOkuYaz("YAZ", app::marginFile(), "ar_Ek9", "sol", 7);
-        v.r.run();
-        QCOMPARE(stored(), "14 50 2 1");
-    }
-
-    void marginDialogShowsKeepsAndRestores()
+    // The form's own margins are stored in whole millimetres on first use;
+    // the dialog shows them, tries others and keeps or restores them.
+    void marginsAreStoredOnFirstUseAndSetInTheDialog()
     {
         Viewing v;
         MarginReport &r = v.r;
+        QCOMPARE(stored(), "14 50 2 1");
+        QCOMPARE(r.twips(), "850 2835 170 113"); // the first run keeps its own
+        // Other reports keep their own sections.
+        app::IniOkuYaz("YAZ", app::marginFile(), "ar_Ek9", "sol", 7);
         r.run();
+        QCOMPARE(r.twips(), "793 2835 113 56");
+        QCOMPARE(stored(), "14 50 2 1");
         int restarts = 0;
         MarginDialog dialog(r, [&] {
             ++restarts;
