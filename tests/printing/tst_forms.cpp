@@ -41,13 +41,22 @@ std::unique_ptr<FormReport> formNamed(const QString &name, EntryScreen &s)
     return std::make_unique<ArEk9>(s);
 }
 
-// Every box filled with text(its length), every date cell with date(its index).
-template<typename Text, typename Date> void fill(EntryScreen &s, Text text, Date date)
+// Every box filled: with its own index and every date cell with its own
+// date, or at its longest in the widest letters the forms get (Turkish
+// capitals and "M", "W", broken into words as names and addresses are).
+void fill(EntryScreen &s, bool longest)
 {
+    auto text = [&](int i, int length) {
+        return longest ? QStringLiteral("ŞMWĞÜİÖÇ ").repeated(length).left(length)
+            : i < 0    ? QString(i == -1 ? "Marka" : "Model")
+                       : QString::number(i);
+    };
     for (int i = 0; i < EntryScreen::kTxtCount; ++i)
         s.txt(i)->setText(text(i, s.txt(i)->maxLength()));
     for (int i = 0; i < EntryScreen::kDateCount; ++i)
-        s.sprTarih(i)->setText(date(i));
+        s.sprTarih(i)->setText(longest
+                ? QStringLiteral("28.12.2088")
+                : QStringLiteral("%1.0%2.20%3").arg(10 + i).arg(1 + i % 9).arg(10 + i));
     s.cmbX(0)->setEditText(text(-1, 60));
     s.cmbX(1)->setEditText(text(-2, 60));
 }
@@ -295,15 +304,7 @@ private slots:
         QFETCH(QString, shapes);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        // Every box its own index as text, every date cell its own date.
-        fill(
-            s,
-            [](int i, int) {
-                return i < 0 ? QString(i == -1 ? "Marka" : "Model") : QString::number(i);
-            },
-            [](int i) {
-                return QStringLiteral("%1.0%2.20%3").arg(10 + i).arg(1 + i % 9).arg(10 + i);
-            });
+        fill(s, false);
         ArEk9::today() = [] { return QDate(2026, 3, 5); };
         const auto r = formNamed(form, s);
         r->run();
@@ -440,14 +441,7 @@ private slots:
     {
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        // The widest letters the forms get: Turkish capitals and "M", "W",
-        // broken into words as names and addresses are.
-        fill(
-            s,
-            [](int, int length) {
-                return QStringLiteral("ŞMWĞÜİÖÇ ").repeated(length).left(length);
-            },
-            [](int) { return "28.12.2088"; });
+        fill(s, true);
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
         std::vector<std::unique_ptr<FormReport>> forms;
