@@ -33,7 +33,7 @@ public:
     // its abstract socket names with servers outside this one's /tmp (a
     // sandbox), and clients try those names first, so a display is taken only
     // when neither its lock file nor its abstract socket exists, and only
-    // once a client sees our own screen on it.
+    // once a client sees our own screen size on it.
     bool startServer()
     {
         QFile table("/proc/net/unix");
@@ -47,8 +47,7 @@ public:
             xvfb_.kill();
             xvfb_.waitForFinished(10000);
             xvfb_.start("Xvfb",
-                { display_, "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
-                    "tcp" });
+                { display_, "-displayfd", "1", "-screen", "0", size_ + "x24", "-nolisten", "tcp" });
             QByteArray out;
             (void)QTest::qWaitFor(
                 [&] {
@@ -58,7 +57,7 @@ public:
                 },
                 kPatience);
             if (out.trimmed() == QByteArray::number(n)
-                && xdo({ "getdisplaygeometry" }, 15000) == QLatin1String("1280 1024"))
+                && xdo({ "getdisplaygeometry" }, 15000) == QString(size_).replace('x', ' '))
                 return true;
             qWarning("%s is not our Xvfb: %s", qPrintable(display_),
                 xvfb_.readAllStandardError().constData());
@@ -76,7 +75,8 @@ public:
         env.insert("XDG_RUNTIME_DIR", home + "/runtime");
         env.remove("QT_QPA_PLATFORMTHEME");
         QDir().mkpath(home + "/runtime");
-        QFile::setPermissions(home + "/runtime", QFileDevice::Permissions(0x0700));
+        QFile::setPermissions(home + "/runtime",
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         program_.setProcessEnvironment(env);
         program_.setProcessChannelMode(QProcess::ForwardedChannels);
         program_.start(EVRAKMATIK_PROGRAM,
@@ -158,6 +158,10 @@ private:
     QProcess xvfb_;
     QProcess program_;
     QString display_;
+    // A screen size of this test's own: another run of it elsewhere on the
+    // machine has a server of the same kind.
+    const QString size_ =
+        QStringLiteral("%1x1024").arg(1280 + QCoreApplication::applicationPid() % 97);
 };
 
 } // namespace
@@ -187,11 +191,16 @@ private slots:
             "AD, SOYAD) VALUES (1, 1, 'Ayla', 'Demir'), (2, 1, 'Ahmet', 'Kaya'), (3, 1, 'Zeynep', "
             "'Ak')"));
 
+        // A program that finds no display (a server of another test on this
+        // machine took or ended ours) is started once more on another.
         Desktop d;
-        QVERIFY(d.startServer());
-        QVERIFY(d.startProgram(programFolder, dir.filePath("margins"), home));
-        d.xdo({ "mousemove", "0", "0" });
-        const QString main = d.newWindow({});
+        QString main;
+        for (int attempt = 0; attempt < 3 && main.isEmpty(); ++attempt) {
+            QVERIFY(d.startServer());
+            QVERIFY(d.startProgram(programFolder, dir.filePath("margins"), home));
+            d.xdo({ "mousemove", "0", "0" });
+            main = d.newWindow({});
+        }
         QVERIFY2(!main.isEmpty(), "the main window did not appear");
         for (const QStringList &step : testing::readTable("acceptance/transaction.tsv")) {
             if (!step[0].isEmpty())
