@@ -125,7 +125,7 @@ private slots:
             v.messages.shown().first().text, "Bilgisayarınızda tanımlı bir YAZICI bulunamadı.");
     }
 
-    void qualityStopAndMarginTools()
+    void qualityTogglesAndStopTurnsIntoClose()
     {
         Viewing v;
         for (const bool koyu : { false, true }) {
