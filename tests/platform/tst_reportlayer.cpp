@@ -1,6 +1,7 @@
 #include "platform/report.h"
 #include "platform/reportexporters.h"
 #include "platform/reportfit.h"
+#include "platform/reportpainter.h"
 #include "support/pdfwords.h"
 #include "support/testsupport.h"
 
@@ -8,18 +9,29 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
+platform::ReportField makeField(const char *name, QRect r, Qt::Alignment a, const char *text)
+{
+    platform::ReportField f;
+    f.name = QLatin1String(name);
+    f.rect = r;
+    f.align = a;
+    f.text = QString::fromUtf8(text);
+    return f;
+}
+
 class SmallReport final : public platform::Report {
 public:
     SmallReport()
     {
-        name = QStringLiteral("deneme");
-        caption = QStringLiteral("Deneme Raporu");
+        name = "deneme";
+        caption = "Deneme Raporu";
         pageSettings.leftMargin = 720;
         pageSettings.topMargin = 1440;
         fields = {
@@ -31,26 +43,14 @@ public:
         };
     }
     void run() override { }
-
-private:
-    static platform::ReportField makeField(
-        const char *n, QRect r, Qt::Alignment a, const char *text)
-    {
-        platform::ReportField f;
-        f.name = QLatin1String(n);
-        f.rect = r;
-        f.align = a;
-        f.text = QString::fromUtf8(text);
-        return f;
-    }
 };
 
 // Runs python3's zipfile, which every Debian machine with python3 has.
 QString unzip(const QString &path, const QString &member)
 {
     QProcess p;
-    p.start(QStringLiteral("python3"),
-        { QStringLiteral("-c"),
+    p.start("python3",
+        { "-c",
             QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
                            "print('\\n'.join(z.namelist()) if sys.argv[2] == '' else "
                            "z.read(sys.argv[2]).decode())"),
@@ -78,10 +78,10 @@ private slots:
     void fieldsAreFoundWithoutRegardToCase()
     {
         SmallReport r;
-        r.setFieldText(QStringLiteral("field2"), QStringLiteral("x"));
-        QCOMPARE(r.fieldText(QStringLiteral("FIELD2")), QStringLiteral("x"));
-        r.setFieldText(QStringLiteral("Field99"), QStringLiteral("y")); // ignored
-        QVERIFY(!r.field(QStringLiteral("Field99")));
+        r.setFieldText("field2", "x");
+        QCOMPARE(r.fieldText("FIELD2"), "x");
+        r.setFieldText("Field99", "y"); // ignored
+        QVERIFY(!r.field("Field99"));
     }
 
     void pdfPlacesEachFieldFromThePapersEdge()
@@ -89,7 +89,7 @@ private slots:
         SmallReport r;
         SmallReport a5; // each page takes its own paper
         a5.pageSettings.paperSize = platform::PaperA5;
-        const QString path = dir.filePath(QStringLiteral("a4.pdf"));
+        const QString path = dir.filePath("a4.pdf");
         QString error;
         QVERIFY2(platform::PdfExporter().write({ &r, &a5 }, path, &error), qPrintable(error));
         const testing::PdfText pdf = testing::readPdf(path);
@@ -98,18 +98,16 @@ private slots:
         QVERIFY(qAbs(pdf.pages[1].width() - 419.5) < 1 && qAbs(pdf.pages[1].height() - 595.3) < 1);
         QCOMPARE(platform::paperTwips(platform::PaperA5, 2), QSize(11906, 8391));
         // Left aligned: starts at the left edge; centred and right by their box.
-        const auto *left = pdf.find(QStringLiteral("Sol"), 0);
-        QVERIFY(left);
+        const auto *left = pdf.find("Sol", 0);
+        const auto *centre = pdf.find("Orta", 0);
+        const auto *right = pdf.find("Sağ", 0);
+        QVERIFY(left && centre && right);
         QVERIFY(qAbs(left->box.left() - (720 + 1000) / 20.0) < 1.5);
         QVERIFY(qAbs(left->box.top() - (1440 + 2000) / 20.0) < 2.5);
-        const auto *centre = pdf.find(QStringLiteral("Orta"), 0);
-        QVERIFY(centre);
         QVERIFY(qAbs(centre->box.center().x() - (720 + 1000 + 1500) / 20.0) < 1.5);
-        const auto *right = pdf.find(QStringLiteral("Sağ"), 0);
-        QVERIFY(right);
         QVERIFY(qAbs(right->box.right() - (720 + 4000) / 20.0) < 1.5);
         // Text prints as text, Turkish letters included.
-        QVERIFY(pdf.find(QStringLiteral("İĞÜŞÖÇ")));
+        QVERIFY(pdf.find("İĞÜŞÖÇ"));
         // The distance between two fields is their distance in the layout.
         QVERIFY(qAbs((centre->box.top() - left->box.top()) - 1000 / 20.0) < 1.0);
     }
@@ -140,7 +138,7 @@ private slots:
         f.rect = QRect(0, 0, width, height);
         f.multiLine = height > 400;
         for (int i = 0; i < letters; ++i)
-            f.text += i % 6 == 5 ? QStringLiteral(" ") : QStringLiteral("W");
+            f.text += i % 6 == 5 ? " " : "W";
         const platform::FieldFit &fit = platform::fitOf(f);
         QCOMPARE(fit.shrunk(), shrunk);
         QCOMPARE(fit.cut, cut);
@@ -168,6 +166,29 @@ private slots:
         QCOMPARE(&platform::fitOf(f), &fit);
     }
 
+    // A box lower than a line of the smallest size: what does not fit is cut
+    // at the box's edges, never painted over the paper around it.
+    void nothingIsPaintedOutsideAFieldsBox()
+    {
+        SmallReport r;
+        r.fields = { makeField("Field1", { 1000, 2000, 600, 60 }, Qt::AlignLeft, "ŞMWĞÜ İÖÇ") };
+        QImage page(platform::paperTwips(platform::PaperA4, 1) / 10, QImage::Format_RGB32);
+        page.setDotsPerMeterX(5669); // 144 dots per inch: a dot is 10 twips
+        page.setDotsPerMeterY(5669);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        platform::paintReportPage(painter, r);
+        painter.end();
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x)
+                ink |= page.pixel(x, y) == qRgb(255, 255, 255) ? QRect() : QRect(x, y, 1, 1);
+        }
+        const QRect box(172, 344, 60, 6);
+        QVERIFY(!ink.isEmpty());
+        QCOMPARE(box.united(ink), box);
+    }
+
     void wordExportIsRtfWithEveryFieldInAFrame()
     {
         SmallReport r;
@@ -184,59 +205,53 @@ private slots:
         QVERIFY(rtf.contains("Sol\\par}"));
         QVERIFY(rtf.contains("\\qc") && rtf.contains("\\qr"));
         QVERIFY(rtf.contains("\\u304?")); // İ
-        const QString path = dir.filePath(QStringLiteral("rapor.doc"));
+        const QString path = dir.filePath("rapor.doc");
         QString error;
         QVERIFY(platform::WordExporter().write({ &r }, path, &error));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), rtf);
+        QCOMPARE(testing::contents(path), rtf);
     }
 
     void excelExportIsAWorkbookInPageOrder()
     {
         SmallReport r;
-        const QString path = dir.filePath(QStringLiteral("rapor.xls"));
+        const QString path = dir.filePath("rapor.xls");
         QString error;
         QVERIFY2(platform::ExcelExporter().write({ &r }, path, &error), qPrintable(error));
         const QStringList parts = unzip(path, QString()).split(QLatin1Char('\n'));
         for (const char *part :
             { "[Content_Types].xml", "xl/workbook.xml", "xl/worksheets/sheet1.xml" })
             QVERIFY2(parts.contains(QLatin1String(part)), part);
-        const QString strings = unzip(path, QStringLiteral("xl/sharedStrings.xml"));
+        const QString strings = unzip(path, "xl/sharedStrings.xml");
         for (const char *text : { "Sol", "Orta", "Sağ", "İĞÜŞÖÇ" })
             QVERIFY2(strings.contains(QString::fromUtf8(text)), text);
-        QVERIFY(strings.indexOf(QStringLiteral("Sol")) < strings.indexOf(QStringLiteral("Orta")));
+        QVERIFY(strings.indexOf("Sol") < strings.indexOf("Orta"));
         // A second sheet holds the texts as data: each box's label and value.
-        const QString workbook = unzip(path, QStringLiteral("xl/workbook.xml"));
-        QVERIFY(workbook.contains(QStringLiteral("name=\"Alanlar\"")));
-        QVERIFY(
-            strings.contains(QStringLiteral("Kutu")) && strings.contains(QStringLiteral("Değer")));
-        const QString data = unzip(path, QStringLiteral("xl/worksheets/sheet2.xml"));
-        QCOMPARE(data.count(QStringLiteral("<row ")), 5); // a heading and four fields
+        const QString workbook = unzip(path, "xl/workbook.xml");
+        QVERIFY(workbook.contains("name=\"Alanlar\""));
+        QVERIFY(strings.contains("Kutu") && strings.contains("Değer"));
+        const QString data = unzip(path, "xl/worksheets/sheet2.xml");
+        QCOMPARE(data.count("<row "), 5); // a heading and four fields
         const auto lines = platform::fieldLines(r);
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0][0]->text, QStringLiteral("Sol"));
+        QCOMPARE(lines[0][0]->text, "Sol");
     }
 
     void aFailedExportLeavesNoFile()
     {
         SmallReport r;
-        platform::PdfExporter pdf;
-        platform::WordExporter word;
-        platform::ExcelExporter excel;
-        for (platform::ReportExporter *e :
-            std::initializer_list<platform::ReportExporter *> { &pdf, &word, &excel }) {
-            const QString path = dir.filePath(QStringLiteral("yok/klasor/rapor"));
+        const std::unique_ptr<platform::ReportExporter> exporters[] {
+            std::make_unique<platform::PdfExporter>(), std::make_unique<platform::WordExporter>(),
+            std::make_unique<platform::ExcelExporter>()
+        };
+        for (const auto &e : exporters) {
+            const QString path = dir.filePath("yok/klasor/rapor");
             QString error;
             QVERIFY(!e->write({ &r }, path, &error));
             QVERIFY(!error.isEmpty());
             QVERIFY(!QFile::exists(path));
             // An existing file is replaced without a question.
-            const QString existing = dir.filePath(QStringLiteral("var.dosya"));
-            QFile f(existing);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("eski");
-            f.close();
+            const QString existing = dir.filePath("var.dosya");
+            QVERIFY(testing::writeFile(existing, "eski"));
             QVERIFY(e->write({ &r }, existing, &error));
             QVERIFY(QFileInfo(existing).size() > 4);
         }

@@ -4,7 +4,6 @@
 #include "platform/reportfit.h"
 #include "platform/reportpainter.h"
 #include "printing/forms.h"
-#include "printing/margins.h"
 #include "printing/printframes.h"
 #include "records/entryscreen.h"
 #include "records/saverecord.h"
@@ -22,7 +21,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,26 +41,30 @@ std::unique_ptr<FormReport> formNamed(const QString &name, EntryScreen &s)
     return std::make_unique<ArEk9>(s);
 }
 
-QString dateOf(int i)
+// Every box filled: with its own index and every date cell with its own
+// date, or at its longest in the widest letters the forms get (Turkish
+// capitals and "M", "W", broken into words as names and addresses are).
+void fill(EntryScreen &s, bool longest)
 {
-    return QStringLiteral("%1.0%2.20%3").arg(10 + i).arg(1 + i % 9).arg(10 + i);
-}
-
-// Every box its own index as text, every date cell its own date.
-void fillDistinct(EntryScreen &s)
-{
+    auto text = [&](int i, int length) {
+        return longest ? QStringLiteral("ŞMWĞÜİÖÇ ").repeated(length).left(length)
+            : i < 0    ? QString(i == -1 ? "Marka" : "Model")
+                       : QString::number(i);
+    };
     for (int i = 0; i < EntryScreen::kTxtCount; ++i)
-        s.txt(i)->setText(QString::number(i));
+        s.txt(i)->setText(text(i, s.txt(i)->maxLength()));
     for (int i = 0; i < EntryScreen::kDateCount; ++i)
-        s.sprTarih(i)->setText(dateOf(i));
-    s.cmbX(0)->setEditText(QStringLiteral("Marka"));
-    s.cmbX(1)->setEditText(QStringLiteral("Model"));
+        s.sprTarih(i)->setText(longest
+                ? QStringLiteral("28.12.2088")
+                : QStringLiteral("%1.0%2.20%3").arg(10 + i).arg(1 + i % 9).arg(10 + i));
+    s.cmbX(0)->setEditText(text(-1, 60));
+    s.cmbX(1)->setEditText(text(-2, 60));
 }
 
 // A table's text with {txtN}, {sprN} and {cmbN} replaced by that box's text.
 QString expand(EntryScreen &s, QString text)
 {
-    static const QRegularExpression box(QStringLiteral("\\{(txt|spr|cmb)(\\d+)\\}"));
+    static const QRegularExpression box("\\{(txt|spr|cmb)(\\d+)\\}");
     for (auto m = box.match(text); m.hasMatch(); m = box.match(text)) {
         const int i = m.captured(2).toInt();
         const QString kind = m.captured(1);
@@ -74,66 +76,22 @@ QString expand(EntryScreen &s, QString text)
     return text;
 }
 
-// Does what the clerk does for one setting of a marks table.
+// Does what the clerk does for one setting of a marks table: "txt(41)=Ayşe",
+// "chkX(0)=2" (a tick's state), "cmbX(2)=1" (a list index), "optX(13)" (chosen).
 void set(EntryScreen &s, const QString &setting)
 {
-    static const QRegularExpression re(QStringLiteral("^([A-Za-z]+?)(\\d+)(?:=(.*))?$"));
-    const auto m = re.match(setting);
-    QVERIFY2(m.hasMatch(), qPrintable(setting));
-    const QString kind = m.captured(1);
-    const int i = m.captured(2).toInt();
-    const QString value = m.captured(3);
-    if (kind == QLatin1String("txt"))
-        s.txt(i)->setText(value);
-    else if (kind == QLatin1String("sprTarih"))
-        s.sprTarih(i)->setText(value);
-    else if (kind == QLatin1String("chkX"))
-        s.chkX(i)->setCheckState(Qt::CheckState(value.toInt()));
-    else if (kind == QLatin1String("cmbX"))
-        s.cmbX(i)->setCurrentIndex(value.toInt());
-    else if (kind == QLatin1String("optX"))
-        s.optX(i)->setChecked(true);
-    else if (kind == QLatin1String("OptA"))
-        s.OptA(i)->setChecked(true);
-    else if (kind == QLatin1String("optC"))
-        s.optC(i)->setChecked(true);
-    else if (kind == QLatin1String("optAdres"))
-        s.optAdres(i)->setChecked(true);
-    else if (kind == QLatin1String("optTel"))
-        s.optTel(i)->setChecked(true);
+    QWidget *w = testing::control(s, setting.section('=', 0, 0));
+    const QString value = setting.section('=', 1);
+    if (auto *tick = qobject_cast<QCheckBox *>(w))
+        tick->setCheckState(Qt::CheckState(value.toInt()));
+    else if (auto *option = qobject_cast<QRadioButton *>(w))
+        option->setChecked(true);
+    else if (auto *list = qobject_cast<QComboBox *>(w))
+        list->setCurrentIndex(value.toInt());
+    else if (auto *line = qobject_cast<QLineEdit *>(w))
+        line->setText(value);
     else
         QFAIL(qPrintable(setting));
-}
-
-// "1-38,41" as the field names it covers.
-QStringList fieldsOf(const QString &ranges)
-{
-    QStringList names;
-    for (const QString &r : ranges.split(QLatin1Char(','))) {
-        const QStringList ends = r.split(QLatin1Char('-'));
-        for (int n = ends.first().toInt(); n <= ends.last().toInt(); ++n)
-            names << QStringLiteral("Field%1").arg(n);
-    }
-    return names;
-}
-
-// Every box at its longest, in the widest letters the forms get: Turkish
-// capitals and "M", "W", broken into words as names and addresses are.
-void fillLongest(EntryScreen &s)
-{
-    const QString wide = QStringLiteral("ŞMWĞÜİÖÇ ");
-    auto longest = [&](int length) {
-        QString t;
-        while (t.size() < length)
-            t += wide;
-        return t.left(length);
-    };
-    for (int i = 0; i < EntryScreen::kTxtCount; ++i)
-        s.txt(i)->setText(longest(s.txt(i)->maxLength()));
-    for (int i = 0; i < EntryScreen::kDateCount; ++i)
-        s.sprTarih(i)->setText(QStringLiteral("28.12.2088"));
-    s.cmbX(0)->setEditText(longest(60));
-    s.cmbX(1)->setEditText(longest(60));
 }
 
 // The words of a PDF page that lie outside every box of its report, and the
@@ -145,18 +103,17 @@ QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Re
     constexpr double hair = 0.3;
     QVector<QRectF> boxes;
     for (const auto &f : r.fields) {
-        if (!f.text.isEmpty()) {
-            const QRect t = platform::fieldOnPaper(r, f);
-            boxes << QRectF(t.left() / 20.0, t.top() / 20.0, t.width() / 20.0, t.height() / 20.0)
+        if (!f.text.isEmpty())
+            boxes << QRectF(QRectF(platform::fieldOnPaper(r, f)).topLeft() / 20,
+                QRectF(platform::fieldOnPaper(r, f)).size() / 20)
                          .adjusted(-hair, -hair, hair, hair);
-        }
     }
     QStringList stray;
     QVector<std::pair<QRectF, int>> seen;
     for (const testing::PdfWord &w : pdf.words) {
         if (w.page != page)
             continue;
-        int owner = -1;
+        int owner = -1; // the smallest box holding the word
         for (int i = 0; i < boxes.size(); ++i) {
             if (boxes[i].contains(w.box)
                 && (owner < 0
@@ -164,37 +121,17 @@ QStringList strayWords(const testing::PdfText &pdf, int page, const platform::Re
                         < boxes[owner].width() * boxes[owner].height()))
                 owner = i;
         }
+        const QString where = QStringLiteral(" at %1,%2").arg(w.box.left()).arg(w.box.top());
         if (owner < 0)
-            stray << QStringLiteral("%1 outside at %2,%3")
-                         .arg(w.text)
-                         .arg(w.box.left())
-                         .arg(w.box.top());
+            stray << w.text + " outside" + where;
         const QRectF inner = w.box.adjusted(hair, hair, -hair, -hair);
         for (const auto &[other, otherOwner] : seen) {
             if (otherOwner != owner && other.intersects(inner))
-                stray << QStringLiteral("%1 overlaps at %2,%3")
-                             .arg(w.text)
-                             .arg(w.box.left())
-                             .arg(w.box.top());
+                stray << w.text + " overlaps" + where;
         }
         seen << std::pair { inner, owner };
     }
     return stray;
-}
-
-// Rows of two pictures of one widget that differ.
-QVector<int> rowsThatDiffer(const QImage &a, const QImage &b)
-{
-    QVector<int> rows;
-    for (int y = 0; y < qMin(a.height(), b.height()); ++y) {
-        for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) {
-                rows << y;
-                break;
-            }
-        }
-    }
-    return rows;
 }
 
 // A CUPS server of the test's own with one cups-pdf queue whose files land in
@@ -206,79 +143,67 @@ public:
     QString why; // why there is no queue
 
     CupsPdfQueue()
-        : root_(dir_.path())
-        , settings_(QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(QLatin1String(kQueue)))
     {
-        const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-        if (!QFile::exists(QStringLiteral("/usr/sbin/cupsd")) || !QFile::exists(ppd)) {
-            why = QStringLiteral("cups or printer-driver-cups-pdf not installed");
-            return;
-        }
-        if (::geteuid() != 0) {
-            why = QStringLiteral("cups-pdf prints only for a server run as root");
+        const QString ppd = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd";
+        if (!QFile::exists("/usr/sbin/cupsd") || !QFile::exists(ppd) || ::geteuid() != 0) {
+            why = "cups, printer-driver-cups-pdf and root are needed (cups-pdf prints only for "
+                  "a server run as root)";
             return;
         }
         // The server's filters run as lp: they must reach the spooled job.
         QFile::setPermissions(root_, QFileDevice::Permissions(0x7755));
         for (const char *d : { "root", "spool", "tmp", "cache", "state", "log", "out", "pdf" })
-            QDir(root_).mkpath(QLatin1String(d));
-        QFile::setPermissions(root_ + QStringLiteral("/tmp"), QFileDevice::Permissions(0x7777));
+            QDir(root_).mkpath(d);
+        QFile::setPermissions(root_ + "/tmp", QFileDevice::Permissions(0x7777));
         // The settings under tests/data/cups, "%1" standing for this server's folder.
-        if (!write(QStringLiteral("cupsd.conf"), root_ + QStringLiteral("/cupsd.conf"))
-            || !write(QStringLiteral("cups-files.conf"), root_ + QStringLiteral("/cups-files.conf"))
-            || !write(QStringLiteral("cups-pdf.conf"), settings_)) {
-            why = QStringLiteral("cannot write the settings, ") + settings_;
-            return;
+        for (const QString name : { "cupsd.conf", "cups-files.conf", "cups-pdf.conf" }) {
+            const QString to = name == "cups-pdf.conf" ? settings_ : root_ + "/" + name;
+            const QByteArray text = testing::contents(EVRAKMATIK_TEST_DATA "/cups/" + name);
+            if (text.isEmpty() || !testing::writeFile(to, QString(text).arg(root_).toUtf8()))
+                why = "cannot write the settings, " + to;
         }
-        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
-            { QStringLiteral("-f"), QStringLiteral("-c"), root_ + QStringLiteral("/cupsd.conf"),
-                QStringLiteral("-s"), root_ + QStringLiteral("/cups-files.conf") });
+        if (!why.isEmpty())
+            return;
+        cupsd_.start("/usr/sbin/cupsd",
+            { "-f", "-c", root_ + "/cupsd.conf", "-s", root_ + "/cups-files.conf" });
         if (!cupsd_.waitForStarted()
             || !QTest::qWaitFor([&] { return QFile::exists(server()); }, 30000)) {
-            why = QStringLiteral("cupsd did not start");
+            why = "cupsd did not start";
             return;
         }
         QProcess admin;
         admin.setProcessEnvironment(environment());
-        admin.start(QStringLiteral("lpadmin"),
-            { QStringLiteral("-p"), QLatin1String(kQueue), QStringLiteral("-E"),
-                QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + QLatin1String(kQueue),
-                QStringLiteral("-P"), ppd });
+        admin.start(
+            "lpadmin", { "-p", kQueue, "-E", "-v", QString("cups-pdf:/") + kQueue, "-P", ppd });
         if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
-            why = QStringLiteral("lpadmin failed: ")
-                + QString::fromUtf8(admin.readAllStandardError());
+            why = "lpadmin failed: " + admin.readAllStandardError();
     }
     ~CupsPdfQueue()
     {
-        if (cupsd_.state() != QProcess::NotRunning) {
-            cupsd_.terminate();
-            cupsd_.waitForFinished(30000);
-        }
+        cupsd_.terminate();
+        cupsd_.waitForFinished(30000);
         QFile::remove(settings_);
     }
-    QString server() const { return root_ + QStringLiteral("/cups.sock"); }
+    QString server() const { return root_ + "/cups.sock"; }
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CUPS_SERVER"), server());
+        env.insert("CUPS_SERVER", server());
         return env;
     }
-    // The next file the queue writes, once it is whole; empty after a minute.
+    // The next file the queue writes, once it is whole; empty after two minutes.
     QString takePdf()
     {
         QString found;
         (void)QTest::qWaitFor(
             [&] {
-                const auto files = QDir(root_ + QStringLiteral("/out"))
-                                       .entryInfoList({ QStringLiteral("*.pdf") }, QDir::Files);
-                for (const QFileInfo &f : files) {
+                for (const QFileInfo &f :
+                    QDir(root_ + "/out").entryInfoList({ "*.pdf" }, QDir::Files)) {
                     if (!taken_.contains(f.filePath())
-                        && testing::readPdf(f.filePath()).pages.size() > 0) {
+                        && !testing::readPdf(f.filePath()).pages.isEmpty())
                         found = f.filePath();
-                        return true;
-                    }
                 }
-                return false;
+                return !found.isEmpty();
             },
             120000);
         taken_ << found;
@@ -286,16 +211,9 @@ public:
     }
 
 private:
-    bool write(const QString &name, const QString &to)
-    {
-        QFile from(QStringLiteral(EVRAKMATIK_TEST_DATA "/cups/") + name);
-        QFile f(to);
-        return from.open(QIODevice::ReadOnly) && f.open(QIODevice::WriteOnly)
-            && f.write(QString::fromUtf8(from.readAll()).arg(root_).toUtf8()) > 0;
-    }
     QTemporaryDir dir_;
-    QString root_;
-    QString settings_;
+    QString root_ = dir_.path();
+    QString settings_ = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(kQueue);
     QProcess cupsd_;
     QStringList taken_;
 };
@@ -303,9 +221,9 @@ private:
 // Runs the program on the test's folders; its exit status.
 int evrakmatik(QProcess &run, const testing::Program &p, const QStringList &args)
 {
-    run.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
-        QStringList { QStringLiteral("--program-folder"), p.folder.path(),
-            QStringLiteral("--margin-folder"), p.folder.marginFolder() }
+    run.start(EVRAKMATIK_TEST_MDQ "/../evrakmatik",
+        QStringList {
+            "--program-folder", p.folder.path(), "--margin-folder", p.folder.marginFolder() }
             + args);
     run.waitForFinished(60000);
     return run.exitCode();
@@ -316,31 +234,34 @@ QImage pagePicture(const QString &pdf, int page)
 {
     const QString base = pdf + QStringLiteral("-page%1").arg(page);
     QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
-        { QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-gray"),
-            QStringLiteral("-f"), QString::number(page + 1), QStringLiteral("-l"),
-            QString::number(page + 1), QStringLiteral("-singlefile"), pdf, base });
+    p.start("pdftoppm",
+        { "-r", "144", "-gray", "-f", QString::number(page + 1), "-l", QString::number(page + 1),
+            "-singlefile", pdf, base });
     p.waitForFinished(60000);
-    return QImage(base + QStringLiteral(".pgm"));
+    return QImage(base + ".pgm");
 }
 
-// The ink inside a rectangle of a picture.
-QRect inkIn(const QImage &picture, const QRect &area)
+// The dots of ink in picture a that b has nowhere within a dot's reach
+// (a glyph drawn from a bitmap may be a dot fuller), b shifted right by dx.
+int inkAlone(const QImage &a, const QImage &b, int dx)
 {
-    QRect ink;
-    const QRect r = area.intersected(picture.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x) {
-            if (qGray(picture.pixel(x, y)) < 128)
-                ink |= QRect(x, y, 1, 1);
+    int alone = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            bool near = qGray(a.pixel(x, y)) >= 128;
+            for (int v = -2; v <= 2 && !near; ++v) {
+                for (int u = -2; u <= 2 && !near; ++u)
+                    near = b.valid(x + dx + u, y + v) && qGray(b.pixel(x + dx + u, y + v)) < 128;
+            }
+            alone += near ? 0 : 1;
         }
     }
-    return ink;
+    return alone;
 }
 
-// Whether the ink of every exported word lies where the printed page has it,
-// within half a point. The pictures are compared, not the words: a cups-pdf
-// file keeps the glyphs' shapes and places but not their letters.
+// Whether the printed pages carry the exported pages' ink where the export
+// has it, within a point. The pictures are compared, not the words: a
+// cups-pdf file keeps the glyphs' shapes and places but not their letters.
 QString printedAsExported(const QString &printed, const QString &exported)
 {
     const testing::PdfText a = testing::readPdf(printed);
@@ -348,41 +269,21 @@ QString printedAsExported(const QString &printed, const QString &exported)
     if (a.pages.size() != b.pages.size())
         return QStringLiteral("%1 pages, not %2").arg(a.pages.size()).arg(b.pages.size());
     for (int page = 0; page < b.pages.size(); ++page) {
-        if (qAbs(a.pages[page].width() - b.pages[page].width()) > 1.5
-            || qAbs(a.pages[page].height() - b.pages[page].height()) > 1.5)
+        const QSizeF apart = a.pages[page] - b.pages[page];
+        if (qAbs(apart.width()) > 1.5 || qAbs(apart.height()) > 1.5)
             return QStringLiteral("page %1 is not of the exported paper").arg(page);
         const QImage paper = pagePicture(printed, page);
         const QImage pdf = pagePicture(exported, page);
-        for (const auto &w : b.words) {
-            if (w.page != page)
-                continue;
-            // The word's box with room above and below, not reaching its neighbours.
-            const QRect area = QRectF(w.box.topLeft() * 2, w.box.size() * 2)
-                                   .toAlignedRect()
-                                   .adjusted(-1, -4, 1, 4);
-            const QRect want = inkIn(pdf, area);
-            // The queue's A5 is a point wider than ISO A5, and its filters
-            // centre the page on it.
-            const int centring = (paper.width() - pdf.width()) / 2;
-            const QRect got = inkIn(paper, area.translated(centring, 0)).translated(-centring, 0);
-            // By the ink's middle: a glyph drawn from a bitmap may be a dot
-            // fuller on both sides.
-            const QPoint off =
-                got.topLeft() + got.bottomRight() - want.topLeft() - want.bottomRight();
-            if (got.isEmpty() || qAbs(off.x()) > 2 || qAbs(off.y()) > 2)
-                return QStringLiteral("page %1: \"%2\" printed at %3,%4 to %5,%6, exported at "
-                                      "%7,%8 to %9,%10 (half points)")
-                    .arg(page)
-                    .arg(w.text)
-                    .arg(got.left())
-                    .arg(got.top())
-                    .arg(got.right())
-                    .arg(got.bottom())
-                    .arg(want.left())
-                    .arg(want.top())
-                    .arg(want.right())
-                    .arg(want.bottom());
-        }
+        // The queue's A5 is a point wider than ISO A5, and its filters
+        // centre the page on it.
+        const int centring = (paper.width() - pdf.width()) / 2;
+        const int missing = inkAlone(pdf, paper, centring);
+        const int extra = inkAlone(paper, pdf, -centring);
+        if (missing + extra > 0 || pdf.isNull())
+            return QStringLiteral("page %1: %2 dots of ink not printed, %3 printed beyond")
+                .arg(page)
+                .arg(missing)
+                .arg(extra);
     }
     return {};
 }
@@ -394,56 +295,44 @@ class TestForms : public QObject {
 private slots:
     // Every field of a form where the form's paper has its box, in its face,
     // with the text of the box it reads; nothing else on the page.
-    void fieldsSitAndReadAsDescribed_data()
-    {
-        QTest::addColumn<QString>("form");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("paper");
-        QTest::addColumn<int>("shapes"); // -1: not counted
-        QTest::newRow("EK-1 front") << "ar_Trafik"
-                                    << "EVRAKMATİK EK-1 (ön sayfa)" << int(platform::PaperA4) << 10;
-        QTest::newRow("EK-1 back")
-            << "ar_TrafikArka"
-            << "EVRAKMATİK EK-1 (arka sayfa)" << int(platform::PaperA4) << -1;
-        QTest::newRow("EK-9") << "ar_Ek9"
-                              << "EVRAKMATİK (EK-9)" << int(platform::PaperA5) << -1;
-    }
+    void fieldsSitAndReadAsDescribed_data() { testing::addRows("forms/forms"); }
     void fieldsSitAndReadAsDescribed()
     {
         QFETCH(QString, form);
         QFETCH(QString, caption);
-        QFETCH(int, paper);
-        QFETCH(int, shapes);
+        QFETCH(QString, paper);
+        QFETCH(QString, shapes);
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        fillDistinct(s);
+        fill(s, false);
         ArEk9::today() = [] { return QDate(2026, 3, 5); };
         const auto r = formNamed(form, s);
         r->run();
         ArEk9::today() = [] { return QDate::currentDate(); };
         const QVector<QStringList> table = testing::readTable("forms/" + form + ".tsv");
         QCOMPARE(r->fields.size(), table.size());
-        if (shapes >= 0)
-            QCOMPARE(r->shapes.size(), shapes);
+        QCOMPARE(shapes == "-" ? shapes : QString::number(r->shapes.size()), shapes);
         QCOMPARE(r->caption, caption);
-        QCOMPARE(r->pageSettings.paperSize, paper);
-        const QRect sheet(QPoint(0, 0), platform::paperTwips(paper, 1));
-        for (const QStringList &c : table) {
+        QCOMPARE(r->pageSettings.paperSize, paper == "A5" ? platform::PaperA5 : platform::PaperA4);
+        const QRect sheet(QPoint(0, 0), platform::paperTwips(r->pageSettings.paperSize, 1));
+        for (QStringList c : table) {
             const platform::ReportField *f = r->field(c[0]);
-            QVERIFY2(f, qPrintable(c.join(' ')));
-            QCOMPARE(f->rect, QRect(c[1].toInt(), c[2].toInt(), c[3].toInt(), c[4].toInt()));
-            QCOMPARE(f->pointSize, c[5].toDouble());
-            QCOMPARE(f->bold, c[6] == QLatin1String("1"));
-            QCOMPARE(f->align,
-                c[7] == "C"       ? Qt::AlignHCenter
-                    : c[7] == "R" ? Qt::AlignRight
-                                  : Qt::AlignLeft);
-            QCOMPARE(f->family, QStringLiteral("Tahoma"));
-            QCOMPARE(f->multiLine, c[8] == QLatin1String("1"));
-            QCOMPARE(f->text, expand(s, c[9]));
+            QVERIFY2(f, qPrintable(c[0]));
+            c[9] = expand(s, c[9]);
+            const QRect &b = f->rect;
+            const QStringList got { f->name, QString::number(b.left()), QString::number(b.top()),
+                QString::number(b.width()), QString::number(b.height()),
+                QString::number(f->pointSize), QString::number(f->bold),
+                f->align == Qt::AlignHCenter     ? "C"
+                    : f->align == Qt::AlignRight ? "R"
+                    : f->align == Qt::AlignLeft  ? "L"
+                                                 : "?",
+                QString::number(f->multiLine), f->text };
+            QCOMPARE(got.join('\t'), c.join('\t'));
+            QCOMPARE(f->family, "Tahoma");
             // Within the paper at the default margins.
-            QVERIFY2(sheet.contains(
-                         f->rect.translated(r->pageSettings.leftMargin, r->pageSettings.topMargin)),
+            QVERIFY2(
+                sheet.contains(b.translated(r->pageSettings.leftMargin, r->pageSettings.topMargin)),
                 qPrintable(c[0]));
         }
     }
@@ -453,10 +342,8 @@ private slots:
         QTest::addColumn<QString>("form");
         QTest::addColumn<QStringList>("settings");
         QTest::addColumn<QStringList>("expected");
-        const QVector<QStringList> table = testing::readTable("forms/marks.tsv");
-        QVERIFY(!table.isEmpty());
-        for (QStringList row : table) {
-            row.replaceInStrings(QStringLiteral("·"), QStringLiteral(" "));
+        for (QStringList row : testing::readTable("forms/marks.tsv")) {
+            row.replaceInStrings("·", " ");
             QTest::newRow(qPrintable(row[0])) << row[1] << row[2].split(';') << row[3].split(';');
         }
     }
@@ -468,12 +355,8 @@ private slots:
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         const auto r = formNamed(form, s);
-        for (const QString &setting : settings) {
-            if (setting == QLatin1String("run"))
-                r->run();
-            else
-                set(s, setting);
-        }
+        for (const QString &setting : settings)
+            setting == QLatin1String("run") ? r->run() : set(s, setting);
         r->run();
         for (const QString &e : expected) {
             const QString key = e.section('=', 0, 0);
@@ -486,8 +369,13 @@ private slots:
                 }
                 QCOMPARE(marked, value.split(','));
             } else if (key == QLatin1String("blank")) {
-                for (const QString &name : fieldsOf(value))
-                    QVERIFY2(r->fieldText(name).isEmpty(), qPrintable(name));
+                // "1-38,41-78" as the fields it covers
+                for (const QString &range : value.split(',')) {
+                    for (int n = range.section('-', 0, 0).toInt();
+                         n <= range.section('-', -1).toInt(); ++n)
+                        QVERIFY2(r->fieldText(QStringLiteral("Field%1").arg(n)).isEmpty(),
+                            qPrintable(range));
+                }
             } else {
                 QVERIFY2(r->field(key), qPrintable(key));
                 QCOMPARE(r->fieldText(key), value);
@@ -502,10 +390,9 @@ private slots:
         // "ABrh+", "0rh-" and no choice are printed by the marks table.
         for (const auto &[text, group, sign] : { std::array<const char *, 3> { "AB", "", "" },
                  std::array<const char *, 3> { "BRH-", "B", "-" } }) {
-            r.group = QStringLiteral("eski");
+            r.group = "eski";
             r.KanGrubuAyir(QLatin1String(text));
-            QCOMPARE(r.group, QLatin1String(group));
-            QCOMPARE(r.sign, QLatin1String(sign));
+            QCOMPARE(r.group + "|" + r.sign, QString(group) + "|" + sign);
         }
     }
 
@@ -515,38 +402,37 @@ private slots:
         EntryScreen &s = p.window->entryScreen();
         QList<Form> printed;
         p.window->printFrames().setPrinter([&](Form f) { printed << f; });
-        s.txt(16)->setText(QStringLiteral("   "));
-        p.window->button(QStringLiteral("cmdYazdir"))->click();
-        p.window->button(QStringLiteral("XPButton5"))->click();
+        auto click = [&](const char *button) { p.window->button(button)->click(); };
+        s.txt(16)->setText("   ");
+        click("cmdYazdir");
+        click("XPButton5");
         QVERIFY(!s.FrmYazdir()->isVisibleTo(p.window.get()));
         QVERIFY(!s.Frame5()->isVisibleTo(p.window.get()));
         QVERIFY(s.sTabber()->isEnabled());
 
-        s.txt(16)->setText(QStringLiteral("M1"));
-        s.txt(124)->setText(QStringLiteral("eski büro"));
-        s.txt(131)->setText(QStringLiteral("Noter"));
-        s.sprTarih(7)->setText(QStringLiteral("01.02.2020"));
-        p.window->button(QStringLiteral("cmdYazdir"))->click();
+        s.txt(16)->setText("M1");
+        s.txt(124)->setText("eski büro");
+        s.txt(131)->setText("Noter");
+        s.sprTarih(7)->setText("01.02.2020");
+        click("cmdYazdir");
         QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
         QVERIFY(!s.sTabber()->isEnabled());
-        QCOMPARE(s.txt(124)->text(), QString());
-        QCOMPARE(s.txt(131)->text(), QStringLiteral("Noter"));
-        QCOMPARE(s.sprTarih(7)->text(), QStringLiteral("01.02.2020"));
-        s.txt(124)->setText(QStringLiteral("yeni"));
+        QCOMPARE(s.txt(124)->text() + "|" + s.txt(131)->text() + "|" + s.sprTarih(7)->text(),
+            "|Noter|01.02.2020");
+        s.txt(124)->setText("yeni");
         s.XPButton6()->click(); // İptal keeps what was typed
         QVERIFY(s.sTabber()->isEnabled());
-        QCOMPARE(s.txt(124)->text(), QStringLiteral("yeni"));
-        p.window->button(QStringLiteral("cmdYazdir"))->click();
+        QCOMPARE(s.txt(124)->text(), "yeni");
+        click("cmdYazdir");
         QCOMPARE(s.txt(124)->text(), QString());
         s.XPButton3()->click();
         QVERIFY(!s.FrmYazdir()->isVisibleTo(p.window.get()));
         QVERIFY(s.sTabber()->isEnabled());
 
         for (int i : { 125, 126, 127 })
-            s.txt(i)->setText(QStringLiteral("x"));
-        p.window->button(QStringLiteral("XPButton5"))->click();
-        for (int i : { 125, 126, 127 })
-            QCOMPARE(s.txt(i)->text(), QString());
+            s.txt(i)->setText("x");
+        click("XPButton5");
+        QCOMPARE(s.txt(125)->text() + s.txt(126)->text() + s.txt(127)->text(), QString());
         s.XPButton7()->click();
         QCOMPARE(printed, (QList<Form> { Form::Ek1, Form::Ek9 }));
     }
@@ -555,7 +441,7 @@ private slots:
     {
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        fillLongest(s);
+        fill(s, true);
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
         std::vector<std::unique_ptr<FormReport>> forms;
@@ -565,34 +451,29 @@ private slots:
             forms.back()->run();
             pages << forms.back().get();
         }
-        const QString path = p.folder.path() + QStringLiteral("/uzun.pdf");
+        const QString pdf = p.folder.path() + "/uzun.pdf";
+        const QString doc = p.folder.path() + "/uzun.doc";
         QString error;
-        QVERIFY2(platform::PdfExporter().write(pages, path, &error), qPrintable(error));
-        const QString doc = p.folder.path() + QStringLiteral("/uzun.doc");
+        QVERIFY2(platform::PdfExporter().write(pages, pdf, &error), qPrintable(error));
         QVERIFY2(platform::WordExporter().write(pages, doc, &error), qPrintable(error));
-        QStringList outputs { path };
         // The Word file as a word processor lays it out, when one is installed.
-        const QString converted =
-            testing::wordToPdf(doc, QStringLiteral(EVRAKMATIK_TEST_MDQ "/../fonts"));
-        if (!converted.isEmpty())
-            outputs << converted;
-        else
+        QStringList outputs { pdf, testing::wordToPdf(doc, EVRAKMATIK_TEST_MDQ "/../fonts") };
+        if (outputs.last().isEmpty())
             qWarning("LibreOffice not installed: the Word file is not laid out");
-        for (const QString &output : outputs) {
-            const testing::PdfText pdf = testing::readPdf(output);
-            QCOMPARE(pdf.pages.size(), 3);
+        for (const QString &output : outputs.filter(".pdf")) {
+            const testing::PdfText text = testing::readPdf(output);
+            QCOMPARE(text.pages.size(), 3);
             for (int page = 0; page < 3; ++page) {
-                const QStringList stray = strayWords(pdf, page, *pages[page]);
+                const QStringList stray = strayWords(text, page, *pages[page]);
                 QVERIFY2(stray.isEmpty(),
-                    qPrintable(QStringLiteral("%1 page %2: ").arg(output).arg(page)
-                        + stray.join(QStringLiteral("; "))));
+                    qPrintable(
+                        QStringLiteral("%1 page %2: ").arg(output).arg(page) + stray.join("; ")));
             }
         }
         // What was fitted is told by the entry screen's labels.
         const QStringList notes = platform::fitNotes(pages);
-        qInfo().noquote() << notes.size() << "fields fitted:\n" << notes.join(QLatin1Char('\n'));
-        QVERIFY(notes.filter(QStringLiteral("Ticari Adı:")).size() == 1);
-        QVERIFY(notes.filter(QStringLiteral("Mahalle/Köy (1. sahip)")).size() >= 1);
+        QCOMPARE(notes.filter("Ticari Adı:").size(), 1);
+        QVERIFY(!notes.filter("Mahalle/Köy (1. sahip)").isEmpty());
     }
 
     // The accents of capitals stand above the line's ascent in a face that
@@ -602,126 +483,115 @@ private slots:
         testing::Program p;
         for (int box : { 37, 41 }) { // a remarks box and a line box, selected
             records::TextBox *t = p.window->entryScreen().txt(box);
-            auto shot = [&](const QString &text, bool select) {
-                t->setText(text);
-                if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
-                    line->selectAll();
-                if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
-                    memo->selectAll();
-                return t->widget()->grab().toImage();
+            // The rows of the box's picture that the text changes.
+            auto rows = [&](const QString &a, const QString &b, bool select) {
+                QImage shot[2];
+                for (int i : { 0, 1 }) {
+                    t->setText(i ? b : a);
+                    if (auto *line = qobject_cast<QLineEdit *>(t->widget()); line && select)
+                        line->selectAll();
+                    if (auto *memo = qobject_cast<QPlainTextEdit *>(t->widget()); memo && select)
+                        memo->selectAll();
+                    shot[i] = t->widget()->grab().toImage();
+                }
+                QVector<int> differ;
+                for (int y = 0; y < shot[0].height(); ++y) {
+                    for (int x = 0; x < shot[0].width() && differ.value(differ.size() - 1, -1) != y;
+                         ++x) {
+                        if (shot[0].pixel(x, y) != shot[1].pixel(x, y))
+                            differ << y;
+                    }
+                }
+                return differ;
             };
-            const QString plain = QStringLiteral("IGUSOC");
-            const QString accented = QStringLiteral("İĞÜŞÖÇ");
-            const QVector<int> ink = rowsThatDiffer(shot(QString(), false), shot(plain, false));
+            const QVector<int> ink = rows(QString(), "IGUSOC", false);
             QVERIFY(!ink.isEmpty());
-            const int capitalsTop = ink.first();
-            const QVector<int> differ = rowsThatDiffer(shot(plain, true), shot(accented, true));
+            const QVector<int> differ = rows("IGUSOC", "İĞÜŞÖÇ", true);
             const auto accentRows =
-                std::count_if(differ.begin(), differ.end(), [&](int y) { return y < capitalsTop; });
+                std::count_if(differ.begin(), differ.end(), [&](int y) { return y < ink.first(); });
             QVERIFY2(accentRows >= 2, qPrintable(QString::number(accentRows)));
         }
     }
 
-    void printToACupsQueueFromTheCommandLine()
-    {
-        testing::Program p;
-        CupsPdfQueue cups;
-        if (!cups.why.isEmpty())
-            QSKIP(qPrintable(cups.why));
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("MTR-42"));
-        s.txt(17)->setText(QStringLiteral("SASE-7"));
-        s.txt(3)->setText(QStringLiteral("34"));
-        s.txt(40)->setText(QStringLiteral("12345678901"));
-        s.txt(41)->setText(QStringLiteral("Ali"));
-        s.txt(10)->setText(QStringLiteral("TICARI ADI UZUN BIR MARKA ADI ILE MODEL"));
-        const qint64 id = records::Kaydet(s, QString());
-        QProcess run;
-        run.setProcessEnvironment(cups.environment());
-        for (const char *form : { "ek9", "ek1" }) {
-            const QString exported = p.folder.path() + QStringLiteral("/%1.pdf").arg(form);
-            // Twice: the first run of a form stores its margins in whole
-            // millimetres, which every later run reads.
-            for (int i = 0; i < 2; ++i)
-                QCOMPARE(evrakmatik(run, p,
-                             { "--print-pdf", form, "--id", QString::number(id), "--out", exported,
-                                 "--set", "txt124=Kadikoy" }),
-                    0);
-            QCOMPARE(evrakmatik(run, p,
-                         { "--print", form, "--id", QString::number(id), "--printer",
-                             CupsPdfQueue::kQueue, "--set", "txt124=Kadikoy" }),
-                0);
-            const QString printed = cups.takePdf();
-            QVERIFY2(!printed.isEmpty(), form);
-            const testing::PdfText pdf = testing::readPdf(printed);
-
-            QCOMPARE(pdf.pages.size(), QLatin1String(form) == QLatin1String("ek9") ? 1 : 2);
-            QVERIFY(qAbs(pdf.pages[0].width()
-                        - (QLatin1String(form) == QLatin1String("ek9") ? 420 : 595))
-                < 1.5);
-            const QString apart = printedAsExported(printed, exported);
-            QVERIFY2(apart.isEmpty(), qPrintable(apart));
-        }
-        // A queue that is not there: said, nothing printed.
-        QVERIFY(evrakmatik(
-                    run, p, { "--print", "ek9", "--id", QString::number(id), "--printer", "yok" })
-            != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("yok")));
-    }
-
-    void printToPdfFromTheCommandLine()
+    // Exported as PDF and printed to a real queue, from a stored record.
+    void printsFromTheCommandLine()
     {
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("MTR-42"));
-        s.txt(3)->setText(QStringLiteral("34"));
-        s.txt(40)->setText(QStringLiteral("12345678901"));
-        s.txt(41)->setText(QStringLiteral("Şükrü"));
-        const qint64 id = records::Kaydet(s, QString());
-        const QString out = p.folder.path() + QStringLiteral("/ek1.pdf");
+        s.txt(16)->setText("MTR-42");
+        s.txt(3)->setText("34");
+        s.txt(40)->setText("12345678901");
+        s.txt(41)->setText("Şükrü");
+        const QString id = QString::number(records::Kaydet(s, QString()));
+        const QStringList sets { "--set", "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024",
+            "--set", "txt10=" + QString(60, 'W') };
+        const QString dir = p.folder.path();
         QProcess run;
-        QCOMPARE(evrakmatik(run, p,
-                     { "--print-pdf", "ek1", "--id", QString::number(id), "--out", out, "--set",
-                         "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024", "--set",
-                         "txt10=" + QString(60, QLatin1Char('W')) }),
+        QCOMPARE(
+            evrakmatik(run, p,
+                QStringList { "--print-pdf", "ek1", "--id", id, "--out", dir + "/ek1.pdf" } + sets),
             0);
         // The fitted fields are named on standard error; the PDF is right.
         const QString told = QString::fromUtf8(run.readAllStandardError());
-        QVERIFY2(told.contains(QStringLiteral("Ticari Adı: ")), qPrintable(told));
-        QVERIFY(!told.contains(QStringLiteral("MOTOR NO")));
-        const testing::PdfText pdf = testing::readPdf(out);
+        QVERIFY2(told.contains("Ticari Adı: "), qPrintable(told));
+        QVERIFY(!told.contains("MOTOR NO"));
+        const testing::PdfText pdf = testing::readPdf(dir + "/ek1.pdf");
         QCOMPARE(pdf.pages.size(), 2);
         // Two fields lie apart on paper exactly as far as in the layout.
-        const auto *engine = pdf.find(QStringLiteral("MTR-42"), 0); // Field40, left aligned
-        const auto *owner = pdf.find(QStringLiteral("Şükrü"), 0); // Field82, left aligned
-        const auto *office = pdf.find(QStringLiteral("Kadıköy"), 0); // Field88
-        QVERIFY(engine && owner && office);
+        const auto *engine = pdf.find("MTR-42", 0); // Field40, left aligned
+        const auto *owner = pdf.find("Şükrü", 0); // Field82, left aligned
+        const auto *office = pdf.find("Kadıköy", 0); // Field88
+        const auto *id1 = pdf.find("12345678901", 1); // back page Field1
+        QVERIFY(engine && owner && office && id1);
         QVERIFY(qAbs((engine->box.left() - owner->box.left()) - (690 - 375) / 20.0) < 1);
         QVERIFY(qAbs((engine->box.top() - owner->box.top()) - (10656 - 2130) / 20.0) < 1);
         QVERIFY(qAbs((owner->box.top() - office->box.top()) - (2130 - 765) / 20.0) < 1);
         QVERIFY(qAbs(engine->box.left() - (850 + 690) / 20.0) < 1.5); // the default left margin
-        const auto *id1 = pdf.find(QStringLiteral("12345678901"), 1); // back page Field1
-        QVERIFY(id1);
         QVERIFY(qAbs(id1->box.left() - (793 + 1455) / 20.0) < 1.5);
-
-        const QString ek9 = p.folder.path() + QStringLiteral("/ek9.pdf");
         QCOMPARE(
-            evrakmatik(run, p, { "--print-pdf", "ek9", "--id", QString::number(id), "--out", ek9 }),
-            0);
-        QCOMPARE(testing::readPdf(ek9).pages.size(), 1);
+            evrakmatik(run, p, { "--print-pdf", "ek9", "--id", id, "--out", dir + "/ek9.pdf" }), 0);
+        QCOMPARE(testing::readPdf(dir + "/ek9.pdf").pages.size(), 1);
 
         // Failures say why on one line and write nothing.
-        const QString none = p.folder.path() + QStringLiteral("/yok.pdf");
+        const QString none = dir + "/yok.pdf";
         QVERIFY(evrakmatik(run, p, { "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QStringLiteral("999")));
-        const QString record = QString::number(id);
-        for (const QStringList &bad : { QStringList { "ek5", "--id", record, "--out", none },
-                 { "ek1", "--id", record, "--out", none, "--set", "txt999=x" },
-                 { "ek1", "--id", record, "--out", none, "--set", "sprTarih1=31.02.2020" },
-                 { "ek1", "--id", record, "--out", p.folder.path() + "/yok/klasor/a.pdf" } })
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("999"));
+        for (const QStringList &bad : { QStringList { "ek5", "--id", id, "--out", none },
+                 { "ek1", "--id", id, "--out", none, "--set", "txt999=x" },
+                 { "ek1", "--id", id, "--out", none, "--set", "sprTarih1=31.02.2020" },
+                 { "ek1", "--id", id, "--out", dir + "/yok/klasor/a.pdf" } })
             QVERIFY2(evrakmatik(run, p, QStringList { "--print-pdf" } + bad) != 0,
                 qPrintable(bad.join(' ')));
         QVERIFY(!QFile::exists(none));
+
+        CupsPdfQueue cups;
+        if (!cups.why.isEmpty())
+            QSKIP(qPrintable(cups.why));
+        run.setProcessEnvironment(cups.environment());
+        // The margins are now the stored whole millimetres, read by the
+        // export and the print alike.
+        for (const char *form : { "ek9", "ek1" }) {
+            const QString exported = dir + "/" + form + "-yeniden.pdf";
+            QCOMPARE(evrakmatik(run, p,
+                         QStringList { "--print-pdf", form, "--id", id, "--out", exported } + sets),
+                0);
+            QCOMPARE(
+                evrakmatik(run, p,
+                    QStringList { "--print", form, "--id", id, "--printer", CupsPdfQueue::kQueue }
+                        + sets),
+                0);
+            const QString printed = cups.takePdf();
+            QVERIFY2(!printed.isEmpty(), form);
+            const testing::PdfText paper = testing::readPdf(printed);
+            QCOMPARE(paper.pages.size(), form == QLatin1String("ek9") ? 1 : 2);
+            QVERIFY(
+                qAbs(paper.pages[0].width() - (form == QLatin1String("ek9") ? 420 : 595)) < 1.5);
+            const QString apart = printedAsExported(printed, exported);
+            QVERIFY2(apart.isEmpty(), qPrintable(apart));
+        }
+        // A queue that is not there: said, nothing printed.
+        QVERIFY(evrakmatik(run, p, { "--print", "ek9", "--id", id, "--printer", "yok" }) != 0);
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("yok"));
     }
 };
 
