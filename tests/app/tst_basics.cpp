@@ -4,12 +4,8 @@
 #include "platform/dategrid.h"
 #include "support/testsupport.h"
 
-#include <QApplication>
 #include <QDate>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTest>
-#include <QWidget>
 
 using namespace app;
 
@@ -73,10 +69,8 @@ private slots:
         QFETCH(QString, harf);
         QFETCH(QString, no);
         const PlateParts p = SplitPlate(plate);
-        QCOMPARE(p.il, il);
-        QCOMPARE(p.harf, harf);
-        QCOMPARE(p.no, no);
-        QCOMPARE(PlakaHarf, harf);
+        QCOMPARE(
+            (QStringList { p.il, p.harf, p.no, PlakaHarf }), (QStringList { il, harf, no, harf }));
     }
 
     void dateGridCellsKeepTheirActiveCell()
@@ -90,32 +84,13 @@ private slots:
         QCOMPARE(grid.row(), 1);
         QCOMPARE(grid.col(), 1);
         // Out of the cell's range: refused, the cell keeps what it had.
-        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.2000"));
-        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.1899"));
-        SetSprTxt(grid, 1, 1, QStringLiteral("01.01.2101"));
+        for (const char *date : { "01.01.2000", "01.01.1899", "01.01.2101" })
+            SetSprTxt(grid, 1, 1, QLatin1String(date));
         QCOMPARE(grid.text(), QStringLiteral("01.01.2000"));
         SetSprTxt(grid, 1, 1, QStringLiteral("31.12.2100"));
         QCOMPARE(grid.text(), QStringLiteral("31.12.2100"));
         grid.QLineEdit::setText(QStringLiteral(" 12,50 "));
         QCOMPARE(GetSprTxt(grid, 1, 1, true, true), QStringLiteral("12.50"));
-    }
-
-    void dateGridRefusesATypedImpossibleDate()
-    {
-        QWidget host;
-        auto *grid = new platform::DateGrid(&host);
-        auto *other = new QLineEdit(&host);
-        host.show();
-        QApplication::setActiveWindow(&host);
-        grid->setFocus();
-        QTest::keyClicks(grid, QStringLiteral("05/11/2009"));
-        other->setFocus();
-        QCOMPARE(grid->text(), QStringLiteral("05.11.2009"));
-        grid->setFocus();
-        grid->selectAll();
-        QTest::keyClicks(grid, QStringLiteral("31.02.2020"));
-        other->setFocus();
-        QCOMPARE(grid->text(), QStringLiteral("05.11.2009"));
     }
 
     void getSprTxtOfAMissingCellEndsTheProgram()
@@ -128,42 +103,17 @@ private slots:
         QCOMPARE(messages.exits(), 1);
     }
 
-    void enterTabMovesLikeTab()
-    {
-        QWidget host;
-        auto *a = new QLineEdit(&host);
-        auto *b = new QPlainTextEdit(&host);
-        b->setTabChangesFocus(true);
-        auto *c = new QLineEdit(&host);
-        QWidget::setTabOrder(a, b);
-        QWidget::setTabOrder(b, c);
-        host.show();
-        QApplication::setActiveWindow(&host);
-        a->setFocus();
-        QVERIFY(EnterTab(a, Qt::Key_Return));
-        QCOMPARE(QApplication::focusWidget(), b);
-        QVERIFY(EnterTab(b, Qt::Key_Down));
-        QCOMPARE(QApplication::focusWidget(), c);
-        QVERIFY(EnterTab(c, Qt::Key_Up));
-        QCOMPARE(QApplication::focusWidget(), b);
-        QVERIFY(!EnterTab(b, Qt::Key_A));
-        QCOMPARE(QApplication::focusWidget(), b);
-    }
-
     void errorBoxLayout()
     {
-        const QString text =
-            errorMessageText(3265, QStringLiteral("açıklama"), QStringLiteral("OKU"));
-        const QStringList lines = text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.at(0), QStringLiteral("PROGRAMDA BİR HATA OLUŞTU !!!"));
-        QCOMPARE(lines.at(1), QString());
-        QVERIFY(lines.at(2).startsWith(QStringLiteral(" Program Adı    : ")));
-        QCOMPARE(lines.at(3), QStringLiteral(" Bölüm Adı      : OKU"));
-        QCOMPARE(lines.at(4), QStringLiteral(" Hata Kodu      : 3265"));
-        QCOMPARE(lines.at(5), QStringLiteral(" Hata Açıklaması: "));
-        QCOMPARE(lines.at(6), QStringLiteral("açıklama"));
-        for (int i = 2; i <= 5; ++i)
-            QCOMPARE(lines.at(i).indexOf(QLatin1Char(':')), 16);
+        QStringList lines =
+            errorMessageText(3265, QStringLiteral("açıklama"), QStringLiteral("OKU"))
+                .split(QStringLiteral("\r\n"));
+        QVERIFY(lines.value(2).startsWith(QStringLiteral(" Program Adı    : ")));
+        lines[2] = lines[2].left(18);
+        QCOMPARE(lines,
+            (QStringList { "PROGRAMDA BİR HATA OLUŞTU !!!", "",
+                " Program Adı    : ", " Bölüm Adı      : OKU", " Hata Kodu      : 3265",
+                " Hata Açıklaması: ", "açıklama", "" }));
     }
 };
 

@@ -330,3 +330,32 @@ bool storeExec(const QString &sql)
 }
 
 } // namespace testing
+
+// Entry screen and app faults: the program itself, run as the clerk's scripts run it.
+namespace testing {
+
+int printPdf(const ProgramFolder &folder, const char *form, qint64 id, const QString &out,
+    QString *errors, qint64 fileLimit)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QDir().mkpath(folder.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setChildProcessModifier([fileLimit] {
+        if (fileLimit > 0)
+            FileSizeLimit::apply(fileLimit);
+    });
+    // The program is built beside the templates the tests use.
+    child.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+        { QStringLiteral("--program-folder"), folder.path(), QStringLiteral("--margin-folder"),
+            folder.marginFolder(), QStringLiteral("--print-pdf"), QLatin1String(form),
+            QStringLiteral("--id"), QString::number(id), QStringLiteral("--out"), out });
+    if (!child.waitForFinished(120000))
+        return -1;
+    *errors = QString::fromUtf8(child.readAllStandardError()).trimmed();
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+}
+
+} // namespace testing
