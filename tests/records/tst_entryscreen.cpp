@@ -162,7 +162,8 @@ private slots:
         }
     }
 
-    // What a box holds once the clerk has typed into it and left it.
+    // One box looks active at a time, multi-line boxes included; a box entered
+    // has its text selected, a box left has none.
     void typingIntoABox_data() { testing::addTableRows("typedtexts.tsv"); }
     void typingIntoABox()
     {
@@ -172,15 +173,28 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, after);
         Shown p;
-        QWidget *w = testing::control(p.s, box);
-        p.s.txt(box.mid(4).chopped(1).toInt())->setText(before);
+        const int index = box.mid(4).chopped(1).toInt();
+        if (index > 130) {
+            p.s.txt(16)->setText(QStringLiteral("M1"));
+            p.click("cmdYazdir");
+        }
+        QWidget *w = p.s.txt(index)->widget();
+        auto *line = qobject_cast<QLineEdit *>(w);
+        auto *memo = qobject_cast<QPlainTextEdit *>(w);
+        p.s.txt(index)->setText(before);
         showTabOf(p.s, w);
         w->setFocus();
+        QCOMPARE(paintedBack(w), records::EntryBehaviour::focusColour());
+        QCOMPARE(line ? line->selectedText() : memo->textCursor().selectedText(), before);
         QTest::keyClicks(w, typed);
         if (!key.isEmpty())
             press(w, key);
         w->clearFocus();
-        QCOMPARE(p.s.txt(box.mid(4).chopped(1).toInt())->text(), after);
+        QCOMPARE(p.s.txt(index)->text(), after);
+        // White, or amber where the value is doubtful (the plate's number).
+        QCOMPARE(paintedBack(w), base(p.s, index));
+        QVERIFY(base(p.s, index) != records::EntryBehaviour::focusColour());
+        QVERIFY(line ? !line->hasSelectedText() : !memo->textCursor().hasSelection());
     }
 
     void doubtfulValuesAreMarkedAndListedAfterTheSave()
@@ -237,39 +251,6 @@ private slots:
         QCOMPARE(base(s, 2), white);
         QCOMPARE(base(s, 17), white);
         QVERIFY(s.txt(17)->widget()->toolTip().isEmpty());
-    }
-
-    // Multi-line boxes included: one box looks active at a time; a box entered
-    // has its text selected, a box left has none.
-    void everyTextBoxIsBlueOnlyWhileFocused_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("next");
-        for (int i : { 10, 36, 37, 38, 39 })
-            QTest::addRow("txt(%d)", i) << i << 11;
-        QTest::newRow("txt(134)") << 134 << 133;
-    }
-    void everyTextBoxIsBlueOnlyWhileFocused()
-    {
-        QFETCH(int, index);
-        QFETCH(int, next);
-        Shown p;
-        if (index == 134) {
-            p.s.txt(16)->setText(QStringLiteral("M1"));
-            p.click("cmdYazdir");
-        }
-        QWidget *box = p.s.txt(index)->widget();
-        auto *line = qobject_cast<QLineEdit *>(box);
-        auto *memo = qobject_cast<QPlainTextEdit *>(box);
-        p.s.txt(index)->setText(QStringLiteral("abc"));
-        box->setFocus();
-        QCOMPARE(paintedBack(box), records::EntryBehaviour::focusColour());
-        QCOMPARE(
-            line ? line->selectedText() : memo->textCursor().selectedText(), QStringLiteral("abc"));
-        p.s.txt(next)->widget()->setFocus();
-        QCOMPARE(paintedBack(box), QColor(Qt::white));
-        QCOMPARE(base(p.s, index), QColor(Qt::white));
-        QVERIFY(line ? !line->hasSelectedText() : !memo->textCursor().hasSelection());
     }
 
     // Texts, dates and ticks go; options, lists, the search text and the tab stay.
@@ -413,31 +394,22 @@ private slots:
 
     // F2, F3, F4, F9, F10 press their buttons (from either tab), as their
     // tooltips say, and do nothing while the button is locked.
-    void functionKeysPressTheirButtons_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("button");
-        const std::pair<int, const char *> keys[] = { { Qt::Key_F2, "cmdKaydet" },
-            { Qt::Key_F3, "cmdBUL" }, { Qt::Key_F4, "newRec" }, { Qt::Key_F9, "cmdYazdir" },
-            { Qt::Key_F10, "XPButton5" } };
-        for (const auto &[key, button] : keys)
-            QTest::newRow(qPrintable(QKeySequence(key).toString())) << key << button;
-    }
+    void functionKeysPressTheirButtons_data() { testing::addTableRows("functionkeys.tsv"); }
     void functionKeysPressTheirButtons()
     {
-        QFETCH(int, key);
         QFETCH(QString, button);
+        const Qt::Key key = QKeySequence::fromString(QTest::currentDataTag())[0].key();
         Shown p;
         auto *b = p.window->findChild<QPushButton *>(button);
         QVERIFY(b->toolTip().contains(QString::fromLatin1(QTest::currentDataTag())));
         QSignalSpy clicks(b, &QPushButton::clicked);
         p.s.sTabber()->setCurrentIndex(1);
         p.s.txt(41)->widget()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(clicks.count(), 1);
         // The keys of the buttons on the tab page are locked with the tabs.
         p.s.showOverlay(p.s.frmARA());
-        QTest::keyClick(p.window.get(), Qt::Key(key));
+        QTest::keyClick(p.window.get(), key);
         QCOMPARE(clicks.count(), b->parentWidget() == p.window.get() ? 2 : 1);
     }
 
