@@ -5,7 +5,10 @@
 #include "support/testsupport.h"
 
 #include <QDate>
+#include <QMap>
 #include <QTest>
+
+#include <functional>
 
 using namespace app;
 
@@ -26,51 +29,31 @@ QVariant stored(const QString &type, const QString &text)
 class TestBasics : public QObject {
     Q_OBJECT
 private slots:
-    void nullTxt_data() { testing::addRows(QStringLiteral("nulltxt")); }
-    void nullTxt()
+    void routines_data() { testing::addRows(QStringLiteral("routines")); }
+    void routines()
     {
+        QFETCH(QString, routine);
         QFETCH(QString, type);
         QFETCH(QString, value);
         QFETCH(QString, options);
         QFETCH(QString, expected);
-        QCOMPARE(NullTxt(stored(type, value), options == QLatin1String("keep"),
-                     options == QLatin1String("blank")),
-            expected);
-    }
-
-    void nullNum_data() { testing::addRows(QStringLiteral("nullnum")); }
-    void nullNum()
-    {
-        QFETCH(QString, type);
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
-        QCOMPARE(NullNum(stored(type, value)), expected);
-    }
-
-    void isValidDate_data() { testing::addRows(QStringLiteral("isvaliddate")); }
-    void isValidDate()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, valid);
-        QCOMPARE(IsValidDate(text), valid == QLatin1String("1"));
-    }
-
-    void trUpperFoldsTurkishLetters()
-    {
-        QCOMPARE(TrUpper("çiğdem ılık istanbul ısparta"),
-            QStringLiteral("ÇİĞDEM ILIK İSTANBUL ISPARTA"));
-    }
-
-    void splitPlate_data() { testing::addRows(QStringLiteral("splitplate")); }
-    void splitPlate()
-    {
-        QFETCH(QString, plate);
-        QFETCH(QString, il);
-        QFETCH(QString, harf);
-        QFETCH(QString, no);
-        const PlateParts p = SplitPlate(plate);
-        QCOMPARE(
-            (QStringList { p.il, p.harf, p.no, PlakaHarf }), (QStringList { il, harf, no, harf }));
+        const QMap<QString, std::function<QString()>> routines {
+            { "NullTxt",
+                [&] {
+                    return NullTxt(stored(type, value), options == QLatin1String("keep"),
+                        options == QLatin1String("blank"));
+                } },
+            { "NullNum", [&] { return NullNum(stored(type, value)); } },
+            { "IsValidDate", [&] { return QString::number(IsValidDate(value)); } },
+            { "TrUpper", [&] { return TrUpper(value); } },
+            { "SplitPlate",
+                [&] {
+                    const PlateParts p = SplitPlate(value);
+                    return QStringList { p.il, p.harf, p.no, PlakaHarf }.join('|');
+                } },
+        };
+        QVERIFY2(routines.contains(routine), qPrintable(routine));
+        QCOMPARE(routines[routine](), expected);
     }
 
     void dateGridCellsKeepTheirActiveCell()
