@@ -205,29 +205,27 @@ private slots:
         const QColor white(Qt::white);
         QVERIFY(warning != records::EntryBehaviour::focusColour() && warning != white);
 
-        QWidget *year = s.txt(11)->widget();
-        year->setFocus();
-        QTest::keyClicks(year, QStringLiteral("1850"));
-        s.txt(12)->widget()->setFocus();
+        // Typed into a box, then the cursor put into another.
+        const auto type = [&s](int box, const char *text, int next) {
+            s.txt(box)->widget()->setFocus();
+            QTest::keyClicks(s.txt(box)->widget(), QString::fromUtf8(text));
+            s.txt(next)->widget()->setFocus();
+        };
+        type(11, "1850", 12);
         QCOMPARE(base(s, 11), warning);
-        QVERIFY(year->toolTip().startsWith(QStringLiteral("Model yılı")));
+        QVERIFY(s.txt(11)->widget()->toolTip().startsWith(QStringLiteral("Model yılı")));
         // Back in the box the focus colour shows; a good year loses the mark.
-        year->setFocus();
+        s.txt(11)->widget()->setFocus();
         QCOMPARE(base(s, 11), records::EntryBehaviour::focusColour());
-        QTest::keyClicks(year, QStringLiteral("2015"));
-        s.txt(12)->widget()->setFocus();
+        type(11, "2015", 12);
         QCOMPARE(base(s, 11), white);
-        QVERIFY(year->toolTip().isEmpty());
+        QVERIFY(s.txt(11)->widget()->toolTip().isEmpty());
 
         // A plate half typed flags no box the clerk has not reached yet.
-        s.txt(0)->widget()->setFocus();
-        QTest::keyClicks(s.txt(0)->widget(), QStringLiteral("34"));
-        QTest::keyClick(s.txt(0)->widget(), Qt::Key_Tab);
+        type(0, "34", 1);
         QCOMPARE(base(s, 2), white);
-        QTest::keyClicks(s.txt(1)->widget(), QStringLiteral("ab"));
-        QTest::keyClick(s.txt(1)->widget(), Qt::Key_Tab);
-        QTest::keyClicks(s.txt(2)->widget(), QStringLiteral("1"));
-        s.txt(16)->widget()->setFocus();
+        type(1, "ab", 2);
+        type(2, "1", 16);
         QCOMPARE(base(s, 1), white);
         QCOMPARE(base(s, 2), warning);
         // Values put there from elsewhere are checked at once.
