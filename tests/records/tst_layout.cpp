@@ -34,13 +34,12 @@ Placed shown(QWidget *root)
     return list;
 }
 
+// A label or a button by its text, any other input by its name.
 QString nameOf(QWidget *w)
 {
-    if (auto *l = qobject_cast<QLabel *>(w))
-        return QStringLiteral("label '%1'").arg(l->text());
-    if (auto *b = qobject_cast<QAbstractButton *>(w); b && w->objectName().isEmpty())
-        return QStringLiteral("button '%1'").arg(b->text());
-    return w->objectName();
+    const bool captioned = qobject_cast<QLabel *>(w)
+        || (qobject_cast<QAbstractButton *>(w) && w->objectName().isEmpty());
+    return captioned ? QStringLiteral("'%1'").arg(w->property("text").toString()) : w->objectName();
 }
 
 // The first fault of widgets placed in root: one outside root or its own
@@ -51,13 +50,13 @@ QString untidy(QWidget *root, const Placed &widgets)
     for (const auto &[w, r] : widgets) {
         if (!root->rect().contains(r) || !w->parentWidget()->rect().contains(w->geometry()))
             return nameOf(w) + QStringLiteral(" lies outside");
-        const auto *l = qobject_cast<QLabel *>(w);
-        const auto *b = qobject_cast<QAbstractButton *>(w);
-        const QString text = l ? l->text() : b ? b->text() : QString();
+        const bool button = qobject_cast<QAbstractButton *>(w);
+        const QString text =
+            button || qobject_cast<QLabel *>(w) ? w->property("text").toString() : QString();
         if (text.isEmpty() || text.contains('<'))
             continue;
         const int need = w->fontMetrics().horizontalAdvance(text)
-            + (b && !qobject_cast<const QPushButton *>(w) ? 18 : 0);
+            + (button && !qobject_cast<QPushButton *>(w) ? 18 : 0);
         if (need > w->width() + 1)
             return QStringLiteral("%1 needs %2 px, has %3")
                 .arg(nameOf(w))

@@ -156,10 +156,7 @@ FileSizeLimit::FileSizeLimit(qint64 bytes)
 
 FileSizeLimit::~FileSizeLimit()
 {
-    rlimit r {};
-    getrlimit(RLIMIT_FSIZE, &r);
-    r.rlim_cur = rlim_t(old_);
-    setrlimit(RLIMIT_FSIZE, &r);
+    apply(qint64(old_)); // RLIM_INFINITY comes back as itself
 }
 
 void FileSizeLimit::apply(qint64 bytes)
