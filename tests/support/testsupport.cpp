@@ -92,11 +92,12 @@ QString ProgramFolder::storePath() const
 // The fonts, texts and formats of the real program, once per test process.
 void prepareOnce()
 {
-    static const bool done =
-        (app::prepareApplication(
-             *qApp, QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../fonts")),
-            true);
-    Q_UNUSED(done);
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    app::prepareApplication(
+        *qApp, QStringLiteral(EVRAKMATIK_TEST_MDQ) + QStringLiteral("/../fonts"));
 }
 
 Program::Program()
