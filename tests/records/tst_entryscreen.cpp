@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "platform/dategrid.h"
 #include "records/entrybehaviour.h"
 #include "records/entryscreen.h"
 #include "records/textbox.h"
@@ -9,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeySequence>
@@ -27,17 +25,17 @@ using records::EntryScreen;
 
 namespace {
 
-void activate(QWidget *w)
-{
-    w->show();
-    QApplication::setActiveWindow(w);
-    QVERIFY(QTest::qWaitForWindowActive(w));
-}
-
 // A program whose window is shown and active, as the clerk has it.
 struct Shown : testing::Program {
     EntryScreen &s = window->entryScreen();
-    Shown() { activate(window.get()); }
+    Shown()
+    {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("the window did not become active");
+    }
+    void click(const char *button) { window->button(QLatin1String(button))->click(); }
 };
 
 // The colour a box shows behind its text, as painted.
@@ -52,6 +50,12 @@ QColor base(const EntryScreen &s, int box)
     return s.txt(box)->widget()->palette().color(QPalette::Base);
 }
 
+void press(QWidget *w, const QString &key)
+{
+    const QKeyCombination k = QKeySequence::fromString(key)[0];
+    QTest::keyClick(w, k.key(), k.keyboardModifiers());
+}
+
 void turnWheel(QWidget *w)
 {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
@@ -60,14 +64,13 @@ void turnWheel(QWidget *w)
     QApplication::sendEvent(w, &e);
 }
 
-// The tab page a control sits on.
-int tabOf(const EntryScreen &s, QWidget *w)
+// Shows the tab page a control sits on.
+void showTabOf(const EntryScreen &s, QWidget *w)
 {
     for (int i = 0; i < s.sTabber()->count(); ++i) {
         if (s.sTabber()->widget(i)->isAncestorOf(w))
-            return i;
+            s.sTabber()->setCurrentIndex(i);
     }
-    return -1;
 }
 
 } // namespace
@@ -77,15 +80,14 @@ class TestEntryScreen : public QObject {
 private slots:
     void everyInputExistsAtItsIndex()
     {
-        testing::Program p;
-        const EntryScreen &s = p.window->entryScreen();
+        Shown p;
         int boxes = 0;
         for (const QStringList &row : testing::readTable("entrycontrols.tsv").mid(1)) {
-            QWidget *w = testing::control(s, row[0]);
+            QWidget *w = testing::control(p.s, row[0]);
             QVERIFY2(bool(w) == (row[1] != QLatin1String("absent")), qPrintable(row[0]));
             if (!w || !row[0].startsWith(QLatin1String("txt(")))
                 continue;
-            const records::TextBox *box = s.txt(row[0].mid(4).chopped(1).toInt());
+            const records::TextBox *box = p.s.txt(row[0].mid(4).chopped(1).toInt());
             ++boxes;
             QCOMPARE(box->maxLength(), row[1].toInt());
             if (!row[2].isEmpty())
@@ -94,29 +96,29 @@ private slots:
                     qPrintable(row[0]));
         }
         QCOMPARE(boxes, EntryScreen::kTxtCount);
-        QVERIFY(!s.txt(129)->widget()->isVisibleTo(p.window.get()));
-        QCOMPARE(s.cmbX(3)->count(), 8);
-        QCOMPARE(s.cmbX(12)->itemText(1), QStringLiteral("DİĞER"));
-        QCOMPARE(s.sTabber()->tabText(1), QStringLiteral("&Kullanıcı Bilgileri"));
+        QVERIFY(!p.s.txt(129)->widget()->isVisibleTo(p.window.get()));
+        QCOMPARE(p.s.cmbX(3)->count(), 8);
+        QCOMPARE(p.s.cmbX(12)->itemText(1), QStringLiteral("DİĞER"));
+        QCOMPARE(p.s.sTabber()->tabText(1), QStringLiteral("&Kullanıcı Bilgileri"));
+        // Brands are listed once each, in Turkish alphabetical order.
+        const QComboBox *brand = p.s.cmbX(0);
+        QCOMPARE(brand->findText("Toyota"), brand->findText("Toyota", Qt::MatchExactly));
+        QVERIFY(brand->findText("Škoda") < brand->findText("Tesla"));
+        QVERIFY(brand->findText("Citroën") < brand->findText("Cupra"));
     }
 
     void eachPairAndGroupIsItsOwnChoice()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        for (int i : { 12, 16, 21 })
-            s.optX(i)->setChecked(true);
-        QVERIFY(s.optX(12)->isChecked() && s.optX(16)->isChecked() && s.optX(21)->isChecked());
-        for (int n = 0; n < 3; ++n) {
-            s.OptA(2 * n)->setChecked(true);
-            s.optC(2 * n + 1)->setChecked(true);
-            s.optAdres(2 * n)->setChecked(true);
-            s.optTel(2 * n + 1)->setChecked(true);
-        }
-        for (int n = 0; n < 3; ++n) {
-            QVERIFY(s.OptA(2 * n)->isChecked() && s.optC(2 * n + 1)->isChecked());
-            QVERIFY(s.optAdres(2 * n)->isChecked() && s.optTel(2 * n + 1)->isChecked());
-        }
+        Shown p;
+        EntryScreen &s = p.s;
+        QList<QRadioButton *> picked { s.optX(12), s.optX(16), s.optX(21) };
+        for (int n = 0; n < 3; ++n)
+            picked << s.OptA(2 * n) << s.optC(2 * n + 1) << s.optAdres(2 * n)
+                   << s.optTel(2 * n + 1);
+        for (QRadioButton *b : picked)
+            b->setChecked(true);
+        for (QRadioButton *b : picked)
+            QVERIFY2(b->isChecked(), qPrintable(b->objectName()));
         s.optC(0)->setChecked(true);
         QVERIFY(!s.optC(1)->isChecked() && s.optC(3)->isChecked());
     }
@@ -128,16 +130,14 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, to);
         Shown p;
-        EntryScreen &s = p.s;
-        QWidget *start = testing::control(s, from);
-        QWidget *end = testing::control(s, to);
+        QWidget *start = testing::control(p.s, from);
+        QWidget *end = testing::control(p.s, to);
         QVERIFY(start && end);
-        s.sTabber()->setCurrentIndex(tabOf(s, start));
+        showTabOf(p.s, start);
         start->setFocus();
-        const QKeyCombination k = QKeySequence::fromString(key)[0];
-        QTest::keyClick(start, k.key(), k.keyboardModifiers());
+        press(start, key);
         QCOMPARE(QApplication::focusWidget(), end);
-        QCOMPARE(s.sTabber()->currentIndex(), tabOf(s, end));
+        QVERIFY(end->isVisible()); // its tab is shown
         if (auto *memo = qobject_cast<QPlainTextEdit *>(start))
             QCOMPARE(memo->toPlainText(), QString()); // no new line
         if (to.startsWith(QLatin1String("txt(")))
@@ -146,30 +146,55 @@ private slots:
 
     void ownerPanelsFollowTheirOwnOrders()
     {
-        testing::Program p;
-        const EntryScreen &s = p.window->entryScreen();
+        Shown p;
         for (const QStringList &row : testing::readTable("orderkeys.tsv").mid(1)) {
-            const int key = s.orderKey(testing::control(s, row[1]));
+            const int key = p.s.orderKey(testing::control(p.s, row[1]));
             bool number = false;
             const int than = row[3].toInt(&number);
-            const int other = number ? than : s.orderKey(testing::control(s, row[3]));
+            const int other = number ? than : p.s.orderKey(testing::control(p.s, row[3]));
             const QString &r = row[2];
-            const bool holds = r == QLatin1String("=") ? key == other
-                : r == QLatin1String("<")              ? key < other
-                : r == QLatin1String("<=")             ? key <= other
-                                                       : key >= other;
+            const bool holds = r == "=" ? key == other
+                : r == "<"              ? key < other
+                : r == "<="             ? key <= other
+                                        : key >= other;
             QVERIFY2(holds,
                 qPrintable(QStringLiteral("%1: %2 %3 %4").arg(row[0]).arg(key).arg(r).arg(other)));
         }
     }
 
-    void theMemoBoxesTakeNoMoreThanTheirMaximum()
+    // One box looks active at a time, multi-line boxes included; a box entered
+    // has its text selected, a box left has none.
+    void typingIntoABox_data() { testing::addTableRows("typedtexts.tsv"); }
+    void typingIntoABox()
     {
+        QFETCH(QString, box);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, key);
+        QFETCH(QString, after);
         Shown p;
-        EntryScreen &s = p.s;
-        s.txt(37)->widget()->setFocus();
-        QTest::keyClicks(s.txt(37)->widget(), QString(160, QLatin1Char('x')));
-        QCOMPARE(s.txt(37)->text().size(), 150);
+        const int index = box.mid(4).chopped(1).toInt();
+        if (index > 130) {
+            p.s.txt(16)->setText(QStringLiteral("M1"));
+            p.click("cmdYazdir");
+        }
+        QWidget *w = p.s.txt(index)->widget();
+        auto *line = qobject_cast<QLineEdit *>(w);
+        auto *memo = qobject_cast<QPlainTextEdit *>(w);
+        p.s.txt(index)->setText(before);
+        showTabOf(p.s, w);
+        w->setFocus();
+        QCOMPARE(paintedBack(w), records::EntryBehaviour::focusColour());
+        QCOMPARE(line ? line->selectedText() : memo->textCursor().selectedText(), before);
+        QTest::keyClicks(w, typed);
+        if (!key.isEmpty())
+            press(w, key);
+        w->clearFocus();
+        QCOMPARE(p.s.txt(index)->text(), after);
+        // White, or amber where the value is doubtful (the plate's number).
+        QCOMPARE(paintedBack(w), base(p.s, index));
+        QVERIFY(base(p.s, index) != records::EntryBehaviour::focusColour());
+        QVERIFY(line ? !line->hasSelectedText() : !memo->textCursor().hasSelection());
     }
 
     void doubtfulValuesAreMarkedAndListedAfterTheSave()
@@ -177,185 +202,128 @@ private slots:
         Shown p;
         EntryScreen &s = p.s;
         const QColor warning = records::TypingGuards::warningColour();
-        QVERIFY(warning != records::EntryBehaviour::focusColour() && warning != Qt::white);
+        const QColor white(Qt::white);
+        QVERIFY(warning != records::EntryBehaviour::focusColour() && warning != white);
 
-        QWidget *year = s.txt(11)->widget();
-        year->setFocus();
-        QTest::keyClicks(year, QStringLiteral("1850"));
-        s.txt(12)->widget()->setFocus();
+        // Typed into a box, then the cursor put into another.
+        const auto type = [&s](int box, const char *text, int next) {
+            s.txt(box)->widget()->setFocus();
+            QTest::keyClicks(s.txt(box)->widget(), QString::fromUtf8(text));
+            s.txt(next)->widget()->setFocus();
+        };
+        type(11, "1850", 12);
         QCOMPARE(base(s, 11), warning);
-        QVERIFY(year->toolTip().startsWith(QStringLiteral("Model yılı")));
+        QVERIFY(s.txt(11)->widget()->toolTip().startsWith(QStringLiteral("Model yılı")));
         // Back in the box the focus colour shows; a good year loses the mark.
-        year->setFocus();
+        s.txt(11)->widget()->setFocus();
         QCOMPARE(base(s, 11), records::EntryBehaviour::focusColour());
-        QTest::keyClicks(year, QStringLiteral("2015"));
-        s.txt(12)->widget()->setFocus();
-        QCOMPARE(base(s, 11), QColor(Qt::white));
-        QVERIFY(year->toolTip().isEmpty());
+        type(11, "2015", 12);
+        QCOMPARE(base(s, 11), white);
+        QVERIFY(s.txt(11)->widget()->toolTip().isEmpty());
 
         // A plate half typed flags no box the clerk has not reached yet.
-        s.txt(0)->widget()->setFocus();
-        QTest::keyClicks(s.txt(0)->widget(), QStringLiteral("34"));
-        QTest::keyClick(s.txt(0)->widget(), Qt::Key_Tab);
-        QCOMPARE(base(s, 2), QColor(Qt::white));
-        QTest::keyClicks(s.txt(1)->widget(), QStringLiteral("ab"));
-        QTest::keyClick(s.txt(1)->widget(), Qt::Key_Tab);
-        QTest::keyClicks(s.txt(2)->widget(), QStringLiteral("1"));
-        s.txt(16)->widget()->setFocus();
-        QCOMPARE(base(s, 1), QColor(Qt::white));
+        type(0, "34", 1);
+        QCOMPARE(base(s, 2), white);
+        type(1, "ab", 2);
+        type(2, "1", 16);
+        QCOMPARE(base(s, 1), white);
         QCOMPARE(base(s, 2), warning);
-        // A value put there from elsewhere is checked at once.
+        // Values put there from elsewhere are checked at once.
         s.txt(17)->setText(QStringLiteral("WVWZZZ1JZXW00000I"));
-        QCOMPARE(base(s, 17), warning);
-        // A number box whose text the store would keep as 0.
         s.txt(20)->setText(QStringLiteral("1650 kg"));
+        QCOMPARE(base(s, 17), warning);
         QCOMPARE(base(s, 20), warning);
 
         QTest::keyClicks(s.txt(16)->widget(), QStringLiteral("M1"));
-        p.window->button(QStringLiteral("cmdKaydet"))->click();
+        p.click("cmdKaydet");
         const QStringList lines = p.messages.shown().last().text.split(QLatin1Char('\n'));
-        QCOMPARE(lines.mid(0, 4),
-            (QStringList { QStringLiteral("Kayıt başarıyla tamamlandı"),
-                QStringLiteral("Yeni kayıt eklendi."), QString(),
-                QStringLiteral("Gözden geçirilmesi önerilen değerler:") }));
-        QCOMPARE(lines.size(), 7);
-        QVERIFY(lines[4].startsWith(QStringLiteral("- Yeni Plaka No: 34 AB 1 (Olağandışı plaka")));
-        QVERIFY(lines[5].startsWith(QStringLiteral("- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli")));
-        QVERIFY2(lines[6].startsWith(QStringLiteral("- Katar Ağırlığı: 1650 kg (Sayı değil")),
-            qPrintable(lines[6]));
+        const QStringList expected { "Kayıt başarıyla tamamlandı", "Yeni kayıt eklendi.", "",
+            "Gözden geçirilmesi önerilen değerler:", "- Yeni Plaka No: 34 AB 1 (Olağandışı plaka",
+            "- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli", "- Katar Ağırlığı: 1650 kg (Sayı değil" };
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(lines[i].startsWith(expected[i]), qPrintable(lines[i]));
         // The value stays as typed; "Temizle" takes the marks with the values.
         QCOMPARE(s.txt(17)->text(), QStringLiteral("WVWZZZ1JZXW00000I"));
-        p.window->button(QStringLiteral("cmdSil"))->click();
-        QCOMPARE(base(s, 2), QColor(Qt::white));
-        QCOMPARE(base(s, 17), QColor(Qt::white));
+        p.click("cmdSil");
+        QCOMPARE(base(s, 2), white);
+        QCOMPARE(base(s, 17), white);
         QVERIFY(s.txt(17)->widget()->toolTip().isEmpty());
     }
 
-    // Multi-line boxes included: one box looks active at a time; a box entered
-    // has its text selected, a box left has none.
-    void everyTextBoxIsBlueOnlyWhileFocused_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("next");
-        for (int i : { 10, 36, 37, 38, 39 })
-            QTest::addRow("txt(%d)", i) << i << 11;
-        QTest::newRow("txt(134)") << 134 << 133;
-    }
-    void everyTextBoxIsBlueOnlyWhileFocused()
-    {
-        QFETCH(int, index);
-        QFETCH(int, next);
-        Shown p;
-        EntryScreen &s = p.s;
-        if (index == 134) {
-            s.txt(16)->setText(QStringLiteral("M1"));
-            p.window->button(QStringLiteral("cmdYazdir"))->click();
-        }
-        QWidget *box = s.txt(index)->widget();
-        auto *line = qobject_cast<QLineEdit *>(box);
-        s.txt(index)->setText(QStringLiteral("abc"));
-        box->setFocus();
-        QCOMPARE(paintedBack(box), records::EntryBehaviour::focusColour());
-        if (line)
-            QCOMPARE(line->selectedText(), QStringLiteral("abc"));
-        s.txt(next)->widget()->setFocus();
-        QCOMPARE(paintedBack(box), QColor(Qt::white));
-        QCOMPARE(base(s, index), QColor(Qt::white));
-        if (line)
-            QVERIFY(!line->hasSelectedText());
-        else
-            QVERIFY(!qobject_cast<QPlainTextEdit *>(box)->textCursor().hasSelection());
-    }
-
-    void onlyThePlateLettersTurnUpperCase()
-    {
-        Shown p;
-        EntryScreen &s = p.s;
-        for (int i : { 1, 2, 4, 10 }) {
-            s.txt(i)->widget()->setFocus();
-            QTest::keyClicks(s.txt(i)->widget(), QStringLiteral("ab"));
-            s.txt(16)->widget()->setFocus();
-        }
-        QCOMPARE((QStringList {
-                     s.txt(1)->text(), s.txt(4)->text(), s.txt(2)->text(), s.txt(10)->text() }),
-            (QStringList { "AB", "AB", "ab", "ab" }));
-    }
-
-    void anAltKeyWithoutAShortcutTypesNothing()
-    {
-        // Aiming at a button's Alt key in the wrong window must not write
-        // its letter over the selected text.
-        Shown p;
-        for (int i : { 43, 36 }) {
-            QWidget *box = p.s.txt(i)->widget();
-            p.s.txt(i)->setText(QStringLiteral("Noter"));
-            box->setFocus();
-            QTest::keyClick(box, Qt::Key_Y, Qt::AltModifier);
-            QCOMPARE(p.s.txt(i)->text(), QStringLiteral("Noter"));
-        }
-    }
-
+    // Texts, dates and ticks go; options, lists, the search text and the tab stay.
     void clearingEmptiesTextsTicksAndDatesOnly()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        for (int i = 0; i < EntryScreen::kTxtCount; ++i)
-            s.txt(i)->setText(QStringLiteral("1"));
-        for (int i = 0; i < EntryScreen::kDateCount; ++i)
-            s.sprTarih(i)->setText(QStringLiteral("01.02.2003"));
-        for (int i = 0; i <= 10; ++i)
-            s.chkX(i)->setChecked(true);
-        s.optX(13)->setChecked(true);
-        s.OptA(1)->setChecked(true);
-        s.cmbX(2)->setCurrentIndex(1);
-        s.cmbX(3)->setCurrentIndex(6);
-        s.cmbX(0)->setEditText(QStringLiteral("Fiat"));
+        Shown p;
+        EntryScreen &s = p.s;
+        testing::typeTransaction(s);
         s.txtara(0)->setText(QStringLiteral("aranan"));
         s.sTabber()->setCurrentIndex(1);
-        p.window->button(QStringLiteral("cmdSil"))->click();
-        for (int i = 0; i < EntryScreen::kTxtCount; ++i)
+        QStringList expected;
+        for (const QString &line : testing::snapshot(s)) {
+            const QString control = line.section(QLatin1Char('='), 0, 0);
+            expected << (line.startsWith("txt(") || line.startsWith("sprTarih(") ? control + '='
+                    : line.startsWith("chkX(")                                   ? control + "=0"
+                                                                                 : line);
+        }
+        p.messages.reset();
+        p.click("cmdSil");
+        QCOMPARE(testing::snapshot(s), expected);
+        for (int i = 0; i < EntryScreen::kTxtCount; ++i) // print-frame boxes too
             QVERIFY2(s.txt(i)->text().isEmpty(), qPrintable(QString::number(i)));
-        for (int i = 0; i < EntryScreen::kDateCount; ++i)
-            QVERIFY(s.sprTarih(i)->text().isEmpty());
-        for (int i = 0; i <= 10; ++i)
-            QVERIFY(!s.chkX(i)->isChecked());
-        QVERIFY(s.optX(13)->isChecked() && s.OptA(1)->isChecked());
-        QCOMPARE(s.cmbX(2)->currentIndex(), 1);
-        QCOMPARE(s.cmbX(3)->currentText(), QStringLiteral("0rh+"));
-        QCOMPARE(s.cmbX(0)->currentText(), QStringLiteral("Fiat"));
         QCOMPARE(s.txtara(0)->text(), QStringLiteral("aranan"));
         QCOMPARE(s.sTabber()->currentIndex(), 1);
         QVERIFY(p.messages.shown().isEmpty());
-    }
-
-    void newRecordPutsTheCursorIntoTheOldPlate()
-    {
-        Shown p;
-        EntryScreen &s = p.s;
-        s.txt(3)->setText(QStringLiteral("34"));
+        // "Yeni Kayıt" clears too, and puts the cursor into the old plate.
         s.txt(16)->setText(QStringLiteral("M"));
         s.newRec()->click();
-        QCOMPARE(QApplication::focusWidget(), s.txt(3)->widget());
         QCOMPARE(s.txt(16)->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), s.txt(3)->widget());
         QCOMPARE(base(s, 3), records::EntryBehaviour::focusColour());
     }
 
-    void choosingABrandListsItsModels()
+    // A brand picked from the list or typed otherwise lists its models.
+    void aBrandListsItsModels_data() { testing::addTableRows("brandspellings.tsv"); }
+    void aBrandListsItsModels()
     {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        QComboBox *brand = s.cmbX(0);
-        const int toyota = brand->findText(QStringLiteral("Toyota"));
-        QVERIFY(toyota >= 0);
-        // Brands are listed once each, in Turkish alphabetical order.
-        QCOMPARE(toyota, brand->findText(QStringLiteral("Toyota"), Qt::MatchExactly));
-        QVERIFY(brand->findText("Škoda") < brand->findText("Tesla"));
-        QVERIFY(brand->findText("Citroën") < brand->findText("Cupra"));
-        brand->setCurrentIndex(toyota);
-        emit brand->activated(toyota);
-        QVERIFY(s.cmbX(1)->isEnabled());
-        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Corolla")) >= 0);
-        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) < 0);
+        QFETCH(QString, brand);
+        QFETCH(QString, model);
+        QFETCH(QString, absent);
+        Shown p;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "arac");
+            db.setDatabaseName(p.folder.path() + QStringLiteral("/Arac.mdb"));
+            QVERIFY(db.open()
+                && QSqlQuery(db).exec("INSERT INTO Araclar (Tip, Marka, Model) "
+                                      "VALUES ('A', 'O''Brien', 'Roadster')"));
+        }
+        QSqlDatabase::removeDatabase("arac");
+        if (const int listed = p.s.cmbX(0)->findText(brand); listed >= 0) {
+            p.s.cmbX(0)->setCurrentIndex(listed);
+            emit p.s.cmbX(0)->activated(listed);
+        } else {
+            p.s.cmbX(0)->setEditText(brand);
+            p.s.ModelDoldur();
+        }
+        QVERIFY(p.s.cmbX(1)->findText(model) >= 0);
+        QCOMPARE(p.s.cmbX(1)->findText(absent), -1);
+        QVERIFY(p.s.cmbX(1)->isEnabled());
+        QCOMPARE(p.s.cmbX(0)->currentText(), brand);
+        QVERIFY(p.messages.shown().isEmpty());
+    }
+
+    // Disabled as a fresh window has it; once a brand had models it stays enabled.
+    void aBrandWithoutModelsKeepsTheModelBoxState()
+    {
+        Shown p;
+        const std::pair<const char *, bool> steps[] = { { "Bilinmeyen", false }, { "Fiat", true },
+            { "Bilinmeyen", true } };
+        for (const auto &[brand, enabled] : steps) {
+            p.s.cmbX(0)->setEditText(QString::fromUtf8(brand));
+            p.s.ModelDoldur();
+            QCOMPARE(p.s.cmbX(1)->isEnabled(), enabled);
+        }
+        QCOMPARE(p.s.cmbX(1)->count(), 0);
     }
 
     // The boxes keep what was typed, on Tab as on Enter; only a pick loads models.
@@ -365,37 +333,33 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QString, typed);
         QFETCH(QString, key);
-        const int combo = list == QLatin1String("model") ? 1 : 0;
         Shown p;
-        EntryScreen &s = p.s;
-        if (combo == 1) {
-            s.cmbX(0)->setEditText(QStringLiteral("DS"));
-            s.ModelDoldur();
+        if (list == QLatin1String("model")) {
+            p.s.cmbX(0)->setEditText(QStringLiteral("DS"));
+            p.s.ModelDoldur();
         }
-        const int models = s.cmbX(1)->count();
-        QComboBox *box = s.cmbX(combo);
+        const int models = p.s.cmbX(1)->count();
+        QComboBox *box = p.s.cmbX(list == QLatin1String("model") ? 1 : 0);
         box->setFocus();
         QTest::keyClicks(box->lineEdit(), typed);
-        QTest::keyClick(box->lineEdit(), QKeySequence::fromString(key)[0].key());
+        press(box->lineEdit(), key);
         box->clearFocus();
         QCOMPARE(box->currentText(), typed);
-        QCOMPARE(s.cmbX(1)->count(), models);
+        QCOMPARE(p.s.cmbX(1)->count(), models);
     }
 
     void pickingASuggestionIsAChoice()
     {
         Shown p;
-        EntryScreen &s = p.s;
-        QComboBox *brand = s.cmbX(0);
+        QComboBox *brand = p.s.cmbX(0);
         brand->setFocus();
         QTest::keyClicks(brand->lineEdit(), QStringLiteral("Ren"));
         QAbstractItemView *suggestions = brand->completer()->popup();
-        QVERIFY(suggestions);
         QTRY_VERIFY(suggestions->isVisible());
         QTest::keyClick(suggestions, Qt::Key_Down);
         QTest::keyClick(suggestions, Qt::Key_Return);
         QCOMPARE(brand->currentText(), QStringLiteral("Renault"));
-        QVERIFY(s.cmbX(1)->findText(QStringLiteral("Clio")) >= 0);
+        QVERIFY(p.s.cmbX(1)->findText(QStringLiteral("Clio")) >= 0);
     }
 
     void theWheelTurnsOnlyTheFocusedCombo_data()
@@ -408,12 +372,11 @@ private slots:
     {
         QFETCH(int, combo);
         Shown p;
-        EntryScreen &s = p.s;
-        s.sTabber()->setCurrentIndex(combo > 2 ? 1 : 0);
-        QComboBox *box = s.cmbX(combo);
+        QComboBox *box = p.s.cmbX(combo);
+        showTabOf(p.s, box);
         box->setCurrentIndex(0);
         const QString before = box->currentText();
-        (combo > 2 ? s.txt(41) : s.txt(10))->widget()->setFocus();
+        (combo > 2 ? p.s.txt(41) : p.s.txt(10))->widget()->setFocus();
         turnWheel(box);
         QCOMPARE(box->currentText(), before);
         QVERIFY(!box->hasFocus());
@@ -422,87 +385,30 @@ private slots:
         QVERIFY(box->currentText() != before);
     }
 
-    void modelsOfABrandWrittenOtherwise_data() { testing::addTableRows("brandspellings.tsv"); }
-    void modelsOfABrandWrittenOtherwise()
-    {
-        QFETCH(QString, brand);
-        QFETCH(QString, model);
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.cmbX(0)->setEditText(brand);
-        s.ModelDoldur();
-        QVERIFY(s.cmbX(1)->findText(model) >= 0);
-        QVERIFY(s.cmbX(1)->isEnabled());
-        QCOMPARE(s.cmbX(0)->currentText(), brand);
-    }
-
-    // Disabled as a fresh window has it; once a brand had models it stays enabled.
-    void aBrandWithoutModelsKeepsTheModelBoxState()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        const std::pair<const char *, bool> steps[] = { { "Bilinmeyen", false }, { "Fiat", true },
-            { "Bilinmeyen", true } };
-        for (const auto &[brand, enabled] : steps) {
-            s.cmbX(0)->setEditText(QString::fromUtf8(brand));
-            s.ModelDoldur();
-            QCOMPARE(s.cmbX(1)->isEnabled(), enabled);
-        }
-        QCOMPARE(s.cmbX(1)->count(), 0);
-    }
-
-    void aBrandWithAQuoteListsItsModels()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("arac"));
-            db.setDatabaseName(p.folder.path() + QStringLiteral("/Arac.mdb"));
-            QVERIFY(db.open());
-            QSqlQuery(db).exec(QStringLiteral(
-                "INSERT INTO Araclar (Tip, Marka, Model) VALUES ('A', 'O''Brien', 'Roadster')"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("arac"));
-        s.cmbX(0)->setEditText(QStringLiteral("O'Brien"));
-        s.ModelDoldur();
-        QCOMPARE(s.cmbX(1)->itemText(0), QStringLiteral("Roadster"));
-        QVERIFY(p.messages.shown().isEmpty());
-    }
-
     // F2, F3, F4, F9, F10 press their buttons (from either tab), as their
     // tooltips say, and do nothing while the button is locked.
-    void functionKeysPressTheirButtons_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("button");
-        const std::pair<int, const char *> keys[] = { { Qt::Key_F2, "cmdKaydet" },
-            { Qt::Key_F3, "cmdBUL" }, { Qt::Key_F4, "newRec" }, { Qt::Key_F9, "cmdYazdir" },
-            { Qt::Key_F10, "XPButton5" } };
-        for (const auto &[key, button] : keys)
-            QTest::newRow(qPrintable(QKeySequence(key).toString())) << key << button;
-    }
+    void functionKeysPressTheirButtons_data() { testing::addTableRows("functionkeys.tsv"); }
     void functionKeysPressTheirButtons()
     {
-        QFETCH(int, key);
         QFETCH(QString, button);
+        const Qt::Key key = QKeySequence::fromString(QTest::currentDataTag())[0].key();
         Shown p;
-        EntryScreen &s = p.s;
         auto *b = p.window->findChild<QPushButton *>(button);
         QVERIFY(b->toolTip().contains(QString::fromLatin1(QTest::currentDataTag())));
         QSignalSpy clicks(b, &QPushButton::clicked);
-        s.sTabber()->setCurrentIndex(1);
-        s.txt(41)->widget()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        p.s.sTabber()->setCurrentIndex(1);
+        p.s.txt(41)->widget()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(clicks.count(), 1);
         // The keys of the buttons on the tab page are locked with the tabs.
-        s.showOverlay(s.frmARA());
-        QTest::keyClick(p.window.get(), Qt::Key(key));
+        p.s.showOverlay(p.s.frmARA());
+        QTest::keyClick(p.window.get(), key);
         QCOMPARE(clicks.count(), b->parentWidget() == p.window.get() ? 2 : 1);
     }
 
     // After a click on a right-hand button typing goes on in the same box, and
-    // a Space goes there too; closing a print frame hands the cursor back.
+    // a Space goes there too; the print frames lock the tabs but not the
+    // right-hand buttons, and closing one hands the cursor back.
     void theCursorStaysInTheBoxWhenAButtonIsClicked()
     {
         Shown p;
@@ -521,24 +427,14 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), s.txt(125)->widget());
         QTest::mouseClick(s.XPButton8(), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), box);
-    }
-
-    void overlaysLockTheTabs()
-    {
-        testing::Program p;
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("M1"));
-        p.window->button(QStringLiteral("cmdYazdir"))->click();
-        QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
-        QVERIFY(!s.sTabber()->isEnabled());
-        // The right-hand buttons stay usable: the second frame opens over the first.
-        p.window->button(QStringLiteral("XPButton5"))->click();
-        QVERIFY(s.Frame5()->isVisibleTo(p.window.get()));
+        p.click("cmdYazdir");
+        QVERIFY(s.FrmYazdir()->isVisible() && !s.sTabber()->isEnabled());
+        p.click("XPButton5"); // opens over the first
+        QVERIFY(s.Frame5()->isVisible());
         s.XPButton8()->click();
-        QVERIFY(s.sTabber()->isEnabled());
-        QVERIFY(s.FrmYazdir()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled() && s.FrmYazdir()->isVisible());
         s.XPButton6()->click();
-        QVERIFY(!s.FrmYazdir()->isVisibleTo(p.window.get()));
+        QVERIFY(!s.FrmYazdir()->isVisible());
     }
 };
 

@@ -6,7 +6,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,19 +15,17 @@
 
 namespace {
 
-bool isInput(QWidget *w)
-{
-    return qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
-        || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractButton *>(w);
-}
+using Placed = QVector<QPair<QWidget *, QRect>>;
 
-// Every widget below root that is meant to be seen, with its rectangle in
-// root's coordinates.
-QVector<QPair<QWidget *, QRect>> shown(QWidget *root)
+// Every input and label below root that is meant to be seen, with its
+// rectangle in root's coordinates.
+Placed shown(QWidget *root)
 {
-    QVector<QPair<QWidget *, QRect>> list;
+    Placed list;
     for (QWidget *w : root->findChildren<QWidget *>()) {
-        if (!w->isVisibleTo(root) || !(isInput(w) || qobject_cast<QLabel *>(w)))
+        const bool input = qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
+            || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractButton *>(w);
+        if (!w->isVisibleTo(root) || !(input || qobject_cast<QLabel *>(w)))
             continue;
         if (qobject_cast<QLineEdit *>(w) && qobject_cast<QComboBox *>(w->parentWidget()))
             continue; // a combo's own edit line
@@ -37,21 +34,35 @@ QVector<QPair<QWidget *, QRect>> shown(QWidget *root)
     return list;
 }
 
+// A label or a button by its text, any other input by its name.
 QString nameOf(QWidget *w)
 {
-    if (!w->objectName().isEmpty() && !qobject_cast<QLabel *>(w))
-        return w->objectName();
-    if (auto *l = qobject_cast<QLabel *>(w))
-        return QStringLiteral("label '%1'").arg(l->text());
-    if (auto *b = qobject_cast<QAbstractButton *>(w))
-        return QStringLiteral("button '%1'").arg(b->text());
-    return w->objectName();
+    const bool captioned = qobject_cast<QLabel *>(w)
+        || (qobject_cast<QAbstractButton *>(w) && w->objectName().isEmpty());
+    return captioned ? QStringLiteral("'%1'").arg(w->property("text").toString()) : w->objectName();
 }
 
-// The first two widgets lying over each other (a widget may hold its own
-// children), or an empty text.
-QString overlap(const QVector<QPair<QWidget *, QRect>> &widgets)
+// The first fault of widgets placed in root: one outside root or its own
+// frame, a caption cut for want of room, or two lying over each other (a
+// widget may hold its own children). Empty when there is none.
+QString untidy(QWidget *root, const Placed &widgets)
 {
+    for (const auto &[w, r] : widgets) {
+        if (!root->rect().contains(r) || !w->parentWidget()->rect().contains(w->geometry()))
+            return nameOf(w) + QStringLiteral(" lies outside");
+        const bool button = qobject_cast<QAbstractButton *>(w);
+        const QString text =
+            button || qobject_cast<QLabel *>(w) ? w->property("text").toString() : QString();
+        if (text.isEmpty() || text.contains('<'))
+            continue;
+        const int need = w->fontMetrics().horizontalAdvance(text)
+            + (button && !qobject_cast<QPushButton *>(w) ? 18 : 0);
+        if (need > w->width() + 1)
+            return QStringLiteral("%1 needs %2 px, has %3")
+                .arg(nameOf(w))
+                .arg(need)
+                .arg(w->width());
+    }
     for (int i = 0; i < widgets.size(); ++i) {
         for (int j = i + 1; j < widgets.size(); ++j) {
             const auto &[a, ra] = widgets[i];
@@ -68,88 +79,48 @@ QString overlap(const QVector<QPair<QWidget *, QRect>> &widgets)
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
+    // With the overlays shown, the right-hand buttons stay usable and the
+    // overlays themselves are usable in full: nothing may lie over anything
+    // but the tab area, which the overlays lock anyway.
     void everyTabAndOverlayIsReadableAndTidy_data()
     {
         QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("overlay");
-        QTest::newRow("vehicle tab") << 0 << QString();
-        QTest::newRow("owners tab") << 1 << QString();
-        QTest::newRow("record list") << 0 << "frmARA";
-        QTest::newRow("EK-1 frame") << 0 << "FrmYazdir";
-        QTest::newRow("EK-9 frame") << 0 << "Frame5";
+        QTest::addColumn<QStringList>("overlays");
+        QTest::newRow("vehicle tab") << 0 << QStringList();
+        QTest::newRow("owners tab") << 1 << QStringList();
+        QTest::newRow("record list") << 0 << QStringList { "frmARA" };
+        QTest::newRow("EK-1 frame") << 0 << QStringList { "FrmYazdir" };
+        QTest::newRow("EK-9 frame") << 0 << QStringList { "Frame5" };
+        QTest::newRow("all three") << 0 << QStringList { "frmARA", "FrmYazdir", "Frame5" };
     }
     void everyTabAndOverlayIsReadableAndTidy()
     {
         QFETCH(int, tab);
-        QFETCH(QString, overlay);
-        testing::Program p;
-        records::EntryScreen &s = p.window->entryScreen();
-        p.window->show();
-        s.sTabber()->setCurrentIndex(tab);
-        QWidget *root = overlay.isEmpty() ? s.sTabber()->currentWidget()
-                                          : p.window->findChild<QWidget *>(overlay);
-        QVERIFY(root);
-        if (!overlay.isEmpty())
-            s.showOverlay(root);
-        const auto widgets = shown(root);
-        QVERIFY(widgets.size() > 5);
-        const QRect area = root->rect();
-        for (const auto &[w, r] : widgets) {
-            // Inside the page or frame, and inside its own frame.
-            QVERIFY2(area.contains(r), qPrintable(nameOf(w)));
-            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(nameOf(w)));
-            // A label or a button caption that needs more room than it has is cut.
-            QString text;
-            if (auto *l = qobject_cast<QLabel *>(w))
-                text = l->text();
-            else if (auto *b = qobject_cast<QAbstractButton *>(w))
-                text = b->text();
-            if (!text.isEmpty() && !text.contains(QLatin1Char('<'))) {
-                const int need = w->fontMetrics().horizontalAdvance(text)
-                    + (qobject_cast<QAbstractButton *>(w) && !qobject_cast<QPushButton *>(w) ? 18
-                                                                                             : 0);
-                QVERIFY2(need <= w->width() + 1,
-                    qPrintable(QStringLiteral("%1 needs %2 px, has %3")
-                                   .arg(nameOf(w))
-                                   .arg(need)
-                                   .arg(w->width())));
-            }
-        }
-        QCOMPARE(overlap(widgets), QString());
-    }
-
-    // With the overlays shown, the right-hand buttons stay usable and the
-    // overlays themselves are usable in full: nothing may lie over anything
-    // but the tab area, which the overlays lock anyway.
-    void overlaysAndRightHandButtonsCoverNothing_data()
-    {
-        QTest::addColumn<QStringList>("overlays");
-        QTest::newRow("record list") << QStringList { "frmARA" };
-        QTest::newRow("EK-1 frame") << QStringList { "FrmYazdir" };
-        QTest::newRow("EK-9 frame") << QStringList { "Frame5" };
-        QTest::newRow("all three") << QStringList { "frmARA", "FrmYazdir", "Frame5" };
-    }
-    void overlaysAndRightHandButtonsCoverNothing()
-    {
         QFETCH(QStringList, overlays);
         testing::Program p;
         records::EntryScreen &s = p.window->entryScreen();
         p.window->show();
-        QVector<QPair<QWidget *, QRect>> widgets;
+        s.sTabber()->setCurrentIndex(tab);
+        QList<QWidget *> roots;
+        Placed onTop;
         for (const QString &name : overlays) {
             auto *frame = p.window->findChild<QWidget *>(name);
             QVERIFY(frame);
             s.showOverlay(frame);
-            widgets.push_back({ frame, frame->geometry() });
+            roots << frame;
+            onTop.push_back({ frame, frame->geometry() });
+        }
+        if (overlays.isEmpty())
+            roots << s.sTabber()->currentWidget();
+        for (QWidget *root : roots) {
+            QVERIFY(shown(root).size() > 5);
+            QCOMPARE(untidy(root, shown(root)), QString());
         }
         for (const auto &item : shown(p.window.get())) {
             if (!s.sTabber()->isAncestorOf(item.first))
-                widgets.push_back(item);
+                onTop.push_back(item);
         }
-        const QRect window = p.window->rect();
-        for (const auto &[w, r] : widgets)
-            QVERIFY2(window.contains(r), qPrintable(nameOf(w)));
-        QCOMPARE(overlap(widgets), QString());
+        QCOMPARE(untidy(p.window.get(), onTop), QString());
     }
 };
 

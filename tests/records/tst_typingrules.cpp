@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 using namespace records::rules;
 
 class TestTypingRules : public QObject {
@@ -17,10 +19,17 @@ private slots:
         QFETCH(QString, doubt);
         const QDate today(2026, 12, 6);
         const QDate date = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        QVERIFY2(
-            QStringList({ "plate", "identity", "chassis", "year", "birth", "policy", "number" })
-                .contains(rule),
-            qPrintable(rule));
+        const OwnerKind owner = kind == QLatin1String("person") ? OwnerKind::Person
+            : kind == QLatin1String("legal")                    ? OwnerKind::LegalEntity
+                                                                : OwnerKind::Unknown;
+        const QMap<QString, std::function<QString()>> rules {
+            { "identity", [&] { return identityNumberDoubt(value, owner); } },
+            { "chassis", [&] { return chassisDoubt(value); } },
+            { "year", [&] { return modelYearDoubt(value, today); } },
+            { "number", [&] { return numberDoubt(value); } },
+            { "birth", [&] { return dateDoubt(DateKind::Birth, date, today); } },
+            { "policy", [&] { return dateDoubt(DateKind::Policy, date, today); } },
+        };
         QString found;
         if (rule == QLatin1String("plate")) {
             const QStringList f = value.split(QLatin1Char('|'));
@@ -29,23 +38,8 @@ private slots:
                 found += QStringLiteral("PLN").at(int(d.part));
             }
         } else {
-            QString reason;
-            if (rule == QLatin1String("identity"))
-                reason = identityNumberDoubt(value,
-                    kind == QLatin1String("person")      ? OwnerKind::Person
-                        : kind == QLatin1String("legal") ? OwnerKind::LegalEntity
-                                                         : OwnerKind::Unknown);
-            else if (rule == QLatin1String("chassis"))
-                reason = chassisDoubt(value);
-            else if (rule == QLatin1String("year"))
-                reason = modelYearDoubt(value, today);
-            else if (rule == QLatin1String("number"))
-                reason = numberDoubt(value);
-            else
-                reason =
-                    dateDoubt(rule == QLatin1String("birth") ? DateKind::Birth : DateKind::Policy,
-                        date, today);
-            found = reason.isEmpty() ? QString() : QStringLiteral("doubtful");
+            QVERIFY2(rules.contains(rule), qPrintable(rule));
+            found = rules[rule]().isEmpty() ? QString() : QStringLiteral("doubtful");
         }
         QCOMPARE(found, doubt);
     }

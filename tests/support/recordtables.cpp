@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHash>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -57,27 +58,25 @@ QWidget *control(const records::EntryScreen &s, const QString &name)
     const QRegularExpressionMatch m = form.match(name.trimmed());
     if (!m.hasMatch())
         return nullptr;
-    const QString kind = m.captured(1);
     const int i = m.captured(2).toInt();
-    if (kind == QLatin1String("txt"))
-        return s.txt(i) ? s.txt(i)->widget() : nullptr;
-    if (kind == QLatin1String("sprTarih"))
-        return s.sprTarih(i);
-    if (kind == QLatin1String("cmbX"))
-        return s.cmbX(i);
-    if (kind == QLatin1String("chkX"))
-        return s.chkX(i);
-    if (kind == QLatin1String("optX"))
-        return s.optX(i);
-    if (kind == QLatin1String("OptA"))
-        return s.OptA(i);
-    if (kind == QLatin1String("optC"))
-        return s.optC(i);
-    if (kind == QLatin1String("optAdres"))
-        return s.optAdres(i);
-    if (kind == QLatin1String("optTel"))
-        return s.optTel(i);
-    return nullptr;
+    using S = records::EntryScreen;
+    using Get = QWidget *(*)(const S &, int);
+    static const QHash<QString, Get> kinds {
+        { "txt",
+            [](const S &s, int i) -> QWidget * {
+                return s.txt(i) ? s.txt(i)->widget() : nullptr;
+            } },
+        { "sprTarih", [](const S &s, int i) -> QWidget * { return s.sprTarih(i); } },
+        { "cmbX", [](const S &s, int i) -> QWidget * { return s.cmbX(i); } },
+        { "chkX", [](const S &s, int i) -> QWidget * { return s.chkX(i); } },
+        { "optX", [](const S &s, int i) -> QWidget * { return s.optX(i); } },
+        { "OptA", [](const S &s, int i) -> QWidget * { return s.OptA(i); } },
+        { "optC", [](const S &s, int i) -> QWidget * { return s.optC(i); } },
+        { "optAdres", [](const S &s, int i) -> QWidget * { return s.optAdres(i); } },
+        { "optTel", [](const S &s, int i) -> QWidget * { return s.optTel(i); } },
+    };
+    const Get get = kinds.value(m.captured(1));
+    return get ? get(s, i) : nullptr;
 }
 
 } // namespace testing

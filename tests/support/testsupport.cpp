@@ -157,10 +157,7 @@ FileSizeLimit::FileSizeLimit(qint64 bytes)
 
 FileSizeLimit::~FileSizeLimit()
 {
-    rlimit r {};
-    getrlimit(RLIMIT_FSIZE, &r);
-    r.rlim_cur = rlim_t(old_);
-    setrlimit(RLIMIT_FSIZE, &r);
+    apply(qint64(old_)); // RLIM_INFINITY comes back as itself
 }
 
 void FileSizeLimit::apply(qint64 bytes)
@@ -327,6 +324,35 @@ bool storeExec(const QString &sql)
     const bool done = QSqlQuery(db).exec(sql);
     app::CloseDb(db);
     return done;
+}
+
+} // namespace testing
+
+// Entry screen and app faults: the program itself, run as the clerk's scripts run it.
+namespace testing {
+
+int printPdf(const ProgramFolder &folder, const char *form, qint64 id, const QString &out,
+    QString *errors, qint64 fileLimit)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QDir().mkpath(folder.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setChildProcessModifier([fileLimit] {
+        if (fileLimit > 0)
+            FileSizeLimit::apply(fileLimit);
+    });
+    // The program is built beside the templates the tests use.
+    child.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+        { QStringLiteral("--program-folder"), folder.path(), QStringLiteral("--margin-folder"),
+            folder.marginFolder(), QStringLiteral("--print-pdf"), QLatin1String(form),
+            QStringLiteral("--id"), QString::number(id), QStringLiteral("--out"), out });
+    if (!child.waitForFinished(120000))
+        return -1;
+    *errors = QString::fromUtf8(child.readAllStandardError()).trimmed();
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
 }
 
 } // namespace testing

@@ -134,3 +134,14 @@ QVariantList storeColumn(const QString &sql);
 bool storeExec(const QString &sql);
 
 } // namespace testing
+
+// Entry screen and app faults: the program itself, run as the clerk's scripts run it.
+namespace testing {
+
+// `evrakmatik --print-pdf form --id id --out out` on folder, in a child whose
+// files may not grow past fileLimit bytes (0: no limit). The exit code (-1 if
+// it crashed or hung); errors gets its standard error, trimmed.
+int printPdf(const ProgramFolder &folder, const char *form, qint64 id, const QString &out,
+    QString *errors, qint64 fileLimit = 0);
+
+} // namespace testing
