@@ -6,6 +6,8 @@
 #include "platform/fileaccess.h"
 #include "platform/messages.h"
 #include "platform/sqliteengine.h"
+#include "platform/storedialect.h"
+#include "sharedstore.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -148,6 +150,60 @@ void DataKontrolEt()
 
 static bool openData(QSqlDatabase &db, int code, bool mayRestore);
 
+namespace {
+
+QString nextConnectionName(int code)
+{
+    static QAtomicInt counter;
+    return QStringLiteral("data%1-%2").arg(code).arg(counter.fetchAndAddRelaxed(1));
+}
+
+bool hasTable(const QSqlDatabase &db, const QString &table)
+{
+    const QStringList tables = db.tables();
+    return std::any_of(tables.cbegin(), tables.cend(),
+        [&](const QString &t) { return t.compare(table, Qt::CaseInsensitive) == 0; });
+}
+
+// The record store on the server named by the shared-store setting. An empty
+// database gets the tables of the local template on first use.
+bool openShared(QSqlDatabase &db)
+{
+    const QString name = nextConnectionName(RecordStoreData);
+    QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    QString options = sharedStore().connection;
+    // A server that does not answer must not hold the screen for minutes.
+    if (!options.contains(QLatin1String("connect_timeout")))
+        options += QStringLiteral(" connect_timeout=10");
+    if (!options.contains(QLatin1String("application_name")))
+        options += QStringLiteral(" application_name=evrakmatik");
+    candidate.setConnectOptions(options);
+    const QString section =
+        QString::number(RecordStoreData) + QStringLiteral(" Data açılışında...");
+    auto fail = [&](int number, const QString &text) {
+        candidate.close();
+        candidate = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        HataGoster(number, text, section, true);
+        return false;
+    };
+    if (!candidate.open())
+        return fail(sqlErrorNumber(candidate.lastError()), connectErrorText(candidate.lastError()));
+    const bool vehicles = hasTable(candidate, QStringLiteral("ARACKAYIT"));
+    const bool owners = hasTable(candidate, QStringLiteral("ARACSAHIPLERI"));
+    if (!vehicles || !owners) {
+        QString error;
+        if (!platform::createPostgresSchema(candidate, templatePath(RecordStoreData), &error))
+            return fail(3051,
+                QStringLiteral("Ortak kayıt deposunda tablolar kurulamadı (sunucu: %1): %2")
+                    .arg(sharedStoreHost(sharedStore().connection), error));
+    }
+    db = candidate;
+    return true;
+}
+
+} // namespace
+
 void keepDataPrivate()
 {
     const QString folder = ProgramFolder() + QStringLiteral("/data");
@@ -169,6 +225,8 @@ bool OpenData(QSqlDatabase &db, int code)
 bool openData(QSqlDatabase &db, int code, bool mayRestore)
 {
     db = QSqlDatabase();
+    if (code == RecordStoreData && usesSharedStore())
+        return openShared(db);
     const QString path = dataFilePath(code);
     if (path.isEmpty())
         return false;
@@ -192,8 +250,7 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
             copyTemplate(templatePath(code), path, &error);
         }
     }
-    static QAtomicInt counter;
-    const QString name = QStringLiteral("data%1-%2").arg(code).arg(counter.fetchAndAddRelaxed(1));
+    const QString name = nextConnectionName(code);
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     candidate.setDatabaseName(path);
     // Another program may hold the file for a moment; wait rather than fail.
@@ -259,36 +316,16 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
     if (!OpenData(db, RecordStoreData))
         return;
     {
-        const QSqlRecord fields = db.record(table);
+        const QSqlRecord fields = platform::tableRecord(db, table);
         // A missing table adds nothing, as a failed lookup other than "not found".
         if (!fields.isEmpty() && !fields.contains(column)) {
-            QString type;
-            QString def;
-            QString check;
-            switch (typeCode) {
-            case 2:
-                type = QStringLiteral("SMALLINT");
-                def = QStringLiteral("0");
-                break;
-            case 4:
-                type = QStringLiteral("DOUBLE");
-                def = QStringLiteral("0");
-                break;
-            default:
-                type = QStringLiteral("VARCHAR(%1)").arg(size);
-                def = QStringLiteral("''");
-                check = QStringLiteral("length(%1) <= %2").arg(column).arg(size);
-                if (!allowZeroLength)
-                    check += QStringLiteral(" AND %1 <> ''").arg(column);
-            }
-            QString sql =
-                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, type);
+            const platform::StoreDialect &dialect = platform::dialectOf(db);
+            QString definition = dialect.columnDefinition(column, typeCode, size, allowZeroLength);
             if (required)
-                sql += QStringLiteral(" NOT NULL DEFAULT ") + def;
-            if (!check.isEmpty())
-                sql += QStringLiteral(" CHECK (%1)").arg(check);
+                definition += typeCode == 1 ? QStringLiteral(" NOT NULL DEFAULT ''")
+                                            : QStringLiteral(" NOT NULL DEFAULT 0");
             QSqlQuery q(db);
-            if (!q.exec(sql))
+            if (!q.exec(dialect.addColumnSql(table, definition)))
                 HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                     QStringLiteral("addFieldToTbl"), true);
         }
@@ -302,28 +339,19 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
     if (!OpenData(db, RecordStoreData))
         return;
     {
+        const platform::StoreDialect &dialect = platform::dialectOf(db);
+        const bool tableThere = hasTable(db, table);
+        const bool hasIndex = tableThere && dialect.hasIndex(db, index);
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT type, name FROM sqlite_master WHERE name IN (?, ?)"));
-        q.addBindValue(table);
-        q.addBindValue(index);
-        bool hasTable = false;
-        bool hasIndex = false;
-        if (q.exec()) {
-            while (q.next()) {
-                hasTable |= q.value(1).toString() == table;
-                hasIndex |= q.value(1).toString() == index;
-            }
-        }
-        q.finish();
         // A table of another program's making may lack a column: it gets no
         // index, and the operation that needs the column says what is missing.
-        const QSqlRecord fields = hasTable ? db.record(table) : QSqlRecord();
+        const QSqlRecord fields = tableThere ? platform::tableRecord(db, table) : QSqlRecord();
         const QStringList wanted = columns.split(QStringLiteral(", "));
         const bool hasColumns = std::all_of(
             wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
-        if (hasTable && hasColumns && !hasIndex
-            && !q.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns)))
+        if (tableThere && hasColumns && !hasIndex
+            && !q.exec(dialect.createIndexSql(index, table, columns)))
             HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                 QStringLiteral("addIndexToTbl"), true);
     }
@@ -337,6 +365,10 @@ void upgradeRecordStore()
     addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true);
+    // Kept by every save, so a desk can tell that another one saved the
+    // record after it was loaded here.
+    addFieldToTbl(table, QStringLiteral("DEGISIKLIKNO"), 0, 4, false, true);
+    addFieldToTbl(table, QStringLiteral("DEGISIKLIKZAMANI"), 19, 1, false, true);
     // Returning customers are looked up by their number alone.
     addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
         QStringLiteral("KIMLIKNO"));
