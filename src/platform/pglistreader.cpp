@@ -32,7 +32,10 @@ const char *kOwners =
 const PGresult *resultOf(const QSqlQuery &q)
 {
     const QVariant handle = q.result() ? q.result()->handle() : QVariant();
-    return handle.isValid() && qstrcmp(handle.typeName(), "PGresult*") == 0
+    // The driver names the type by the struct behind libpq's typedef.
+    return handle.isValid()
+            && (qstrcmp(handle.typeName(), "PGresult*") == 0
+                || qstrcmp(handle.typeName(), "pg_result*") == 0)
         ? *static_cast<PGresult *const *>(handle.data())
         : nullptr;
 }
