@@ -463,7 +463,6 @@ private slots:
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         testing::typeTransaction(s);
-        QSqlDatabase::database(); // no default connection is used below
         {
             QSqlDatabase locker =
                 QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("locker"));
@@ -480,11 +479,17 @@ private slots:
                                                        .section(QLatin1Char(' '), 0, 0))
                     << QStringLiteral("-c")
                     << QStringLiteral(
-                           "DO $$ DECLARE p int; BEGIN LOOP SELECT pid INTO p FROM "
+                           "DO $$ DECLARE p int; BEGIN FOR i IN 1..3000 LOOP "
+                           // The activity view is read once a transaction unless cleared.
+                           "PERFORM pg_stat_clear_snapshot(); SELECT pid INTO p FROM "
                            "pg_stat_activity WHERE wait_event_type = 'Lock' AND "
                            "application_name = 'evrakmatik' LIMIT 1; EXIT WHEN p IS NOT NULL; "
-                           "PERFORM pg_sleep(0.02); END LOOP; PERFORM pg_terminate_backend(p); "
-                           "END $$"));
+                           "PERFORM pg_sleep(0.02); END LOOP; IF p IS NULL THEN "
+                           // Never found waiting: let the save go on, and fail.
+                           "PERFORM pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "datname = current_database() AND pid <> pg_backend_pid(); "
+                           "RAISE EXCEPTION 'no save waited'; END IF; "
+                           "PERFORM pg_terminate_backend(p); END $$"));
             QVERIFY(cutter.waitForStarted());
             QCOMPARE(records::Kaydet(s, QString()), qint64(0));
             QVERIFY(cutter.waitForFinished(60000));
