@@ -165,10 +165,58 @@ bool hasTable(const QSqlDatabase &db, const QString &table)
         [&](const QString &t) { return t.compare(table, Qt::CaseInsensitive) == 0; });
 }
 
+// One connection to the server is kept between operations: a new one costs
+// more than a whole save. It is checked with a round trip before each reuse,
+// so one the server dropped (restarted, or cut off) is replaced unnoticed.
+struct PooledConnection {
+    QString name;
+    QString connection;
+    bool inUse = false;
+};
+PooledConnection g_pooled;
+
+void dropPooled()
+{
+    if (g_pooled.name.isEmpty())
+        return;
+    {
+        QSqlDatabase c = QSqlDatabase::database(g_pooled.name, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(g_pooled.name);
+    g_pooled = PooledConnection();
+}
+
+bool reusePooled(QSqlDatabase &db)
+{
+    if (g_pooled.name.isEmpty() || g_pooled.inUse)
+        return false;
+    if (g_pooled.connection != sharedStore().connection) {
+        dropPooled();
+        return false;
+    }
+    QSqlDatabase c = QSqlDatabase::database(g_pooled.name, false);
+    bool alive = c.isOpen();
+    if (alive) {
+        QSqlQuery ping(c);
+        alive = ping.exec(QStringLiteral("SELECT 1"));
+    }
+    if (!alive) {
+        c = QSqlDatabase();
+        dropPooled();
+        return false;
+    }
+    g_pooled.inUse = true;
+    db = c;
+    return true;
+}
+
 // The record store on the server named by the shared-store setting. An empty
 // database gets the tables of the local template on first use.
 bool openShared(QSqlDatabase &db)
 {
+    if (reusePooled(db))
+        return true;
     const QString name = nextConnectionName(RecordStoreData);
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
     QString options = sharedStore().connection;
@@ -198,6 +246,8 @@ bool openShared(QSqlDatabase &db)
                 QStringLiteral("Ortak kayıt deposunda tablolar kurulamadı (sunucu: %1): %2")
                     .arg(sharedStoreHost(sharedStore().connection), error));
     }
+    if (g_pooled.name.isEmpty())
+        g_pooled = { name, sharedStore().connection, true };
     db = candidate;
     return true;
 }
@@ -304,6 +354,12 @@ void CloseDb(QSqlDatabase &db)
     if (!db.isValid())
         return;
     const QString name = db.connectionName();
+    if (!g_pooled.name.isEmpty() && name == g_pooled.name) {
+        // Kept for the next operation: every operation ends its own transaction.
+        g_pooled.inUse = false;
+        db = QSqlDatabase();
+        return;
+    }
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
