@@ -453,7 +453,10 @@ int main(int argc, char **argv)
             QString error;
             if (!app::copyRecords(local, server, &report, &error))
                 std::fprintf(stderr, "%s\n", qPrintable(error));
+            // Planner statistics, and the bulk load's dirty pages written out,
+            // so the figures are of a store in use, not of one just loaded.
             QSqlQuery(server).exec(QStringLiteral("VACUUM ANALYZE"));
+            QSqlQuery(server).exec(QStringLiteral("CHECKPOINT"));
             app::CloseDb(local);
             app::CloseDb(server);
         });

@@ -110,7 +110,8 @@ bool PgCluster::start()
         made_ = true;
     }
     const QString options = QStringLiteral("-k %1 -c listen_addresses='' -F -p 5432 "
-                                           "-c max_connections=40 -c shared_buffers=64MB")
+                                           "-c max_connections=40 -c shared_buffers=128MB "
+                                           "-c max_wal_size=4GB")
                                 .arg(socketFolder());
     if (!run(tool(QStringLiteral("pg_ctl")),
             { QStringLiteral("-D"), data, QStringLiteral("-l"),
