@@ -151,8 +151,8 @@ double bareListQuery(const QString &path, bool sorted = false)
     return ms;
 }
 
-// The same rows from the server through libpq alone, over a connection of
-// its own, whole result in memory as the list's slices are.
+// The same query as the SQLite bare figure, on the server through libpq
+// alone, over a connection of its own, the whole result in memory.
 double barePgListQuery(const QString &connection)
 {
     PGconn *c = PQconnectdb(connection.toUtf8().constData());
@@ -161,7 +161,7 @@ double barePgListQuery(const QString &connection)
             "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "
             "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "
             "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K WHERE K.ID > 0 "
-            "ORDER BY K.ESKIPLAKA NULLS FIRST, K.ID");
+            "ORDER BY K.ESKIPLAKA");
         size_t bytes = 0;
         for (int i = 0, n = PQntuples(r); i < n; ++i)
             for (int col = 1; col < 6; ++col)
