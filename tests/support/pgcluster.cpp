@@ -28,8 +28,11 @@ void handOver(const QString &path)
 
 } // namespace
 
+// As root the server's user must reach the folder: a TMPDIR under root's home
+// would not let it.
 PgCluster::PgCluster()
-    : dir_(QDir::tempPath() + QStringLiteral("/evrakmatik-pg-XXXXXX"))
+    : dir_((asRoot() ? QStringLiteral("/tmp") : QDir::tempPath())
+        + QStringLiteral("/evrakmatik-pg-XXXXXX"))
 {
 }
 
