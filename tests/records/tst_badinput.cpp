@@ -34,8 +34,10 @@ QStringList storedRows()
         while (q.next()) {
             QStringList values;
             for (int i = 0; i < q.record().count(); ++i)
-                values << q.record().fieldName(i) + QLatin1Char('=') + q.value(i).toString()
-                        + QLatin1Char(':') + QString::fromLatin1(q.value(i).typeName());
+                // Every save counts its change; nothing typed is in it.
+                if (!q.record().fieldName(i).startsWith(QLatin1String("DEGISIKLIK")))
+                    values << q.record().fieldName(i) + QLatin1Char('=') + q.value(i).toString()
+                            + QLatin1Char(':') + QString::fromLatin1(q.value(i).typeName());
             rows << values.join(QLatin1Char('|'));
         }
     }
