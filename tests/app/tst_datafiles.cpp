@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -394,7 +395,25 @@ private slots:
             "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (70, 'M70', NULL)")));
         testing::SharedStoreScope store;
         QVERIFY2(store.ok(), qPrintable(store.error()));
-        QCOMPARE(moveStore(QStringLiteral("shared")), 0);
+        {
+            // The program's own command, as the office's administrator runs it.
+            QProcess move;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            QDir().mkpath(p.folder.path() + QStringLiteral("/home"));
+            env.insert(QStringLiteral("HOME"), p.folder.path() + QStringLiteral("/home"));
+            move.setProcessEnvironment(env);
+            move.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+                { QStringLiteral("--program-folder"), p.folder.path(),
+                    QStringLiteral("--margin-folder"), p.folder.marginFolder(),
+                    QStringLiteral("--shared-store"), store.connection(),
+                    QStringLiteral("--move-store"), QStringLiteral("shared") });
+            QVERIFY(move.waitForFinished(120000));
+            const QString said = QString::fromUtf8(move.readAllStandardOutput());
+            QVERIFY2(move.exitCode() == 0, move.readAllStandardError().constData());
+            QVERIFY2(said.startsWith(QStringLiteral("2 araç kaydı (ARACKAYIT) ve 3 araç sahibi "
+                                                    "satırı (ARACSAHIPLERI) aktarıldı")),
+                qPrintable(said));
+        }
         QCOMPARE(
             testing::storeColumn(QStringLiteral("SELECT count(*) FROM ARACKAYIT")).value(0).toInt(),
             2);
