@@ -416,6 +416,13 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
 
 void upgradeRecordStore()
 {
+    // A server that cannot be reached is reported once, not by every step.
+    if (usesSharedStore()) {
+        QSqlDatabase db;
+        if (!OpenData(db, RecordStoreData))
+            return;
+        CloseDb(db);
+    }
     const QString table = QStringLiteral("ARACKAYIT");
     addFieldToTbl(table, QStringLiteral("TIPONAY2"), 25, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
