@@ -217,6 +217,15 @@ bool openShared(QSqlDatabase &db)
 {
     if (reusePooled(db))
         return true;
+    const QString section =
+        QString::number(RecordStoreData) + QStringLiteral(" Data açılışında...");
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        HataGoster(3051,
+            QStringLiteral("Ortak kayıt deposu için PostgreSQL sürücüsü kurulu değil "
+                           "(libqt6sql6-psql paketi); kayıt deposu açılamadı."),
+            section, true);
+        return false;
+    }
     const QString name = nextConnectionName(RecordStoreData);
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
     QString options = sharedStore().connection;
@@ -226,8 +235,6 @@ bool openShared(QSqlDatabase &db)
     if (!options.contains(QLatin1String("application_name")))
         options += QStringLiteral(" application_name=evrakmatik");
     candidate.setConnectOptions(options);
-    const QString section =
-        QString::number(RecordStoreData) + QStringLiteral(" Data açılışında...");
     auto fail = [&](int number, const QString &text) {
         candidate.close();
         candidate = QSqlDatabase();
