@@ -3,7 +3,10 @@
 #include "app/compaction.h"
 #include "app/datafiles.h"
 #include "app/mainwindow.h"
+#include "app/sharedstore.h"
 #include "app/startup.h"
+#include "app/storemove.h"
+#include "pgcluster.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/report.h"
@@ -33,6 +36,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -147,6 +151,87 @@ double bareListQuery(const QString &path, bool sorted = false)
     return ms;
 }
 
+// The same query as the SQLite bare figure, on the server through libpq
+// alone, over a connection of its own, the whole result in memory.
+double barePgListQuery(const QString &connection)
+{
+    PGconn *c = PQconnectdb(connection.toUtf8().constData());
+    const double ms = timeOnce([c] {
+        PGresult *r = PQexec(c,
+            "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) "
+            "FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1), "
+            "K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K WHERE K.ID > 0 "
+            "ORDER BY K.ESKIPLAKA");
+        size_t bytes = 0;
+        for (int i = 0, n = PQntuples(r); i < n; ++i)
+            for (int col = 1; col < 6; ++col)
+                bytes += size_t(PQgetlength(r, i, col));
+        (void)bytes;
+        PQclear(r);
+    });
+    PQfinish(c);
+    return ms;
+}
+
+// The figures of one engine, each name with prefix before it: save, load,
+// the list's fill beside its bare query, and a search keystroke.
+void entryFigures(const char *prefix, app::MainWindow &window, int count, int runs, int &serial,
+    const std::function<double()> &bare)
+{
+    auto name = [prefix](const char *n) { return std::string(prefix) + n; };
+    records::EntryScreen &screen = window.entryScreen();
+    std::vector<double> saves;
+    for (int i = 0; i < runs + 2; ++i) {
+        typeTransaction(screen, ++serial);
+        const double ms = timeOnce([&] { records::Kaydet(screen, QString()); });
+        if (i >= 2) // the first runs warm the caches
+            saves.push_back(ms);
+    }
+    print(name("save_ms").c_str(), median(saves));
+    print(name("resave_ms").c_str(), medianOf(runs, [&] { records::Kaydet(screen, QString()); }));
+    QRandomGenerator r(7);
+    print(name("load_ms").c_str(),
+        medianOf(runs, [&] { records::OKU(screen, r.bounded(1, count + 1)); }));
+
+    std::vector<double> firsts, fills, bares;
+    records::RecordList &list = window.recordList();
+    for (int i = 0; i < qMin(runs, 5); ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        screen.cmdBUL()->click();
+        window.grab();
+        firsts.push_back(clock.nsecsElapsed() / 1e6);
+        while (list.filling())
+            QCoreApplication::processEvents();
+        window.grab();
+        fills.push_back(clock.nsecsElapsed() / 1e6);
+        bares.push_back(bare());
+        list.close();
+    }
+    print(name("list_first_rows_ms").c_str(), median(firsts));
+    print(name("list_fill_ms").c_str(), median(fills));
+    print(name("list_query_bare_ms").c_str(), median(bares));
+
+    list.fill();
+    list.finishFill();
+    const records::RecordListModel &model = list.model();
+    double slowest = 0;
+    for (int column = 0; column < 5; ++column) {
+        // A prefix first found near the end of the list, and one found nowhere.
+        const QString late = model.cell(model.rowCount() - 3, column);
+        for (const QString &prefix : { late, QStringLiteral("ZZZZQ") }) {
+            QLineEdit *box = screen.txtara(column);
+            box->clear();
+            slowest = std::max(slowest, medianOf(runs, [&] {
+                box->setText(prefix);
+                box->setText(QString());
+            }) / 2);
+        }
+    }
+    print(name("search_keystroke_ms").c_str(), slowest);
+    list.close();
+}
+
 // The identity number of the first owner of record id, read outside the program.
 QString storedOwnerNumber(const QString &path, int id)
 {
@@ -176,57 +261,13 @@ double bareVacuumInto(const QString &from, const QString &to)
     return ms;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The SQLite figures, those of the list and the exit beside its bare query.
+void sqliteFigures(app::MainWindow &window, const QString &store, int count, int runs, int &serial,
+    QTemporaryDir &dir)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    app::prepareApplication(application);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption recordsOption(QStringLiteral("records"),
-        QStringLiteral("Records in the store."), QStringLiteral("N"), QStringLiteral("100000"));
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs a figure."),
-        QStringLiteral("N"), QStringLiteral("9"));
-    const QCommandLineOption keepOption(
-        QStringLiteral("keep"), QStringLiteral("Keep the program folder it made."));
-    parser.addOption(recordsOption);
-    parser.addOption(runsOption);
-    parser.addOption(keepOption);
-    parser.process(application);
-    const int count = parser.value(recordsOption).toInt();
-    const int runs = qMax(1, parser.value(runsOption).toInt());
-
-    SilentMessages messages;
-    platform::setMessageService(&messages);
-    QTemporaryDir dir;
-    dir.setAutoRemove(!parser.isSet(keepOption));
-    if (parser.isSet(keepOption))
-        std::printf("folder: %s\n", qPrintable(dir.path()));
-    const QString program = dir.filePath(QStringLiteral("program"));
-    QDir().mkpath(program + QStringLiteral("/data"));
-    QDir().mkpath(program + QStringLiteral("/MDQ"));
-    const QString shipped = platform::executableFolder() + QStringLiteral("/MDQ");
-    for (const QString &name : QDir(shipped).entryList(QDir::Files))
-        QFile::copy(shipped + QLatin1Char('/') + name, program + QStringLiteral("/MDQ/") + name);
-    app::folders().program = program;
-    app::folders().margin = dir.filePath(QStringLiteral("margins"));
-    const QString store = app::dataFilePath(app::RecordStoreData);
-    QFile::copy(program + QStringLiteral("/MDQ/tescil.mdq"), store);
-    QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
-
-    std::printf("records: %d\n", count);
-    print("build_store_ms", timeOnce([&] { fillStore(store, count); }));
-
-    app::MainWindow window;
-    window.load();
-    window.show();
     records::EntryScreen &screen = window.entryScreen();
 
     // Save: a new three-owner record each run.
-    int serial = 0;
     std::vector<double> saves;
     for (int i = 0; i < runs + 2; ++i) {
         typeTransaction(screen, ++serial);
@@ -333,5 +374,103 @@ int main(int argc, char **argv)
     }
     print("compact_ms", median(compact));
     print("vacuum_into_bare_ms", median(vacuum));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    app::prepareApplication(application);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption recordsOption(QStringLiteral("records"),
+        QStringLiteral("Records in the store."), QStringLiteral("N"), QStringLiteral("100000"));
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs a figure."),
+        QStringLiteral("N"), QStringLiteral("9"));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"), QStringLiteral("Keep the program folder it made."));
+    const QCommandLineOption engineOption(QStringLiteral("engine"),
+        QStringLiteral("Record store engine: sqlite, postgresql (a throwaway local server, "
+                       "figures prefixed pg_) or both."),
+        QStringLiteral("ENGINE"), QStringLiteral("sqlite"));
+    parser.addOption(recordsOption);
+    parser.addOption(runsOption);
+    parser.addOption(engineOption);
+    parser.addOption(keepOption);
+    parser.process(application);
+    const int count = parser.value(recordsOption).toInt();
+    const int runs = qMax(1, parser.value(runsOption).toInt());
+    const QString engine = parser.value(engineOption);
+    const bool onSqlite = engine == QLatin1String("sqlite") || engine == QLatin1String("both");
+    const bool onPostgres =
+        engine == QLatin1String("postgresql") || engine == QLatin1String("both");
+    if (!onSqlite && !onPostgres) {
+        std::fprintf(stderr, "--engine sqlite, postgresql or both\n");
+        return 2;
+    }
+
+    SilentMessages messages;
+    platform::setMessageService(&messages);
+    QTemporaryDir dir;
+    dir.setAutoRemove(!parser.isSet(keepOption));
+    if (parser.isSet(keepOption))
+        std::printf("folder: %s\n", qPrintable(dir.path()));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program + QStringLiteral("/data"));
+    QDir().mkpath(program + QStringLiteral("/MDQ"));
+    const QString shipped = platform::executableFolder() + QStringLiteral("/MDQ");
+    for (const QString &name : QDir(shipped).entryList(QDir::Files))
+        QFile::copy(shipped + QLatin1Char('/') + name, program + QStringLiteral("/MDQ/") + name);
+    app::folders().program = program;
+    app::folders().margin = dir.filePath(QStringLiteral("margins"));
+    const QString store = app::dataFilePath(app::RecordStoreData);
+    QFile::copy(program + QStringLiteral("/MDQ/tescil.mdq"), store);
+    QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
+
+    std::printf("records: %d\n", count);
+    print("build_store_ms", timeOnce([&] { fillStore(store, count); }));
+
+    app::MainWindow window;
+    window.load();
+    window.show();
+    int serial = 0;
+    if (onSqlite)
+        sqliteFigures(window, store, count, runs, serial, dir);
+    if (onPostgres) {
+        // The same records on a server of the bench's own, copied in bulk.
+        PgCluster cluster;
+        if (!cluster.start() || !cluster.createDatabase(QStringLiteral("bench"))) {
+            std::fprintf(stderr, "%s\n", qPrintable(cluster.error()));
+            return 1;
+        }
+        const QString connection = cluster.connection(QStringLiteral("bench"));
+        const double built = timeOnce([&] {
+            app::sharedStore().connection = connection;
+            app::upgradeRecordStore();
+            QSqlDatabase server;
+            app::OpenData(server, app::RecordStoreData);
+            app::sharedStore() = app::SharedStore();
+            QSqlDatabase local;
+            app::OpenData(local, app::RecordStoreData);
+            QString report;
+            QString error;
+            if (!app::copyRecords(local, server, &report, &error))
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+            // Planner statistics, and the bulk load's dirty pages written out,
+            // so the figures are of a store in use, not of one just loaded.
+            QSqlQuery(server).exec(QStringLiteral("VACUUM ANALYZE"));
+            QSqlQuery(server).exec(QStringLiteral("CHECKPOINT"));
+            app::CloseDb(local);
+            app::CloseDb(server);
+        });
+        print("pg_build_store_ms", built);
+        app::sharedStore().connection = connection;
+        entryFigures(
+            "pg_", window, count, runs, serial, [&] { return barePgListQuery(connection); });
+        app::sharedStore() = app::SharedStore();
+    }
     return 0;
 }

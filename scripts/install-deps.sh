@@ -11,6 +11,7 @@ PACKAGES=(
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
   lintian appstream
   cups printer-driver-cups-pdf libreoffice-writer-nogui
+  postgresql-15 libqt6sql6-psql libpq-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

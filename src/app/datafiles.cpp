@@ -6,6 +6,8 @@
 #include "platform/fileaccess.h"
 #include "platform/messages.h"
 #include "platform/sqliteengine.h"
+#include "platform/storedialect.h"
+#include "sharedstore.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -148,6 +150,117 @@ void DataKontrolEt()
 
 static bool openData(QSqlDatabase &db, int code, bool mayRestore);
 
+namespace {
+
+QString nextConnectionName(int code)
+{
+    static QAtomicInt counter;
+    return QStringLiteral("data%1-%2").arg(code).arg(counter.fetchAndAddRelaxed(1));
+}
+
+bool hasTable(const QSqlDatabase &db, const QString &table)
+{
+    const QStringList tables = db.tables();
+    return std::any_of(tables.cbegin(), tables.cend(),
+        [&](const QString &t) { return t.compare(table, Qt::CaseInsensitive) == 0; });
+}
+
+// One connection to the server is kept between operations: a new one costs
+// more than a whole save. It is checked with a round trip before each reuse,
+// so one the server dropped (restarted, or cut off) is replaced unnoticed.
+struct PooledConnection {
+    QString name;
+    QString connection;
+    bool inUse = false;
+};
+PooledConnection g_pooled;
+
+void dropPooled()
+{
+    if (g_pooled.name.isEmpty())
+        return;
+    {
+        QSqlDatabase c = QSqlDatabase::database(g_pooled.name, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(g_pooled.name);
+    g_pooled = PooledConnection();
+}
+
+bool reusePooled(QSqlDatabase &db)
+{
+    if (g_pooled.name.isEmpty() || g_pooled.inUse)
+        return false;
+    if (g_pooled.connection != sharedStore().connection) {
+        dropPooled();
+        return false;
+    }
+    QSqlDatabase c = QSqlDatabase::database(g_pooled.name, false);
+    bool alive = c.isOpen();
+    if (alive) {
+        QSqlQuery ping(c);
+        alive = ping.exec(QStringLiteral("SELECT 1"));
+    }
+    if (!alive) {
+        c = QSqlDatabase();
+        dropPooled();
+        return false;
+    }
+    g_pooled.inUse = true;
+    db = c;
+    return true;
+}
+
+// The record store on the server named by the shared-store setting. An empty
+// database gets the tables of the local template on first use.
+bool openShared(QSqlDatabase &db)
+{
+    if (reusePooled(db))
+        return true;
+    const QString section =
+        QString::number(RecordStoreData) + QStringLiteral(" Data açılışında...");
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        HataGoster(3051,
+            QStringLiteral("Ortak kayıt deposu için PostgreSQL sürücüsü kurulu değil "
+                           "(libqt6sql6-psql paketi); kayıt deposu açılamadı."),
+            section, true);
+        return false;
+    }
+    const QString name = nextConnectionName(RecordStoreData);
+    QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    QString options = sharedStore().connection;
+    // A server that does not answer must not hold the screen for minutes.
+    if (!options.contains(QLatin1String("connect_timeout")))
+        options += QStringLiteral(" connect_timeout=10");
+    if (!options.contains(QLatin1String("application_name")))
+        options += QStringLiteral(" application_name=evrakmatik");
+    candidate.setConnectOptions(options);
+    auto fail = [&](int number, const QString &text) {
+        candidate.close();
+        candidate = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        HataGoster(number, text, section, true);
+        return false;
+    };
+    if (!candidate.open())
+        return fail(sqlErrorNumber(candidate.lastError()), connectErrorText(candidate.lastError()));
+    const bool vehicles = hasTable(candidate, QStringLiteral("ARACKAYIT"));
+    const bool owners = hasTable(candidate, QStringLiteral("ARACSAHIPLERI"));
+    if (!vehicles || !owners) {
+        QString error;
+        if (!platform::createPostgresSchema(candidate, templatePath(RecordStoreData), &error))
+            return fail(3051,
+                QStringLiteral("Ortak kayıt deposunda tablolar kurulamadı (sunucu: %1): %2")
+                    .arg(sharedStoreHost(sharedStore().connection), error));
+    }
+    if (g_pooled.name.isEmpty())
+        g_pooled = { name, sharedStore().connection, true };
+    db = candidate;
+    return true;
+}
+
+} // namespace
+
 void keepDataPrivate()
 {
     const QString folder = ProgramFolder() + QStringLiteral("/data");
@@ -169,6 +282,8 @@ bool OpenData(QSqlDatabase &db, int code)
 bool openData(QSqlDatabase &db, int code, bool mayRestore)
 {
     db = QSqlDatabase();
+    if (code == RecordStoreData && usesSharedStore())
+        return openShared(db);
     const QString path = dataFilePath(code);
     if (path.isEmpty())
         return false;
@@ -192,8 +307,7 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
             copyTemplate(templatePath(code), path, &error);
         }
     }
-    static QAtomicInt counter;
-    const QString name = QStringLiteral("data%1-%2").arg(code).arg(counter.fetchAndAddRelaxed(1));
+    const QString name = nextConnectionName(code);
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     candidate.setDatabaseName(path);
     // Another program may hold the file for a moment; wait rather than fail.
@@ -247,6 +361,12 @@ void CloseDb(QSqlDatabase &db)
     if (!db.isValid())
         return;
     const QString name = db.connectionName();
+    if (!g_pooled.name.isEmpty() && name == g_pooled.name) {
+        // Kept for the next operation: every operation ends its own transaction.
+        g_pooled.inUse = false;
+        db = QSqlDatabase();
+        return;
+    }
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
@@ -259,36 +379,16 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
     if (!OpenData(db, RecordStoreData))
         return;
     {
-        const QSqlRecord fields = db.record(table);
+        const QSqlRecord fields = platform::tableRecord(db, table);
         // A missing table adds nothing, as a failed lookup other than "not found".
         if (!fields.isEmpty() && !fields.contains(column)) {
-            QString type;
-            QString def;
-            QString check;
-            switch (typeCode) {
-            case 2:
-                type = QStringLiteral("SMALLINT");
-                def = QStringLiteral("0");
-                break;
-            case 4:
-                type = QStringLiteral("DOUBLE");
-                def = QStringLiteral("0");
-                break;
-            default:
-                type = QStringLiteral("VARCHAR(%1)").arg(size);
-                def = QStringLiteral("''");
-                check = QStringLiteral("length(%1) <= %2").arg(column).arg(size);
-                if (!allowZeroLength)
-                    check += QStringLiteral(" AND %1 <> ''").arg(column);
-            }
-            QString sql =
-                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, type);
+            const platform::StoreDialect &dialect = platform::dialectOf(db);
+            QString definition = dialect.columnDefinition(column, typeCode, size, allowZeroLength);
             if (required)
-                sql += QStringLiteral(" NOT NULL DEFAULT ") + def;
-            if (!check.isEmpty())
-                sql += QStringLiteral(" CHECK (%1)").arg(check);
+                definition += typeCode == 1 ? QStringLiteral(" NOT NULL DEFAULT ''")
+                                            : QStringLiteral(" NOT NULL DEFAULT 0");
             QSqlQuery q(db);
-            if (!q.exec(sql))
+            if (!q.exec(dialect.addColumnSql(table, definition)))
                 HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                     QStringLiteral("addFieldToTbl"), true);
         }
@@ -302,28 +402,19 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
     if (!OpenData(db, RecordStoreData))
         return;
     {
+        const platform::StoreDialect &dialect = platform::dialectOf(db);
+        const bool tableThere = hasTable(db, table);
+        const bool hasIndex = tableThere && dialect.hasIndex(db, index);
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT type, name FROM sqlite_master WHERE name IN (?, ?)"));
-        q.addBindValue(table);
-        q.addBindValue(index);
-        bool hasTable = false;
-        bool hasIndex = false;
-        if (q.exec()) {
-            while (q.next()) {
-                hasTable |= q.value(1).toString() == table;
-                hasIndex |= q.value(1).toString() == index;
-            }
-        }
-        q.finish();
         // A table of another program's making may lack a column: it gets no
         // index, and the operation that needs the column says what is missing.
-        const QSqlRecord fields = hasTable ? db.record(table) : QSqlRecord();
+        const QSqlRecord fields = tableThere ? platform::tableRecord(db, table) : QSqlRecord();
         const QStringList wanted = columns.split(QStringLiteral(", "));
         const bool hasColumns = std::all_of(
             wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
-        if (hasTable && hasColumns && !hasIndex
-            && !q.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns)))
+        if (tableThere && hasColumns && !hasIndex
+            && !q.exec(dialect.createIndexSql(index, table, columns)))
             HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
                 QStringLiteral("addIndexToTbl"), true);
     }
@@ -332,11 +423,22 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
 
 void upgradeRecordStore()
 {
+    // A server that cannot be reached is reported once, not by every step.
+    if (usesSharedStore()) {
+        QSqlDatabase db;
+        if (!OpenData(db, RecordStoreData))
+            return;
+        CloseDb(db);
+    }
     const QString table = QStringLiteral("ARACKAYIT");
     addFieldToTbl(table, QStringLiteral("TIPONAY2"), 25, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true);
     addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true);
+    // Kept by every save, so a desk can tell that another one saved the
+    // record after it was loaded here.
+    addFieldToTbl(table, QStringLiteral("DEGISIKLIKNO"), 0, 4, false, true);
+    addFieldToTbl(table, QStringLiteral("DEGISIKLIKZAMANI"), 19, 1, false, true);
     // Returning customers are looked up by their number alone.
     addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
         QStringLiteral("KIMLIKNO"));

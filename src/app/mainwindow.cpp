@@ -8,6 +8,7 @@
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/saverecord.h"
+#include "sharedstore.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -226,7 +227,9 @@ void MainWindow::ExitProgram()
     exiting_ = true;
     // The list's connection must be closed before the store is rewritten.
     list_->close();
-    CompactData(dataFilePath(RecordStoreData));
+    // The server reclaims its own space; the local file, if any, is not in use.
+    if (!usesSharedStore())
+        CompactData(dataFilePath(RecordStoreData));
     platform::endProcess(0);
 }
 

@@ -7,9 +7,12 @@
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
 #include "platform/fileaccess.h"
+#include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/regionalformats.h"
 #include "printing/headlessprint.h"
+#include "sharedstore.h"
+#include "storemove.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -148,7 +151,8 @@ int runProgram(int argc, char **argv)
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h" })
+        for (const char *option :
+            { "--print-pdf", "--version", "-v", "--help", "-h", "--move-store" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -167,13 +171,37 @@ int runProgram(int argc, char **argv)
         QStringLiteral("Veri dosyalarının klasörü."), QStringLiteral("DIR"));
     const QCommandLineOption marginFolder(QStringLiteral("margin-folder"),
         QStringLiteral("Sayfa boşlukları dosyasının klasörü."), QStringLiteral("DIR"));
+    // A libpq connection text without a password; libpq finds the password
+    // in ~/.pgpass or PGPASSFILE.
+    const QCommandLineOption sharedStoreOption(QStringLiteral("shared-store"),
+        QStringLiteral("Ortak kayıt deposunun PostgreSQL bağlantısı (parolasız), örneğin "
+                       "\"service=evrakmatik\"."),
+        QStringLiteral("BAGLANTI"));
+    const QCommandLineOption moveStoreOption(QStringLiteral("move-store"),
+        QStringLiteral("Kayıtları yerel depodan ortak depoya (shared) ya da geri (local) "
+                       "aktarır; hedef boş olmalı."),
+        QStringLiteral("shared|local"));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
+    parser.addOption(sharedStoreOption);
+    parser.addOption(moveStoreOption);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
     runStartupSequence(
         resolveStartOptions(parser.value(programFolder), parser.value(marginFolder)));
+    QString why;
+    const bool storeChosen = chooseSharedStore(parser.value(sharedStoreOption), &why);
+    if (parser.isSet(moveStoreOption)) {
+        if (!storeChosen) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 2;
+        }
+        return moveStore(parser.value(moveStoreOption));
+    }
+    if (!storeChosen)
+        platform::showMessage(
+            platform::MsgIcon::Warning, platform::MsgButtons::Ok, QStringLiteral("Dikkat"), why);
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);
 

@@ -1,5 +1,7 @@
 #include "sqlitelistreader.h"
 
+#include "pglistreader.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -50,6 +52,13 @@ EngineResult failure(sqlite3 *h, int rc)
 }
 
 } // namespace
+
+std::unique_ptr<ListReader> makeListReader(const QSqlDatabase &db)
+{
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return std::make_unique<PgListReader>(db);
+    return std::make_unique<SqliteListReader>(db);
+}
 
 SqliteListReader::SqliteListReader(const QSqlDatabase &db)
     : db_(db)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "savestamp.h"
 #include "textbox.h"
 
 #include <QObject>
@@ -91,12 +92,17 @@ public:
     void newRecord();
     // The marks on doubtful values.
     TypingGuards &guards() const { return *guards_; }
+    // The save of the record last loaded here or saved from here, so a save
+    // can tell whether another desk saved that record since.
+    const SaveStamp &shownSave() const { return shownSave_; }
+    void setShownSave(const SaveStamp &stamp) { shownSave_ = stamp; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class ScreenBuilder;
+    SaveStamp shownSave_;
     static QRadioButton *pair(const std::array<QRadioButton *, kPairCount> &a, int i);
     void buildVehicleTab(QWidget *page);
     void buildOwnerTab(QWidget *page);

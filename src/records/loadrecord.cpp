@@ -46,6 +46,8 @@ bool OKU(EntryScreen &screen, qint64 id)
     if (record.vehicle)
         showAsFresh(screen);
     show(true);
+    if (record.vehicle)
+        screen.setShownSave(stampOf(*record.vehicle));
     app::CursorDefault();
     return true;
 }

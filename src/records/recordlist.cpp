@@ -3,9 +3,10 @@
 #include "app/basics.h"
 #include "app/datafiles.h"
 #include "app/errorbox.h"
+#include "app/sharedstore.h"
 #include "entryscreen.h"
 #include "loadrecord.h"
-#include "platform/sqlitelistreader.h"
+#include "platform/listreader.h"
 #include "recordlistmodel.h"
 #include "recordstore.h"
 
@@ -101,7 +102,7 @@ int RecordList::fill()
             3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
         return -1;
     }
-    reader_ = std::make_unique<platform::SqliteListReader>(db_);
+    reader_ = platform::makeListReader(db_);
     const bool ok = readSlice(kFirstRows, true, true);
     namedRows_ = model_->rows();
     app::CursorDefault();
@@ -156,6 +157,7 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
     } else {
         ok = readOwners(rows, &error);
     }
+    const QString state = ok ? QString() : reader_->errorState();
     const bool last = !ok || (reader_->done() && nextOwner_ >= ownerOrder_.size());
     if (last)
         stopFill();
@@ -168,7 +170,11 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
     }
     if (!ok) {
         failed_ = true;
-        app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
+        app::HataGoster(error.code,
+            app::usesSharedStore() ? app::serverErrorText(QSqlError(QString(), error.message,
+                state.isEmpty() ? QSqlError::ConnectionError : QSqlError::StatementError, state))
+                                   : storeErrorText(error.message),
+            QStringLiteral("Bul"), true);
         return false;
     }
     if (pending_.column >= 0 && (show || last))

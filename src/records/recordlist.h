@@ -10,7 +10,7 @@
 #include <vector>
 
 namespace platform {
-class SqliteListReader;
+class ListReader;
 struct EngineResult;
 } // namespace platform
 
@@ -64,7 +64,7 @@ private:
     EntryScreen &screen_;
     RecordListModel *model_;
     QSqlDatabase db_;
-    std::unique_ptr<platform::SqliteListReader> reader_;
+    std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;
     bool searchFound_ = true; // the typed search text has a row (or none is typed)
     int namedRows_ = 0; // rows read with their owner, from the top

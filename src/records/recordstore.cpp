@@ -1,6 +1,10 @@
 #include "recordstore.h"
 
 #include "app/datafiles.h"
+#include "app/sharedstore.h"
+#include "platform/storedialect.h"
+
+#include <QDateTime>
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -11,8 +15,13 @@ namespace records {
 
 namespace {
 
+const char *const kCounter = "DEGISIKLIKNO";
+const char *const kSavedAt = "DEGISIKLIKZAMANI";
+
 StoreError fromSql(const QSqlError &e, const QString &table = QString())
 {
+    if (app::usesSharedStore())
+        return { app::sqlErrorNumber(e), app::serverErrorText(e) };
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
         text = e.text().trimmed();
@@ -66,6 +75,10 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
+    const platform::StoreDialect &dialect = platform::dialectOf(db);
+    const bool returning = rowId <= 0 && newId && dialect.isShared();
+    if (returning)
+        sql = dialect.insertReturningId(sql);
     if (!prepare(q, sql, table, error))
         return false;
     for (const ColumnValue &c : columns)
@@ -76,8 +89,14 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
         *error = fromSql(q.lastError(), table);
         return false;
     }
-    if (newId)
-        *newId = rowId > 0 ? rowId : q.lastInsertId().toLongLong();
+    if (newId) {
+        if (rowId > 0)
+            *newId = rowId;
+        else if (returning)
+            *newId = q.next() ? q.value(0).toLongLong() : 0;
+        else
+            *newId = q.lastInsertId().toLongLong();
+    }
     return true;
 }
 
@@ -110,8 +129,22 @@ RecordStore::RecordStore(const QSqlDatabase &db)
 {
 }
 
-bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error, bool *created)
+SaveStamp stampOf(const QSqlRecord &vehicle)
 {
+    SaveStamp stamp;
+    stamp.id = vehicle.value(QStringLiteral("ID")).toLongLong();
+    const int at = vehicle.indexOf(QLatin1String(kCounter));
+    if (at >= 0)
+        stamp.counter = vehicle.isNull(at) ? 0 : vehicle.value(at).toLongLong();
+    return stamp;
+}
+
+bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error, bool *created,
+    const SaveStamp *expected, SaveConflict *conflict, SaveStamp *saved)
+{
+    // A store the upgrade could not give the counter saves as it always did.
+    const bool counted =
+        platform::tableRecord(db_, QStringLiteral("ARACKAYIT")).contains(QLatin1String(kCounter));
     if (!db_.transaction()) {
         *error = fromSql(db_.lastError());
         return false;
@@ -120,18 +153,46 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         db_.rollback();
         return false;
     };
+    // Another desk saving the same key waits here until this save is
+    // committed, then finds its row: one record, holding the later save.
+    QSqlError lockError;
+    if (!platform::dialectOf(db_).lockKey(
+            db_, values.motorNo + QChar(0x1f) + values.eskiPlaka, &lockError)) {
+        *error = fromSql(lockError);
+        return fail();
+    }
 
     QSqlQuery find(db_);
     if (!prepare(find,
-            QStringLiteral(
-                "SELECT ID FROM ARACKAYIT WHERE MOTORNO = ? AND ESKIPLAKA = ? ORDER BY ID LIMIT 1"),
+            QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE MOTORNO = ? AND ESKIPLAKA = ? "
+                           "ORDER BY ID LIMIT 1")
+                .arg(counted ? QStringLiteral(", %1, %2")
+                                   .arg(QLatin1String(kCounter), QLatin1String(kSavedAt))
+                             : QString()),
             QStringLiteral("ARACKAYIT"), error))
         return fail();
     find.addBindValue(values.motorNo);
     find.addBindValue(values.eskiPlaka);
-    qint64 recordId = 0;
-    if (!findId(find, &recordId, error))
+    if (!run(find, error))
         return fail();
+    qint64 recordId = 0;
+    qint64 counter = 0;
+    QString savedAt;
+    if (find.next()) {
+        recordId = find.value(0).toLongLong();
+        if (counted) {
+            counter = find.value(1).toLongLong();
+            savedAt = find.value(2).toString();
+        }
+    }
+    find.finish();
+    if (counted && expected && expected->counter >= 0 && recordId > 0 && recordId == expected->id
+        && counter != expected->counter) {
+        if (conflict)
+            *conflict = { true, { recordId, counter }, savedAt };
+        *error = { 0, QString() };
+        return fail();
+    }
     const bool added = recordId == 0;
     QVector<ColumnValue> columns;
     if (added) {
@@ -139,6 +200,12 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
                 << ColumnValue { QStringLiteral("ESKIPLAKA"), values.eskiPlaka };
     }
     columns += values.columns;
+    if (counted) {
+        columns << ColumnValue { QLatin1String(kCounter), double(counter + 1) }
+                << ColumnValue { QLatin1String(kSavedAt),
+                       QDateTime::currentDateTime().toString(
+                           QStringLiteral("dd.MM.yyyy HH:mm:ss")) };
+    }
     if (!writeRow(db_, QStringLiteral("ARACKAYIT"), recordId, columns, &recordId, error))
         return fail();
 
@@ -173,6 +240,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         *id = recordId;
     if (created)
         *created = added;
+    if (saved)
+        *saved = { recordId, counted ? counter + 1 : -1 };
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "savestamp.h"
 #include "screenvalues.h"
 
 #include <QSqlDatabase>
@@ -27,15 +28,30 @@ struct StoredRecord {
     std::array<std::optional<QSqlRecord>, 3> owners;
 };
 
-// Reads and writes records on an open record store. Every value goes to SQLite
-// as a bound parameter.
+// What a save found when another desk had saved the record after the screen
+// loaded it. Nothing was written then.
+struct SaveConflict {
+    bool found = false;
+    SaveStamp stored; // the other desk's save
+    QString savedAt; // its time, as the store keeps it
+};
+
+// The change counter and its time, as kept in the vehicle row.
+SaveStamp stampOf(const QSqlRecord &vehicle);
+
+// Reads and writes records on an open record store. Every value goes to the
+// engine as a bound parameter.
 class RecordStore {
 public:
     explicit RecordStore(const QSqlDatabase &db);
 
     // One save is one transaction: on failure the store is as it was before.
     // created tells whether the vehicle row was added rather than found.
-    bool save(const RecordValues &values, qint64 *id, StoreError *error, bool *created = nullptr);
+    // With expected, a vehicle row of that ID whose counter moved on since is
+    // left alone: false with conflict->found set. saved gets the new stamp.
+    bool save(const RecordValues &values, qint64 *id, StoreError *error, bool *created = nullptr,
+        const SaveStamp *expected = nullptr, SaveConflict *conflict = nullptr,
+        SaveStamp *saved = nullptr);
     bool load(qint64 id, StoredRecord *record, StoreError *error);
 
 private:

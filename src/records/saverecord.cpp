@@ -35,6 +35,21 @@ void showSuccess(const QString &title, const RecordValues &values, bool created,
         successText(created, { datesNotStoredNote(values), TypingGuards::doubtParagraph(doubts) }));
 }
 
+// Another desk saved the record after this screen loaded it: the clerk
+// decides. Only Yes overwrites.
+bool overwriteAnswered(const SaveConflict &conflict)
+{
+    QString text = QStringLiteral("Bu kayıt, siz açtıktan sonra başka bir masada değiştirildi");
+    if (!conflict.savedAt.trimmed().isEmpty())
+        text += QStringLiteral(" (%1)").arg(conflict.savedAt.trimmed());
+    text += QStringLiteral(".\n\nEkrandaki bilgiler o değişikliğin üzerine kaydedilsin mi?\n\n"
+                           "Evet: ekrandakiler kaydedilir, öbür masanın değişikliği kalmaz.\n"
+                           "Hayır: hiçbir şey kaydedilmez, ekran olduğu gibi kalır.");
+    return platform::showMessage(platform::MsgIcon::Question, platform::MsgButtons::YesNo,
+               QStringLiteral("Dikkat"), text, platform::MsgAnswer::No)
+        == platform::MsgAnswer::Yes;
+}
+
 } // namespace
 
 qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
@@ -58,12 +73,29 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     qint64 id = 0;
     StoreError error;
     bool created = false;
-    const bool ok = RecordStore(db).save(values, &id, &error, &created);
+    SaveStamp expected = screen.shownSave();
+    SaveStamp saved;
+    bool ok = false;
+    for (;;) {
+        SaveConflict conflict;
+        ok = RecordStore(db).save(values, &id, &error, &created, &expected, &conflict, &saved);
+        if (ok || !conflict.found)
+            break;
+        app::CursorDefault();
+        if (!overwriteAnswered(conflict)) {
+            app::CloseDb(db);
+            return 0;
+        }
+        // Asked again should yet another desk have saved meanwhile.
+        expected = conflict.stored;
+        app::CursorWait();
+    }
     app::CloseDb(db);
     if (!ok) {
         app::HataGoster(error.number, error.text, QStringLiteral("Kaydet"), true);
         return 0;
     }
+    screen.setShownSave(saved);
     app::CursorDefault();
     showSuccess(successTitle, values, created, doubts);
     return id;

@@ -14,7 +14,7 @@ cpack -G DEB -B "$WORK/out" --config "$BUILD_DIR/CPackConfig.cmake" >"$WORK/cpac
 DEB=$(ls "$WORK"/out/evrakmatik_*_amd64.deb 2>/dev/null | head -1)
 [ -n "$DEB" ] || fail "no evrakmatik_<version>_amd64.deb"
 depends=$(dpkg-deb -f "$DEB" Depends)
-for d in fonts-wine libqt6sql6-sqlite libqt6widgets6 libsqlite3; do
+for d in fonts-wine libqt6sql6-sqlite libqt6sql6-psql libpq5 libqt6widgets6 libsqlite3; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 

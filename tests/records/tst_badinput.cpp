@@ -30,8 +30,10 @@ QStringList storedRows()
         while (q.next()) {
             QStringList values;
             for (int i = 0; i < q.record().count(); ++i)
-                values << q.record().fieldName(i) + '=' + q.value(i).toString() + ':'
-                        + q.value(i).typeName();
+                // Every save counts its change; nothing typed is in it.
+                if (!q.record().fieldName(i).startsWith(QLatin1String("DEGISIKLIK")))
+                    values << q.record().fieldName(i) + '=' + q.value(i).toString() + ':'
+                            + q.value(i).typeName();
             rows << values.join('|');
         }
     }

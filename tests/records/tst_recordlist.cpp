@@ -70,14 +70,19 @@ void fillStore()
 class TestRecordList : public QObject {
     Q_OBJECT
 private slots:
+    void listsEveryRecordByOldPlate_data() { testing::addEngineRows(); }
     void listsEveryRecordByOldPlate()
     {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
         EntryScreen &s = p.window->entryScreen();
         RecordListModel &m = p.window->recordList().model();
         QAbstractItemModelTester tester(&m);
         s.cmdBUL()->click();
+        QVERIFY2(p.messages.shown().isEmpty(), qPrintable(p.messages.shown().value(0).text));
         QCOMPARE(m.rowCount(), 5);
         const QStringList plates { cell(m, 0, 1), cell(m, 1, 1), cell(m, 2, 1), cell(m, 3, 1),
             cell(m, 4, 1) };
@@ -110,8 +115,12 @@ private slots:
         QVERIFY(p.messages.shown().isEmpty());
     }
 
+    void searchJumpsToTheFirstPrefixMatch_data() { testing::addEngineRows(); }
     void searchJumpsToTheFirstPrefixMatch()
     {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
         EntryScreen &s = p.window->entryScreen();
@@ -155,16 +164,22 @@ private slots:
         QCOMPARE(m.findPrefix(0, QStringLiteral("izmir \uFFFD")), 3);
     }
 
+    void longListsArriveInOrderBetweenEvents_data() { testing::addEngineRows(); }
     void longListsArriveInOrderBetweenEvents()
     {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         // Old plates with Nulls, numbers stored by another program, ties and
         // blanks, across many slices: the rows arrive in exactly the order of
         // the old plate, then the ID, each once, each beside its first owner
         // by slot (a Null slot first, then the lowest), whenever it arrives.
         testing::Program p;
         insertSeries(1, 6000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
-            QStringLiteral("i, 'M' || i, CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN i % 13 "
-                           "WHEN 2 THEN '' ELSE '34AB' || (i % 400) END"));
+            QStringLiteral("i, 'M' || i, CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN %1 "
+                           "WHEN 2 THEN '' ELSE '34AB' || (i % 400) END")
+                .arg(testing::isPostgresRow(engine) ? QStringLiteral("'' || (i % 13)")
+                                                    : QStringLiteral("i % 13")));
         exec({ QStringLiteral(
             "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) SELECT ID, 3 - ID % 3, "
             "'Sahip' || ID, CASE WHEN ID % 5 = 0 THEN NULL ELSE 'Üç' END FROM ARACKAYIT "
@@ -181,10 +196,11 @@ private slots:
         QVERIFY(app::OpenData(db, app::RecordStoreData));
         QStringList expected;
         {
-            QSqlQuery q(QStringLiteral("SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || "
-                                       "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE "
-                                       "S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1) "
-                                       "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY ESKIPLAKA, ID"),
+            QSqlQuery q(QStringLiteral(
+                            "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || "
+                            "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE "
+                            "S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1) "
+                            "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY ESKIPLAKA NULLS FIRST, ID"),
                 db);
             while (q.next())
                 expected << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
@@ -295,8 +311,12 @@ private slots:
         QCOMPARE(p.messages.exits(), 1);
     }
 
+    void doubleClickLoadsTheRowsRecordAndCloses_data() { testing::addEngineRows(); }
     void doubleClickLoadsTheRowsRecordAndCloses()
     {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
         insertSeries(10, 300, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),

@@ -1,11 +1,17 @@
+#include "app/datafiles.h"
 #include "app/mainwindow.h"
 #include "platform/dategrid.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
+#include "records/recordstore.h"
 #include "records/returningowner.h"
 #include "records/saverecord.h"
+#include "support/pgcluster.h"
 #include "support/recordtables.h"
 #include "support/testsupport.h"
+
+#include <QProcess>
+#include <QSqlQuery>
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,8 +22,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <numeric>
+
 using records::EntryScreen;
 using testing::storeColumn;
+using testing::storeExec;
 
 namespace {
 
@@ -47,8 +56,12 @@ QStringList ownerPanel(const EntryScreen &s, int n)
 class TestSaveLoad : public QObject {
     Q_OBJECT
 private slots:
+    void aTransactionComesBackControlForControl_data() { testing::addEngineRows(); }
     void aTransactionComesBackControlForControl()
     {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         testing::typeTransaction(s);
@@ -368,6 +381,229 @@ private slots:
         QTest::keyClick(number, Qt::Key_Tab);
         QCoreApplication::processEvents();
         QCOMPARE(p.messages.shown().size(), asked);
+    }
+
+    // Desk A loads, desk B saves the same record, desk A saves: A is asked,
+    // with B's time; No leaves the store with B's save and the screen as it
+    // was, Yes stores the screen.
+    void anotherDesksSaveIsNotOverwrittenUnasked_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<bool>("overwrite");
+        for (const char *engine : { "sqlite", "postgresql" }) {
+            QTest::addRow("%s, Hayır", engine) << QString::fromLatin1(engine) << false;
+            QTest::addRow("%s, Evet", engine) << QString::fromLatin1(engine) << true;
+        }
+    }
+    void anotherDesksSaveIsNotOverwrittenUnasked()
+    {
+        QFETCH(QString, engine);
+        QFETCH(bool, overwrite);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        testing::typeTransaction(s);
+        const qint64 id = records::Kaydet(s, QString());
+        QVERIFY(id > 0);
+        // Saving twice from the same screen asks nothing.
+        QCOMPARE(records::Kaydet(s, QString()), id);
+        s.EkraniTemizle();
+        QVERIFY(records::OKU(s, id));
+
+        // Desk B: the same record, another chassis number.
+        {
+            QSqlDatabase db;
+            QVERIFY(app::OpenData(db, app::RecordStoreData));
+            records::RecordValues b = records::readScreen(s);
+            for (records::ColumnValue &c : b.columns)
+                if (c.column == QLatin1String("SASENO"))
+                    c.value = QStringLiteral("MASA-B");
+            records::StoreError error;
+            QVERIFY(records::RecordStore(db).save(b, nullptr, &error));
+            app::CloseDb(db);
+        }
+        const QString bTime = first(QStringLiteral("SELECT DEGISIKLIKZAMANI FROM ARACKAYIT"));
+        QVERIFY(!bTime.isEmpty());
+
+        s.txt(17)->setText(QStringLiteral("MASA-A"));
+        const int before = p.messages.shown().size();
+        p.messages.answerNext(overwrite ? platform::MsgAnswer::Yes : platform::MsgAnswer::No);
+        const qint64 saved = records::Kaydet(s, QString());
+        const platform::MessageRequest &question = p.messages.shown().at(before);
+        QVERIFY2(question.text.startsWith(
+                     QStringLiteral("Bu kayıt, siz açtıktan sonra başka bir masada değiştirildi (")
+                     + bTime + QLatin1Char(')')),
+            qPrintable(question.text));
+        QCOMPARE(question.buttons, platform::MsgButtons::YesNo);
+        QCOMPARE(question.defaultAnswer, platform::MsgAnswer::No);
+        QCOMPARE(count("ARACKAYIT"), 1);
+        QCOMPARE(first(QStringLiteral("SELECT SASENO FROM ARACKAYIT")),
+            overwrite ? QStringLiteral("MASA-A") : QStringLiteral("MASA-B"));
+        QCOMPARE(s.txt(17)->text(), QStringLiteral("MASA-A"));
+        QCOMPARE(saved, overwrite ? id : 0);
+        // No: nothing but the question. Yes: the question, then the success box.
+        QCOMPARE(p.messages.shown().size(), before + (overwrite ? 2 : 1));
+        // Once overwritten (or loaded again), the screen is the latest save.
+        if (!overwrite)
+            QVERIFY(records::OKU(s, id));
+        s.txt(17)->setText(QStringLiteral("MASA-A2"));
+        QCOMPARE(records::Kaydet(s, QString()), id);
+        QCOMPARE(p.messages.shown().size(), before + (overwrite ? 3 : 2));
+        QCOMPARE(first(QStringLiteral("SELECT SASENO FROM ARACKAYIT")), QStringLiteral("MASA-A2"));
+    }
+
+    // The connection cut while the save waits in its middle (the vehicle row
+    // written, the owners not yet): the error box, nothing of the save kept,
+    // and the same screen saves once the server takes connections again.
+    void aSaveCutOffByTheServerKeepsNothingAndSavesLater()
+    {
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        testing::typeTransaction(s);
+        {
+            QSqlDatabase locker =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("locker"));
+            locker.setConnectOptions(store.connection());
+            QVERIFY(locker.open());
+            QVERIFY(locker.transaction());
+            QSqlQuery lock(locker);
+            QVERIFY(lock.exec(QStringLiteral("LOCK TABLE ARACSAHIPLERI IN EXCLUSIVE MODE")));
+            // Ends the save's connection once it waits for the owners' table.
+            QProcess cutter;
+            cutter.start(PgCluster::binFolder() + QStringLiteral("/psql"),
+                testing::pgCluster().psqlArguments(store.connection()
+                                                       .section(QStringLiteral("dbname="), 1)
+                                                       .section(QLatin1Char(' '), 0, 0))
+                    << QStringLiteral("-c")
+                    << QStringLiteral(
+                           "DO $$ DECLARE p int; BEGIN FOR i IN 1..3000 LOOP "
+                           // The activity view is read once a transaction unless cleared.
+                           "PERFORM pg_stat_clear_snapshot(); SELECT pid INTO p FROM "
+                           "pg_stat_activity WHERE wait_event_type = 'Lock' AND "
+                           "application_name = 'evrakmatik' LIMIT 1; EXIT WHEN p IS NOT NULL; "
+                           "PERFORM pg_sleep(0.02); END LOOP; IF p IS NULL THEN "
+                           // Never found waiting: let the save go on, and fail.
+                           "PERFORM pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "datname = current_database() AND pid <> pg_backend_pid(); "
+                           "RAISE EXCEPTION 'no save waited'; END IF; "
+                           "PERFORM pg_terminate_backend(p); END $$"));
+            QVERIFY(cutter.waitForStarted());
+            QCOMPARE(records::Kaydet(s, QString()), qint64(0));
+            QVERIFY(cutter.waitForFinished(60000));
+            QCOMPARE(cutter.exitCode(), 0);
+            const platform::MessageRequest &box = p.messages.shown().last();
+            QCOMPARE(box.title, QStringLiteral("GENEL HATA"));
+            QVERIFY2(box.text.contains(QStringLiteral("Kaydet")), qPrintable(box.text));
+            QVERIFY2(box.text.contains(QStringLiteral("bağlantı kesildi")), qPrintable(box.text));
+            QCOMPARE(p.messages.exits(), 0);
+            locker.rollback();
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+        QCOMPARE(count("ARACKAYIT"), 0);
+        QCOMPARE(count("ARACSAHIPLERI"), 0);
+        // The server itself gone and back.
+        QVERIFY(testing::pgCluster().stop());
+        const int before = p.messages.shown().size();
+        QCOMPARE(records::Kaydet(s, QString()), qint64(0));
+        // The server named, with the section of the opening.
+        const QString unreachable = p.messages.shown().at(before).text;
+        QVERIFY2(unreachable.contains(QStringLiteral("1 Data açılışında..."))
+                && unreachable.contains(
+                    QStringLiteral("bağlanılamadı: ") + testing::pgCluster().socketFolder()),
+            qPrintable(unreachable));
+        QCOMPARE(p.messages.exits(), 0);
+        QVERIFY(testing::pgCluster().start());
+        QVERIFY(records::Kaydet(s, QString()) > 0);
+        QCOMPARE(count("ARACKAYIT"), 1);
+        QCOMPARE(count("ARACSAHIPLERI"), 3);
+    }
+
+    // Two desks saving at once, a few hundred saves each: every record once,
+    // holding one whole save, none acknowledged and lost; on the same five
+    // records, each ends with the last save of one of the desks.
+    void twoDesksSavingAtOnceLoseNothing_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("same records") << QStringLiteral("same");
+        QTest::newRow("records of their own") << QStringLiteral("own");
+    }
+    void twoDesksSavingAtOnceLoseNothing()
+    {
+        QFETCH(QString, mode);
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::ProgramFolder folder;
+        app::upgradeRecordStore();
+        // A slow server: a new vehicle row takes a while to be written, so
+        // two desks adding the same record overlap.
+        QVERIFY(
+            storeExec(QStringLiteral("CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "$$ BEGIN PERFORM pg_sleep(0.05); RETURN NEW; END $$")));
+        QVERIFY(storeExec(QStringLiteral("CREATE TRIGGER slow BEFORE INSERT ON ARACKAYIT FOR "
+                                         "EACH ROW EXECUTE FUNCTION slow()")));
+        constexpr int kSaves = 200;
+        QProcess desks[2];
+        for (int d = 0; d < 2; ++d) {
+            desks[d].start(QStringLiteral(EVRAKMATIK_CRASH_CHILD),
+                { QStringLiteral("desk"), folder.path(), store.connection(), QString::number(d + 1),
+                    QString::number(kSaves), mode });
+            QVERIFY(desks[d].waitForStarted());
+        }
+        for (QProcess &desk : desks) {
+            while (!desk.canReadLine())
+                QVERIFY2(desk.waitForReadyRead(60000), desk.readAllStandardError().constData());
+            QCOMPARE(desk.readLine(), QByteArray("ready\n"));
+        }
+        for (QProcess &desk : desks)
+            desk.write("\n");
+        for (QProcess &desk : desks)
+            QVERIFY(desk.waitForBytesWritten());
+        // record -> acknowledged versions, in each desk's order
+        QMap<int, QList<qint64>> acked[2];
+        for (int d = 0; d < 2; ++d) {
+            QVERIFY(desks[d].waitForFinished(240000));
+            QVERIFY2(desks[d].exitCode() == 0, desks[d].readAllStandardError().constData());
+            for (const QByteArray &line : desks[d].readAllStandardOutput().split('\n')) {
+                const QList<QByteArray> f = line.split(' ');
+                if (f.size() == 3 && f[0] == "ok")
+                    acked[d][f[1].toInt()] << f[2].toLongLong();
+            }
+            QCOMPARE(std::accumulate(acked[d].cbegin(), acked[d].cend(), 0,
+                         [](int n, const QList<qint64> &v) { return n + int(v.size()); }),
+                kSaves);
+        }
+        QSet<int> records;
+        for (const auto &a : acked)
+            for (auto it = a.cbegin(); it != a.cend(); ++it)
+                records.insert(it.key());
+        QCOMPARE(count("ARACKAYIT"), int(records.size()));
+        for (int record : records) {
+            const QString motor = QStringLiteral("'MOTOR-%1'").arg(record);
+            const QVariantList rows = storeColumn(
+                QStringLiteral("SELECT SASENO || '|' || BELGEDUZENLEYEN || '|' || VERGIDAIRESI || "
+                               "'|' || SIGORTAADI || '|' || MODELTICARIADI || '|' || ID FROM "
+                               "ARACKAYIT WHERE MOTORNO = %1")
+                    .arg(motor));
+            QCOMPARE(rows.size(), 1);
+            const QStringList parts = rows[0].toString().split(QLatin1Char('|'));
+            const QString stamp = parts[0];
+            QCOMPARE(QStringList(parts.mid(0, 5)), QStringList(5, stamp));
+            const QVariantList owners = storeColumn(
+                QStringLiteral("SELECT AD || '|' || SOYAD FROM ARACSAHIPLERI WHERE ARACID = %1")
+                    .arg(parts[5]));
+            QCOMPARE(owners.size(), 3);
+            for (const QVariant &o : owners)
+                QCOMPARE(o.toString(), stamp + QLatin1Char('|') + stamp);
+            // The later save of the record: the last one a desk had acknowledged.
+            const qint64 n = stamp.mid(1).toLongLong();
+            QVERIFY2((!acked[0].value(record).isEmpty() && acked[0][record].last() == n)
+                    || (!acked[1].value(record).isEmpty() && acked[1][record].last() == n),
+                qPrintable(stamp));
+        }
     }
 
     void theRealQuestionDefaultsToHayir_data()

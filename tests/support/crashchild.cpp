@@ -7,9 +7,15 @@
 //     optionally adds a record (committed, or in a transaction left open),
 //     reads, reports "ready" and keeps the file open until its standard input
 //     closes.
+//   evrakmatik-crashchild desk DIR CONNECTION DESK COUNT same|own
+//     COUNT saves on the shared store, as desk DESK (1, 2...): on five
+//     records both desks save, or on records of its own; reports "ready",
+//     starts on a line of input, reports "ok RECORD VERSION" per
+//     acknowledged save and ends.
 #include "app/appstate.h"
 #include "app/compaction.h"
 #include "app/datafiles.h"
+#include "app/sharedstore.h"
 #include "platform/messages.h"
 #include "records/fieldmap.h"
 #include "records/recordstore.h"
@@ -107,6 +113,40 @@ int main(int argc, char **argv)
     const QString store = app::dataFilePath(app::RecordStoreData);
     if (qstrcmp(argv[1], "hold") == 0)
         return argc > 3 ? hold(store, argv[3], argc > 4 ? QByteArray(argv[4]) : QByteArray()) : 2;
+    if (qstrcmp(argv[1], "desk") == 0 && argc > 6) {
+        app::sharedStore().connection = QString::fromLocal8Bit(argv[3]);
+        const int desk = QByteArray(argv[4]).toInt();
+        const int count = QByteArray(argv[5]).toInt();
+        const bool same = qstrcmp(argv[6], "same") == 0;
+        // Both desks start together: "ready" once connected, then a line in.
+        {
+            QSqlDatabase db;
+            if (!app::OpenData(db, app::RecordStoreData))
+                return 1;
+            app::CloseDb(db);
+        }
+        std::printf("ready\n");
+        std::fflush(stdout);
+        if (std::getchar() == EOF)
+            return 1;
+        for (int i = 0; i < count; ++i) {
+            const long long n = desk * 100000LL + i;
+            const int record = same ? i % 5 : desk * 1000 + i;
+            QSqlDatabase db;
+            if (!app::OpenData(db, app::RecordStoreData))
+                return 1;
+            records::StoreError error;
+            const bool ok = records::RecordStore(db).save(version(record, n), nullptr, &error);
+            app::CloseDb(db);
+            if (!ok) {
+                std::fprintf(stderr, "%s\n", qPrintable(error.text));
+                return 1;
+            }
+            std::printf("ok %d %lld\n", record, n);
+            std::fflush(stdout);
+        }
+        return 0;
+    }
     if (qstrcmp(argv[1], "compact") == 0) {
         for (;;) {
             app::CompactData(store);

@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "app/sharedstore.h"
+#include "pgcluster.h"
+
 #include "recordtables.h"
 
 #include "app/appstate.h"
@@ -324,6 +327,55 @@ bool storeExec(const QString &sql)
     const bool done = QSqlQuery(db).exec(sql);
     app::CloseDb(db);
     return done;
+}
+
+// --- the shared store on a throwaway PostgreSQL server ---
+
+PgCluster &pgCluster()
+{
+    static PgCluster *cluster = nullptr;
+    if (!cluster) {
+        cluster = new PgCluster;
+        // Stopped before the application object goes, while processes still run.
+        qAddPostRoutine([] {
+            delete cluster;
+            cluster = nullptr;
+        });
+    }
+    return *cluster;
+}
+
+SharedStoreScope::SharedStoreScope(bool active)
+{
+    if (!active)
+        return;
+    static int serial = 0;
+    PgCluster &cluster = pgCluster();
+    const QString name = QStringLiteral("deneme%1").arg(++serial);
+    ok_ = cluster.start() && cluster.createDatabase(name);
+    if (!ok_) {
+        error_ = cluster.error();
+        return;
+    }
+    connection_ = cluster.connection(name);
+    app::sharedStore().connection = connection_;
+}
+
+SharedStoreScope::~SharedStoreScope()
+{
+    app::sharedStore() = app::SharedStore();
+}
+
+void addEngineRows()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+bool isPostgresRow(const QString &engine)
+{
+    return engine == QLatin1String("postgresql");
 }
 
 } // namespace testing

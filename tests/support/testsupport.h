@@ -12,6 +12,7 @@
 namespace app {
 class MainWindow;
 }
+class PgCluster;
 
 namespace testing {
 
@@ -104,6 +105,33 @@ public:
 private:
     QProcess process_;
 };
+
+// --- the shared store on a throwaway PostgreSQL server ---
+
+// The process's one server, started on first use, stopped when the
+// application object goes.
+PgCluster &pgCluster();
+
+// While it lives, the program's record store is a fresh, empty database on
+// that server (with active false, the local store as ever).
+class SharedStoreScope {
+public:
+    explicit SharedStoreScope(bool active = true);
+    ~SharedStoreScope();
+    bool ok() const { return ok_; }
+    const QString &error() const { return error_; }
+    const QString &connection() const { return connection_; }
+
+private:
+    bool ok_ = true;
+    QString error_;
+    QString connection_;
+};
+
+// Adds the QtTest column "engine" with the rows "sqlite" and "postgresql".
+void addEngineRows();
+// The scope for the engine of the current row.
+bool isPostgresRow(const QString &engine);
 
 // Adds the rows of tests/data/<name>.tsv as a QtTest table: the first line
 // names the (QString) columns, the first column of each row is its name.

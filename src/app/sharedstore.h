@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSqlError>
+#include <QString>
+
+namespace app {
+
+// Where the record store lives: the local SQLite file (the default) or a
+// PostgreSQL database several desks share, named by a libpq connection text
+// ("service=evrakmatik", "host=sunucu dbname=evrakmatik user=masa1"). The
+// password never goes into it: libpq reads it from ~/.pgpass or PGPASSFILE.
+struct SharedStore {
+    QString connection; // empty: the local store
+    bool isSet() const { return !connection.isEmpty(); }
+};
+
+SharedStore &sharedStore();
+bool usesSharedStore();
+
+// The settings file beside the data: one line "Baglanti=<connection text>";
+// lines starting with ';' or '#' are notes.
+QString sharedStoreSettingsPath();
+// Reads the setting from the command line (when given) or the settings file.
+// false with *why set when the text carries a password or the file cannot be
+// read; the store then stays local.
+bool chooseSharedStore(const QString &commandLine, QString *why);
+
+// The server a connection text names, for messages: its host or hostaddr,
+// else its service, else "yerel sunucu".
+QString sharedStoreHost(const QString &connection);
+// True when the text passes a password (keyword form or URI).
+bool carriesPassword(const QString &connection);
+
+// A server error in words a clerk can pass on, naming the server; the
+// server's own text follows for whoever keeps the server.
+QString serverErrorText(const QSqlError &error);
+// The same for a connection that could not be made.
+QString connectErrorText(const QSqlError &error);
+
+} // namespace app

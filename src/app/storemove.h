@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace app {
+
+// Copies every record of from into to, IDs kept, in one transaction on to:
+// refused when to already holds records. Before the commit both are read back
+// and every value compared; a difference leaves to as it was. report says
+// what was copied.
+bool copyRecords(QSqlDatabase &from, QSqlDatabase &to, QString *report, QString *error);
+
+// "--move-store shared" copies the local store into the shared one the
+// setting names; "--move-store local" copies it back. Says what it did on the
+// standard output (errors on the standard error) and returns the exit code.
+int moveStore(const QString &direction);
+
+} // namespace app
