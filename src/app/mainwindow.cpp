@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "backups.h"
 #include "basics.h"
 #include "compaction.h"
 #include "datafiles.h"
@@ -8,11 +9,14 @@
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/saverecord.h"
+#include "restorebackup.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -227,6 +231,7 @@ void MainWindow::ExitProgram()
     // The list's connection must be closed before the store is rewritten.
     list_->close();
     CompactData(dataFilePath(RecordStoreData));
+    backUpRecordStore(dataFilePath(RecordStoreData));
     platform::endProcess(0);
 }
 
@@ -256,10 +261,40 @@ void MainWindow::showAbout()
                 QString::fromLatin1(sqlite3_libversion())),
         &box);
     layout->addWidget(text);
+    auto *restore = new QPushButton(QStringLiteral("Yedekten Geri Yükle..."), &box);
+    restore->setObjectName(QStringLiteral("cmdGeriYukle"));
+    connect(restore, &QPushButton::clicked, &box, [this, &box] {
+        const QString file =
+            QFileDialog::getOpenFileName(&box, QStringLiteral("Geri yüklenecek yedek"),
+                backupFolder(), QStringLiteral("Kayıt deposu (*.mdb);;Tüm dosyalar (*)"));
+        if (!file.isEmpty())
+            restoreFromBackup(file);
+    });
+    layout->addWidget(restore);
     auto *ok = new QPushButton(QStringLiteral("Tamam"), &box);
     connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
     layout->addWidget(ok);
     box.exec();
+}
+
+void MainWindow::restoreFromBackup(const QString &file)
+{
+    const auto answer = platform::showMessage(platform::MsgIcon::Question,
+        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
+        QStringLiteral("Kayıt deposu şu yedekteki kayıtlarla değiştirilecek:\r\n%1\r\n\r\n"
+                       "Şimdiki kayıt deposu yedek klasörüne ayrıca saklanır. Devam edilsin mi?")
+            .arg(QDir::toNativeSeparators(file)),
+        platform::MsgAnswer::No);
+    if (answer != platform::MsgAnswer::Yes)
+        return;
+    // The list's connection must be closed before the store is replaced.
+    list_->close();
+    const RestoreOutcome outcome = restoreRecordStore(file);
+    if (outcome.ok)
+        upgradeRecordStore();
+    platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        outcome.text);
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appstate.h"
+#include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
 #include "mainwindow.h"
@@ -10,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/regionalformats.h"
 #include "printing/headlessprint.h"
+#include "restorebackup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -148,7 +150,8 @@ int runProgram(int argc, char **argv)
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h" })
+        for (const char *option :
+            { "--print-pdf", "--version", "-v", "--help", "-h", "--restore", "--list-backups" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -167,13 +170,36 @@ int runProgram(int argc, char **argv)
         QStringLiteral("Veri dosyalarının klasörü."), QStringLiteral("DIR"));
     const QCommandLineOption marginFolder(QStringLiteral("margin-folder"),
         QStringLiteral("Sayfa boşlukları dosyasının klasörü."), QStringLiteral("DIR"));
+    const QCommandLineOption restore(QStringLiteral("restore"),
+        QStringLiteral("Kayıt deposunu bir yedekle değiştirir (şimdiki depo yedek klasörüne "
+                       "saklanır)."),
+        QStringLiteral("DOSYA"));
+    const QCommandLineOption listBackups(QStringLiteral("list-backups"),
+        QStringLiteral("Yedekleri tarihleri ve kayıt sayılarıyla listeler."));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
+    parser.addOption(restore);
+    parser.addOption(listBackups);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
     runStartupSequence(
         resolveStartOptions(parser.value(programFolder), parser.value(marginFolder)));
+    if (parser.isSet(listBackups)) {
+        std::fputs(backupListText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(restore)) {
+        const RestoreOutcome outcome = restoreRecordStore(parser.value(restore));
+        if (outcome.ok)
+            upgradeRecordStore();
+        const QByteArray text = QString(outcome.text)
+                                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                    .toLocal8Bit()
+            + '\n';
+        std::fputs(text.constData(), outcome.ok ? stdout : stderr);
+        return outcome.ok ? 0 : 1;
+    }
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);
 
