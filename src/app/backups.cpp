@@ -92,7 +92,7 @@ bool writeCheckedCopy(const QString &from, const QString &folder, const QString 
         *why = copied.message;
         return false;
     }
-    if (!isUsableRecordStore(part, why)) {
+    if (!isUsableRecordStore(part, why, StoreCheck::Quick)) {
         QFile::remove(part);
         return false;
     }
@@ -151,9 +151,11 @@ QString keptStoreFileName(const QDateTime &when)
         .arg(when.toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
 }
 
-bool isUsableRecordStore(const QString &path, QString *why)
+bool isUsableRecordStore(const QString &path, QString *why, StoreCheck depth)
 {
-    const platform::EngineResult sound = platform::integrityCheck(path);
+    const platform::EngineResult sound = depth == StoreCheck::Full
+        ? platform::integrityCheck(path)
+        : platform::checkDatabase(path, QStringList());
     if (!sound.ok) {
         // Said plainly when the file is no database at all.
         *why = (sound.code & 0xff) == SQLITE_NOTADB
