@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -334,17 +336,19 @@ void TestCompaction::theNewestFourteenDaysAreKeptOneCopyADay()
 void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds_data()
 {
     QTest::addColumn<QString>("second");
-    QTest::addColumn<bool>("copied");
-    QTest::newRow("plugged in") << QStringLiteral("stick") << true;
-    QTest::newRow("stick not plugged in") << QStringLiteral("absent") << false;
-    QTest::newRow("a file, not a folder") << QStringLiteral("file") << false;
-    QTest::newRow("read-only") << QStringLiteral("readonly") << false;
-    QTest::newRow("full") << QStringLiteral("full") << false;
+    QTest::addColumn<QString>("told");
+    QTest::newRow("plugged in") << QStringLiteral("stick") << QString();
+    QTest::newRow("stick not plugged in")
+        << QStringLiteral("absent") << QStringLiteral("bulunamadı");
+    QTest::newRow("a file, not a folder") << QStringLiteral("file") << QStringLiteral("bulunamadı");
+    QTest::newRow("read-only") << QStringLiteral("readonly") << QStringLiteral("yazma izni yok");
+    QTest::newRow("full") << QStringLiteral("full") << QStringLiteral("Diskte yer kalmadı");
 }
 void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
 {
     QFETCH(QString, second);
-    QFETCH(bool, copied);
+    QFETCH(QString, told);
+    const bool copied = told.isEmpty();
     const bool root = ::geteuid() == 0;
     if (second == QLatin1String("readonly") && root)
         QSKIP("root writes into a read-only folder");
@@ -359,6 +363,7 @@ void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
         QVERIFY(QDir().mkpath(folder));
     if (second == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    setSecondFolder(folder);
     bool mounted = false;
     if (second == QLatin1String("full")) {
         mounted =
@@ -366,7 +371,6 @@ void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
         if (!mounted)
             QSKIP("this sandbox allows no mount");
     }
-    setSecondFolder(folder);
     p.window->ExitProgram();
     const QString copy = QDir(folder).filePath(backupFileName(QDate::currentDate()));
     const bool there = QFile::exists(copy);
@@ -376,10 +380,12 @@ void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
     QCOMPARE(p.messages.exits(), 1);
     QCOMPARE(warnings(p.messages), copied ? 0 : 1);
     QCOMPARE(p.messages.shown().size(), copied ? 0 : 1);
-    if (!copied)
-        QVERIFY2(p.messages.shown().first().text.contains(
-                     QDir::toNativeSeparators(QDir::cleanPath(folder))),
-            qPrintable(p.messages.shown().first().text));
+    if (!copied) {
+        const QString text = p.messages.shown().first().text;
+        QVERIFY2(
+            text.contains(QDir::toNativeSeparators(QDir::cleanPath(folder))) && text.contains(told),
+            qPrintable(text));
+    }
     QCOMPARE(there, copied);
     QVERIFY2(copied || left.isEmpty(), qPrintable(left.join(QLatin1Char(' ')))); // no half copy
     QCOMPARE(
@@ -504,9 +510,31 @@ void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()
     p.window->restoreFromBackup(backupOf(kFirstDay));
     QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("Dikkat") });
     QCOMPARE(rowCount(store, "ARACKAYIT"), 25);
+
+    // The about window's button, the real file dialog opening in the backups folder.
     p.messages.reset();
     p.messages.answerNext(platform::MsgAnswer::Yes);
-    p.window->restoreFromBackup(backupOf(kFirstDay));
+    QString opened;
+    testing::whenModal([&](QWidget *about) {
+        auto *restore = about->findChild<QPushButton *>(QStringLiteral("cmdGeriYukle"));
+        if (!restore)
+            return false;
+        testing::whenModal([&, about](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (!dialog)
+                return false;
+            opened = dialog->directory().absolutePath();
+            dialog->selectFile(backupOf(kFirstDay));
+            static_cast<QDialog *>(dialog)->accept(); // as "Aç" would
+            testing::whenModal(
+                [about](QWidget *w) { return w == about && (about->close(), true); });
+            return true;
+        });
+        restore->click();
+        return true;
+    });
+    p.window->showAbout();
+    QCOMPARE(opened, backupFolder());
     QCOMPARE(
         p.messages.titles(), (QStringList { QStringLiteral("Dikkat"), QStringLiteral("Bilgi") }));
     QVERIFY(p.messages.shown().last().text.contains(QStringLiteral("20 kayıt")));
