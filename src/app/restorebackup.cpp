@@ -80,8 +80,12 @@ RestoreOutcome restoreRecordStore(const QString &file, const QDateTime &now)
         }
         // A damaged store is kept as it is, byte for byte: it may be the
         // reason for the restore, and may still hold something.
-        done.keptStore = backupFolder() + QLatin1Char('/') + keptStoreFileName(now);
-        QFile::remove(done.keptStore);
+        // Two restores in one second keep both stores they replaced.
+        QDateTime when = now;
+        do {
+            done.keptStore = backupFolder() + QLatin1Char('/') + keptStoreFileName(when);
+            when = when.addSecs(1);
+        } while (QFileInfo::exists(done.keptStore));
         const platform::EngineResult kept = platform::copyFilePrivately(store, done.keptStore);
         if (!kept.ok) {
             QFile::remove(part);

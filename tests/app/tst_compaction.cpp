@@ -464,6 +464,10 @@ void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing()
     QCOMPARE(r.keptStore, backupFolder() + QStringLiteral("/tescil-2026-03-01-140533-onceki.mdb"));
     QCOMPARE(contents(r.keptStore), before);
     QVERIFY(listed.contains(QFileInfo(r.keptStore).fileName()));
+    // A second restore within the same second keeps its own copy beside the first.
+    const RestoreOutcome again = restoreRecordStore(file, QDateTime(kFirstDay, QTime(14, 5, 33)));
+    QVERIFY(again.ok && again.keptStore != r.keptStore && QFile::exists(again.keptStore));
+    QCOMPARE(contents(r.keptStore), before);
     QCOMPARE(QFileInfo(s.path).permissions() & 0x0077, QFileDevice::Permissions());
 }
 
