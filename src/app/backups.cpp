@@ -199,7 +199,7 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
         problems << QStringLiteral("Yedek klasörü oluşturulamadı:") + kNl + native(folder);
     } else if (!writeCheckedCopy(storePath, folder, name, &why)) {
         problems << QStringLiteral("Kayıt deposunun yedeği alınamadı:") + kNl + native(folder) + kNl
-                + QStringLiteral("(") + why + QStringLiteral(")");
+                + why;
     } else {
         rotate(folder, settings.keep);
     }
@@ -219,7 +219,7 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
                 rotate(second, settings.keep);
             else
                 problems << QStringLiteral("İkinci yedek klasörüne yazılamadı:") + kNl
-                        + native(second) + kNl + QStringLiteral("(") + why + QStringLiteral(")");
+                        + native(second) + kNl + why;
         }
     }
     if (problems.isEmpty())

@@ -78,14 +78,14 @@ RestoreOutcome restoreRecordStore(const QString &file, const QDateTime &now)
             QFile::remove(part);
             return refused(file, QStringLiteral("Kayıt deposu başka bir programda kullanılıyor."));
         }
-        // A damaged store is kept as it is, byte for byte: it may be the
-        // reason for the restore, and may still hold something.
         // Two restores in one second keep both stores they replaced.
         QDateTime when = now;
         do {
             done.keptStore = backupFolder() + QLatin1Char('/') + keptStoreFileName(when);
             when = when.addSecs(1);
         } while (QFileInfo::exists(done.keptStore));
+        // A damaged store is kept as it is, byte for byte: it may be the
+        // reason for the restore, and may still hold something.
         const platform::EngineResult kept = platform::copyFilePrivately(store, done.keptStore);
         if (!kept.ok) {
             QFile::remove(part);

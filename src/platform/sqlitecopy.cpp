@@ -51,10 +51,9 @@ EngineResult engineFailure(sqlite3 *db, int rc)
         reason = "Dosya başka bir programda kullanılıyor.";
         break;
     }
-    const QString engine = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     return { false, rc,
-        reason ? QString::fromUtf8(reason) + QStringLiteral(" (") + engine + QLatin1Char(')')
-               : engine };
+        reason ? QString::fromUtf8(reason)
+               : QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) };
 }
 
 sqlite3 *openReadOnly(const QString &path, EngineResult *error)

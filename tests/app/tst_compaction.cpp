@@ -397,6 +397,8 @@ void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing_data()
     QTest::addColumn<QString>("candidate");
     QTest::addColumn<QString>("told");
     QTest::newRow("a good backup") << QStringLiteral("good") << QStringLiteral("20 kayıt");
+    QTest::newRow("a good backup over a damaged store")
+        << QStringLiteral("over damaged") << QStringLiteral("20 kayıt");
     QTest::newRow("an older store without the later columns")
         << QStringLiteral("older") << QStringLiteral("20 kayıt");
     QTest::newRow("one damaged table page") << QStringLiteral("page") << QStringLiteral("bozuk");
@@ -431,9 +433,10 @@ void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing()
     else if (candidate == QLatin1String("foreign"))
         QVERIFY(sqlExec(file,
             "DROP TABLE ARACSAHIPLERI; DROP TABLE ARACKAYIT; CREATE TABLE Araclar (MARKA TEXT)"));
-    else if (candidate != QLatin1String("good") && candidate != QLatin1String("held")
-        && candidate != QLatin1String("missing"))
+    else if (candidate == QLatin1String("page") || candidate == QLatin1String("empty"))
         spoil(file, candidate);
+    else if (candidate == QLatin1String("over damaged"))
+        spoil(s.path, QStringLiteral("page"));
     std::unique_ptr<testing::CrashChild> other;
     if (candidate == QLatin1String("held")) {
         other = std::make_unique<testing::CrashChild>(
