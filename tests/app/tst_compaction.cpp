@@ -459,6 +459,12 @@ void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing()
     }
     QVERIFY(told.contains(QString::number(r.records)));
     QVERIFY(platform::integrityCheck(s.path).ok);
+    const char *everything = "SELECT group_concat(K.ID || K.MOTORNO || K.HAKLAR || S.SAHIPNO || "
+                             "S.KIMLIKNO, ',') FROM ARACKAYIT K JOIN ARACSAHIPLERI S ON "
+                             "S.ARACID = K.ID";
+    QString restored, backedUp;
+    QVERIFY(sqlExec(s.path, everything, &restored) && sqlExec(file, everything, &backedUp));
+    QCOMPARE(restored, backedUp);
     upgradeRecordStore(); // the next start
     QCOMPARE(rowCount(s.path, "ARACKAYIT"), 20);
     QCOMPARE(rowCount(s.path, "ARACSAHIPLERI"), 40);
