@@ -1,6 +1,7 @@
 #include "backups.h"
 
 #include "appstate.h"
+#include "basics.h"
 #include "datafiles.h"
 #include "inisettings.h"
 #include "platform/fileaccess.h"
@@ -224,6 +225,7 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
     }
     if (problems.isEmpty())
         return;
+    CursorDefault();
     platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
         QStringLiteral("DİKKAT"),
         problems.join(kNl + kNl) + kNl + kNl

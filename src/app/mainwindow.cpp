@@ -228,9 +228,12 @@ void MainWindow::exitClicked()
 void MainWindow::ExitProgram()
 {
     exiting_ = true;
+    // A large store takes seconds to compact and copy: the window says so.
+    CursorWait();
     // The list's connection must be closed before the store is rewritten.
     list_->close();
     CompactData(dataFilePath(RecordStoreData));
+    CursorWait(); // again after a box of the compaction
     backUpRecordStore(dataFilePath(RecordStoreData));
     platform::endProcess(0);
 }

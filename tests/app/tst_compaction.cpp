@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include <memory>
@@ -524,7 +526,9 @@ void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()
     QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("Dikkat") });
     QCOMPARE(rowCount(store, "ARACKAYIT"), 25);
 
-    // The about window's button, the real file dialog opening in the backups folder.
+    // The about window's button, the real file dialog opening in the backups
+    // folder, its remembered folders kept out of the user's own settings.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, p.folder.marginFolder());
     p.messages.reset();
     p.messages.answerNext(platform::MsgAnswer::Yes);
     QString opened;
@@ -534,11 +538,13 @@ void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()
             return false;
         testing::whenModal([&, about](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
-            if (!dialog)
+            auto *name = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!dialog || !name)
                 return false;
             opened = dialog->directory().absolutePath();
-            dialog->selectFile(backupOf(kFirstDay));
-            static_cast<QDialog *>(dialog)->accept(); // as "Aç" would
+            // Typed into the name box and Enter pressed, as the clerk would.
+            name->setText(backupOf(kFirstDay));
+            QTest::keyClick(name, Qt::Key_Return);
             testing::whenModal(
                 [about](QWidget *w) { return w == about && (about->close(), true); });
             return true;
