@@ -528,7 +528,8 @@ void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()
 
     // The about window's button, the real file dialog opening in the backups
     // folder, its remembered folders kept out of the user's own settings.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, p.folder.marginFolder());
+    for (auto format : { QSettings::NativeFormat, QSettings::IniFormat })
+        QSettings::setPath(format, QSettings::UserScope, p.folder.marginFolder());
     p.messages.reset();
     p.messages.answerNext(platform::MsgAnswer::Yes);
     QString opened;
