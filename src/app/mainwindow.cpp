@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "backups.h"
 #include "basics.h"
 #include "compaction.h"
 #include "datafiles.h"
@@ -8,12 +9,15 @@
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/saverecord.h"
+#include "restorebackup.h"
 #include "sharedstore.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -225,11 +229,17 @@ void MainWindow::exitClicked()
 void MainWindow::ExitProgram()
 {
     exiting_ = true;
+    // A large store takes seconds to compact and copy: the window says so.
+    CursorWait();
     // The list's connection must be closed before the store is rewritten.
     list_->close();
-    // The server reclaims its own space; the local file, if any, is not in use.
-    if (!usesSharedStore())
+    // The server reclaims its own space and is backed up on the server; the
+    // local file, if any, is not in use.
+    if (!usesSharedStore()) {
         CompactData(dataFilePath(RecordStoreData));
+        CursorWait(); // again after a box of the compaction
+        backUpRecordStore(dataFilePath(RecordStoreData));
+    }
     platform::endProcess(0);
 }
 
@@ -259,10 +269,44 @@ void MainWindow::showAbout()
                 QString::fromLatin1(sqlite3_libversion())),
         &box);
     layout->addWidget(text);
+    auto *restore = new QPushButton(QStringLiteral("Yedekten Geri Yükle..."), &box);
+    restore->setObjectName(QStringLiteral("cmdGeriYukle"));
+    if (usesSharedStore()) { // backed up and restored on the server
+        restore->setEnabled(false);
+        restore->setToolTip(QStringLiteral("Ortak kayıt deposu sunucuda yedeklenir."));
+    }
+    connect(restore, &QPushButton::clicked, &box, [this, &box] {
+        const QString file =
+            QFileDialog::getOpenFileName(&box, QStringLiteral("Geri yüklenecek yedek"),
+                backupFolder(), QStringLiteral("Kayıt deposu (*.mdb);;Tüm dosyalar (*)"));
+        if (!file.isEmpty())
+            restoreFromBackup(file);
+    });
+    layout->addWidget(restore);
     auto *ok = new QPushButton(QStringLiteral("Tamam"), &box);
     connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
     layout->addWidget(ok);
     box.exec();
+}
+
+void MainWindow::restoreFromBackup(const QString &file)
+{
+    const auto answer = platform::showMessage(platform::MsgIcon::Question,
+        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
+        QStringLiteral("Kayıt deposu şu yedekteki kayıtlarla değiştirilecek:\r\n%1\r\n\r\n"
+                       "Şimdiki kayıt deposu yedek klasörüne ayrıca saklanır. Devam edilsin mi?")
+            .arg(QDir::toNativeSeparators(file)),
+        platform::MsgAnswer::No);
+    if (answer != platform::MsgAnswer::Yes)
+        return;
+    // The list's connection must be closed before the store is replaced.
+    list_->close();
+    const RestoreOutcome outcome = restoreRecordStore(file);
+    if (outcome.ok)
+        upgradeRecordStore();
+    platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        outcome.text);
 }
 
 } // namespace app

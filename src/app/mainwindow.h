@@ -41,6 +41,9 @@ public:
     void ExitProgram();
     void Kaydet();
     void showAbout();
+    // The about window's restore, once the clerk has chosen the file: asks,
+    // restores, tells what was done.
+    void restoreFromBackup(const QString &file);
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appstate.h"
+#include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
 #include "mainwindow.h"
@@ -11,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/regionalformats.h"
 #include "printing/headlessprint.h"
+#include "restorebackup.h"
 #include "sharedstore.h"
 #include "storemove.h"
 
@@ -151,8 +153,8 @@ int runProgram(int argc, char **argv)
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        for (const char *option :
-            { "--print-pdf", "--version", "-v", "--help", "-h", "--move-store" })
+        for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
+                 "--move-store", "--restore", "--list-backups" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -181,10 +183,18 @@ int runProgram(int argc, char **argv)
         QStringLiteral("Kayıtları yerel depodan ortak depoya (shared) ya da geri (local) "
                        "aktarır; hedef boş olmalı."),
         QStringLiteral("shared|local"));
+    const QCommandLineOption restore(QStringLiteral("restore"),
+        QStringLiteral("Kayıt deposunu bir yedekle değiştirir (şimdiki depo yedek klasörüne "
+                       "saklanır)."),
+        QStringLiteral("DOSYA"));
+    const QCommandLineOption listBackups(QStringLiteral("list-backups"),
+        QStringLiteral("Yedekleri tarihleri ve kayıt sayılarıyla listeler."));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
     parser.addOption(sharedStoreOption);
     parser.addOption(moveStoreOption);
+    parser.addOption(restore);
+    parser.addOption(listBackups);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -202,6 +212,27 @@ int runProgram(int argc, char **argv)
     if (!storeChosen)
         platform::showMessage(
             platform::MsgIcon::Warning, platform::MsgButtons::Ok, QStringLiteral("Dikkat"), why);
+    if (storeChosen && usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
+        std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
+                   "ve geri yüklemez.\n",
+            stderr);
+        return 1;
+    }
+    if (parser.isSet(listBackups)) {
+        std::fputs(backupListText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(restore)) {
+        const RestoreOutcome outcome = restoreRecordStore(parser.value(restore));
+        if (outcome.ok)
+            upgradeRecordStore();
+        const QByteArray text = QString(outcome.text)
+                                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                    .toLocal8Bit()
+            + '\n';
+        std::fputs(text.constData(), outcome.ok ? stdout : stderr);
+        return outcome.ok ? 0 : 1;
+    }
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);
 

@@ -1,13 +1,25 @@
+#include "app/backups.h"
 #include "app/compaction.h"
 #include "app/datafiles.h"
+#include "app/mainwindow.h"
+#include "app/restorebackup.h"
+#include "platform/sqlitecopy.h"
 #include "platform/sqliteengine.h"
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include <memory>
 #include <sqlite3.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace app;
 
@@ -65,6 +77,34 @@ struct Store {
         fill(path, rows);
     }
 };
+
+const QDate kFirstDay(2026, 3, 1);
+
+QString backupOf(const QDate &day)
+{
+    return backupFolder() + QLatin1Char('/') + backupFileName(day);
+}
+
+QStringList names(const QVector<BackupEntry> &entries)
+{
+    QStringList n;
+    for (const BackupEntry &e : entries)
+        n << QFileInfo(e.path).fileName();
+    return n;
+}
+
+// The warning boxes shown, and that each was the exit's only one.
+int warnings(const testing::ScriptedMessages &m)
+{
+    return int(std::count_if(m.shown().begin(), m.shown().end(),
+        [](const platform::MessageRequest &r) { return r.icon == platform::MsgIcon::Warning; }));
+}
+
+void setSecondFolder(const QString &folder)
+{
+    QVERIFY(testing::writeFile(
+        backupSettingsFile(), "[Yedek]\r\nKlasor=" + QFile::encodeName(folder) + "\r\n"));
+}
 
 } // namespace
 
@@ -246,7 +286,281 @@ private slots:
         QVERIFY2(text.contains(s.temp) && text.contains(told), qPrintable(text));
         QCOMPARE(s.messages.exits(), 0);
     }
+
+    void theNewestFourteenDaysAreKeptOneCopyADay();
+    void aSecondFolderThatFailsWarnsOnceAndTheExitEnds_data();
+    void aSecondFolderThatFailsWarnsOnceAndTheExitEnds();
+    void aRestoreBringsEveryRecordBackOrChangesNothing_data();
+    void aRestoreBringsEveryRecordBackOrChangesNothing();
+    void theCommandLineRestoresAndLists();
+    void theAboutWindowRestoresOnlyWhenTheClerkSaysSo();
 };
+
+void TestCompaction::theNewestFourteenDaysAreKeptOneCopyADay()
+{
+    Store s(40);
+    QVERIFY(QDir().mkpath(backupFolder()));
+    const QString leftover = backupOf(kFirstDay.addDays(30)) + QStringLiteral(".yarim");
+    QVERIFY(testing::writeFile(leftover, "a copy a killed exit began"));
+    for (int day = 0; day < 20; ++day)
+        backUpRecordStore(s.path, kFirstDay.addDays(day));
+    fill(s.path, 10); // the day's last exit wins
+    backUpRecordStore(s.path, kFirstDay.addDays(19));
+    QVERIFY2(s.messages.shown().isEmpty(), qPrintable(s.messages.shown().value(0).text));
+
+    const QVector<BackupEntry> kept = listBackups(backupFolder());
+    QStringList expected;
+    for (int day = 19; day >= 6; --day)
+        expected << backupFileName(kFirstDay.addDays(day));
+    QStringList listed = names(kept);
+    listed.sort();
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(listed, expected);
+    QVERIFY(!QFile::exists(leftover));
+    for (const BackupEntry &e : kept) {
+        QString why;
+        QVERIFY2(isUsableRecordStore(e.path, &why), qPrintable(why));
+        QCOMPARE(e.records, e.path == backupOf(kFirstDay.addDays(19)) ? 25LL : 20LL);
+        QCOMPARE(QFileInfo(e.path).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+    QCOMPARE(QFileInfo(backupFolder()).permissions() & 0x0077, QFileDevice::Permissions());
+    // A settings file can keep fewer; the copies a restore kept never go.
+    QVERIFY(testing::writeFile(backupSettingsFile(), "[Yedek]\r\nAdet=3\r\n"));
+    QVERIFY(QFile::copy(s.path,
+        backupFolder() + QLatin1Char('/') + keptStoreFileName(QDateTime(kFirstDay, QTime(9, 30)))));
+    backUpRecordStore(s.path, kFirstDay.addDays(20));
+    QCOMPARE(listBackups(backupFolder()).size(), 4);
+    QVERIFY(backupListText().contains(QStringLiteral("(geri yüklemeden önceki depo)")));
+    QVERIFY(backupListText().contains(
+        QStringLiteral("25 kayıt  ") + backupFileName(kFirstDay.addDays(20))));
+}
+
+void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("plugged in") << QStringLiteral("stick") << QString();
+    QTest::newRow("stick not plugged in")
+        << QStringLiteral("absent") << QStringLiteral("bulunamadı");
+    QTest::newRow("a file, not a folder") << QStringLiteral("file") << QStringLiteral("bulunamadı");
+    QTest::newRow("read-only") << QStringLiteral("readonly") << QStringLiteral("yazma izni yok");
+    QTest::newRow("full") << QStringLiteral("full") << QStringLiteral("Diskte yer kalmadı");
+}
+void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
+{
+    QFETCH(QString, second);
+    QFETCH(QString, told);
+    const bool copied = told.isEmpty();
+    const bool root = ::geteuid() == 0;
+    if (second == QLatin1String("readonly") && root)
+        QSKIP("root writes into a read-only folder");
+    if (second == QLatin1String("full") && !root)
+        QSKIP("a full disk is a tiny tmpfs, which only root can mount");
+    testing::Program p;
+    fill(p.folder.storePath(), 400);
+    const QString folder = p.folder.path() + QStringLiteral("/../") + second;
+    if (second == QLatin1String("file"))
+        QVERIFY(testing::writeFile(folder, "not a folder"));
+    else if (second != QLatin1String("absent"))
+        QVERIFY(QDir().mkpath(folder));
+    if (second == QLatin1String("readonly"))
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    setSecondFolder(folder);
+    bool mounted = false;
+    if (second == QLatin1String("full")) {
+        mounted =
+            ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=16k") == 0;
+        if (!mounted)
+            QSKIP("this sandbox allows no mount");
+    }
+    p.window->ExitProgram();
+    const QString copy = QDir(folder).filePath(backupFileName(QDate::currentDate()));
+    const bool there = QFile::exists(copy);
+    const QStringList left = QDir(folder).entryList(QDir::Files);
+    if (mounted)
+        ::umount(QFile::encodeName(folder).constData());
+    QCOMPARE(p.messages.exits(), 1);
+    QCOMPARE(warnings(p.messages), copied ? 0 : 1);
+    QCOMPARE(p.messages.shown().size(), copied ? 0 : 1);
+    if (!copied) {
+        const QString text = p.messages.shown().first().text;
+        QVERIFY2(
+            text.contains(QDir::toNativeSeparators(QDir::cleanPath(folder))) && text.contains(told),
+            qPrintable(text));
+    }
+    QCOMPARE(there, copied);
+    QVERIFY2(copied || left.isEmpty(), qPrintable(left.join(QLatin1Char(' ')))); // no half copy
+    QCOMPARE(
+        platform::countRows(backupOf(QDate::currentDate()), QStringLiteral("ARACKAYIT")), 200LL);
+}
+
+void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing_data()
+{
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a good backup") << QStringLiteral("good") << QStringLiteral("20 kayıt");
+    QTest::newRow("a good backup over a damaged store")
+        << QStringLiteral("over damaged") << QStringLiteral("20 kayıt");
+    QTest::newRow("an older store without the later columns")
+        << QStringLiteral("older") << QStringLiteral("20 kayıt");
+    QTest::newRow("one damaged table page") << QStringLiteral("page") << QStringLiteral("bozuk");
+    QTest::newRow("a text file") << QStringLiteral("text")
+                                 << QStringLiteral("bir veri tabanı dosyası değil");
+    QTest::newRow("an empty file")
+        << QStringLiteral("empty") << QStringLiteral("ARACKAYIT tablosu yok");
+    QTest::newRow("another program's database")
+        << QStringLiteral("foreign") << QStringLiteral("ARACKAYIT tablosu yok");
+    QTest::newRow("a store without a column the program writes")
+        << QStringLiteral("column") << QStringLiteral("BELGEDUZENLEYEN");
+    QTest::newRow("no such file") << QStringLiteral("missing") << QStringLiteral("bulunamadı");
+    QTest::newRow("the store open in another program")
+        << QStringLiteral("held") << QStringLiteral("başka bir programda");
+}
+void TestCompaction::aRestoreBringsEveryRecordBackOrChangesNothing()
+{
+    QFETCH(QString, candidate);
+    QFETCH(QString, told);
+    Store s(40);
+    backUpRecordStore(s.path, kFirstDay);
+    fill(s.path, 10); // what came after the backup
+    const QString file = s.folder.path() + QStringLiteral("/../secilen.mdb");
+    if (candidate != QLatin1String("missing"))
+        QVERIFY(QFile::copy(backupOf(kFirstDay), file));
+    if (candidate == QLatin1String("older"))
+        QVERIFY(sqlExec(file, "ALTER TABLE ARACKAYIT DROP COLUMN OTV_MakbuzNo"));
+    else if (candidate == QLatin1String("column"))
+        QVERIFY(sqlExec(file, "ALTER TABLE ARACKAYIT DROP COLUMN BELGEDUZENLEYEN"));
+    else if (candidate == QLatin1String("text"))
+        QVERIFY(testing::writeFile(file, QByteArray(8192, 'x')));
+    else if (candidate == QLatin1String("foreign"))
+        QVERIFY(sqlExec(file,
+            "DROP TABLE ARACSAHIPLERI; DROP TABLE ARACKAYIT; CREATE TABLE Araclar (MARKA TEXT)"));
+    else if (candidate == QLatin1String("page") || candidate == QLatin1String("empty"))
+        spoil(file, candidate);
+    else if (candidate == QLatin1String("over damaged"))
+        spoil(s.path, QStringLiteral("page"));
+    std::unique_ptr<testing::CrashChild> other;
+    if (candidate == QLatin1String("held")) {
+        other = std::make_unique<testing::CrashChild>(
+            QStringList { QStringLiteral("hold"), s.folder.path(), QStringLiteral("delete") });
+        QVERIFY2(other->waitForLines(1), qPrintable(other->errors()));
+    }
+    const QByteArray before = contents(s.path);
+    const QByteArray chosen = contents(file);
+
+    const RestoreOutcome r = restoreRecordStore(file, QDateTime(kFirstDay, QTime(14, 5, 33)));
+    other.reset();
+    QVERIFY2(r.text.contains(told), qPrintable(r.text));
+    QCOMPARE(contents(file), chosen); // the chosen file is only read
+    QVERIFY(!QFile::exists(s.path + QStringLiteral(".geri")));
+    const QStringList listed = names(listBackups(backupFolder()));
+    if (!r.ok) {
+        QCOMPARE(contents(s.path), before);
+        QCOMPARE(listed, QStringList { backupFileName(kFirstDay) });
+        return;
+    }
+    QVERIFY(told.contains(QString::number(r.records)));
+    QVERIFY(platform::integrityCheck(s.path).ok);
+    const char *everything = "SELECT group_concat(K.ID || K.MOTORNO || K.HAKLAR || S.SAHIPNO || "
+                             "S.KIMLIKNO, ',') FROM ARACKAYIT K JOIN ARACSAHIPLERI S ON "
+                             "S.ARACID = K.ID";
+    QString restored, backedUp;
+    QVERIFY(sqlExec(s.path, everything, &restored) && sqlExec(file, everything, &backedUp));
+    QCOMPARE(restored, backedUp);
+    upgradeRecordStore(); // the next start
+    QCOMPARE(rowCount(s.path, "ARACKAYIT"), 20);
+    QCOMPARE(rowCount(s.path, "ARACSAHIPLERI"), 40);
+    QVERIFY(s.messages.shown().isEmpty());
+    // The store it replaced is kept whole, with what came after the backup.
+    QCOMPARE(r.keptStore, backupFolder() + QStringLiteral("/tescil-2026-03-01-140533-onceki.mdb"));
+    QCOMPARE(contents(r.keptStore), before);
+    QVERIFY(listed.contains(QFileInfo(r.keptStore).fileName()));
+    // A second restore within the same second keeps its own copy beside the first.
+    const RestoreOutcome again = restoreRecordStore(file, QDateTime(kFirstDay, QTime(14, 5, 33)));
+    QVERIFY(again.ok && again.keptStore != r.keptStore && QFile::exists(again.keptStore));
+    QCOMPARE(contents(r.keptStore), before);
+    QCOMPARE(QFileInfo(s.path).permissions() & 0x0077, QFileDevice::Permissions());
+}
+
+void TestCompaction::theCommandLineRestoresAndLists()
+{
+    Store s(40);
+    backUpRecordStore(s.path, kFirstDay);
+    fill(s.path, 10);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("EVRAKMATIK_PROGRAM_FOLDER"), s.folder.path());
+    env.insert(QStringLiteral("EVRAKMATIK_MARGIN_FOLDER"), s.folder.marginFolder());
+    env.insert(QStringLiteral("HOME"), s.folder.path() + QStringLiteral("/../home"));
+    program.setProcessEnvironment(env);
+    const auto run = [&](const QStringList &args) {
+        program.start(QStringLiteral(EVRAKMATIK_PROGRAM), args);
+        return program.waitForFinished(60000) ? program.exitCode() : -1;
+    };
+    QCOMPARE(run({ QStringLiteral("--list-backups") }), 0);
+    const QString list = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(
+        list.contains(QStringLiteral("20 kayıt  ") + backupFileName(kFirstDay)), qPrintable(list));
+    QCOMPARE(run({ QStringLiteral("--restore"), s.path + QStringLiteral("x") }), 1); // none there
+    QVERIFY(QString::fromUtf8(program.readAllStandardError())
+                .contains(QStringLiteral("Dosya bulunamadı.")));
+    QCOMPARE(run({ QStringLiteral("--restore"), backupOf(kFirstDay) }), 0);
+    QVERIFY(
+        QString::fromUtf8(program.readAllStandardOutput()).contains(QStringLiteral("20 kayıt")));
+    QCOMPARE(rowCount(s.path, "ARACKAYIT"), 20);
+    QCOMPARE(run({ QStringLiteral("--help") }), 0);
+    const QString help = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY(help.contains(QStringLiteral("--restore <DOSYA>"))
+        && help.contains(QStringLiteral("--list-backups")));
+}
+
+void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()
+{
+    testing::Program p;
+    const QString store = p.folder.storePath();
+    fill(store, 40);
+    backUpRecordStore(store, kFirstDay);
+    fill(store, 10);
+    p.messages.answerNext(platform::MsgAnswer::No);
+    p.window->restoreFromBackup(backupOf(kFirstDay));
+    QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("Dikkat") });
+    QCOMPARE(rowCount(store, "ARACKAYIT"), 25);
+
+    // The about window's button, the real file dialog opening in the backups
+    // folder, its remembered folders kept out of the user's own settings.
+    for (auto format : { QSettings::NativeFormat, QSettings::IniFormat })
+        QSettings::setPath(format, QSettings::UserScope, p.folder.marginFolder());
+    p.messages.reset();
+    p.messages.answerNext(platform::MsgAnswer::Yes);
+    QString opened;
+    testing::whenModal([&](QWidget *about) {
+        auto *restore = about->findChild<QPushButton *>(QStringLiteral("cmdGeriYukle"));
+        if (!restore)
+            return false;
+        testing::whenModal([&, about](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            auto *name = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!dialog || !name)
+                return false;
+            opened = dialog->directory().absolutePath();
+            // Typed into the name box and Enter pressed, as the clerk would.
+            name->setText(backupOf(kFirstDay));
+            QTest::keyClick(name, Qt::Key_Return);
+            testing::whenModal(
+                [about](QWidget *w) { return w == about && (about->close(), true); });
+            return true;
+        });
+        restore->click();
+        return true;
+    });
+    p.window->showAbout();
+    QCOMPARE(opened, backupFolder());
+    QCOMPARE(
+        p.messages.titles(), (QStringList { QStringLiteral("Dikkat"), QStringLiteral("Bilgi") }));
+    QVERIFY(p.messages.shown().last().text.contains(QStringLiteral("20 kayıt")));
+    QCOMPARE(rowCount(store, "ARACKAYIT"), 20);
+    QCOMPARE(p.messages.exits(), 0);
+}
 
 QTEST_MAIN(TestCompaction)
 #include "tst_compaction.moc"

@@ -1,10 +1,12 @@
 // Kills a process that saves or compacts at random moments, then checks that
 // the store is sound and every record whole. EVRAKMATIK_CRASH_ROUNDS sets how
 // many kills (more by hand, a couple of hundred here).
+#include "app/backups.h"
 #include "app/datafiles.h"
 #include "platform/sqliteengine.h"
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTest>
@@ -133,6 +135,56 @@ private slots:
             }
             QVERIFY(platform::integrityCheck(folder.storePath()).ok);
         }
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void killedBackupsNeverLeaveAHalfCopy()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        app::upgradeRecordStore();
+        {
+            testing::CrashChild child(
+                { QStringLiteral("save"), folder.path(), QStringLiteral("0") });
+            QVERIFY(child.waitForLines(40));
+            child.kill();
+        }
+        const QString second = folder.path() + QStringLiteral("/../usb");
+        QVERIFY(QDir().mkpath(second));
+        QVERIFY(testing::writeFile(
+            app::backupSettingsFile(), "[Yedek]\r\nKlasor=" + QFile::encodeName(second) + "\r\n"));
+        const auto before = readStore();
+        QCOMPARE(int(before.size()), 20);
+        QRandomGenerator random(99);
+        const int total = rounds(150) / 2;
+        int copies = 0;
+        for (int round = 0; round < total; ++round) {
+            testing::CrashChild child({ QStringLiteral("backup"), folder.path() });
+            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
+            QTest::qWait(int(random.bounded(0, 40)));
+            QVERIFY2(child.running(), qPrintable(child.errors()));
+            copies += int(child.kill().size());
+            // Whatever bears a backup's name is a whole one, in both folders.
+            for (const QString &where : { app::backupFolder(), second }) {
+                const auto kept = app::listBackups(where);
+                QVERIFY(!kept.isEmpty() && kept.size() <= 14);
+                for (const app::BackupEntry &e : kept) {
+                    QString why;
+                    QVERIFY2(app::isUsableRecordStore(e.path, &why), qPrintable(e.path + why));
+                    QCOMPARE(e.records, 20LL);
+                }
+            }
+            QVERIFY(platform::integrityCheck(folder.storePath()).ok);
+            const auto after = readStore();
+            QCOMPARE(after.size(), before.size());
+            for (const auto &[motor, s] : before)
+                QCOMPARE(after.at(motor).vehicle, s.vehicle);
+        }
+        QVERIFY2(copies > total, "the child made too few copies to prove anything");
+        // The next exit clears what a killed one began.
+        app::backUpRecordStore(folder.storePath(), QDate(2026, 3, 1));
+        for (const QString &where : { app::backupFolder(), second })
+            QVERIFY(QDir(where).entryList({ QStringLiteral("*.yarim") }, QDir::Files).isEmpty());
         QVERIFY(messages.shown().isEmpty());
     }
 };

@@ -2,6 +2,8 @@
 // it at random moments and then look at what it left.
 //   evrakmatik-crashchild save DIR FIRST   (reports "ok RECORD VERSION" per commit)
 //   evrakmatik-crashchild compact DIR      (reports "ok" per compaction)
+//   evrakmatik-crashchild backup DIR       (reports "ok" per exit's backup,
+//     each a day later than the last, twenty days round)
 //   evrakmatik-crashchild hold DIR MODE [write|unfinished]
 //     opens the store as another program would, in journal MODE (wal, delete),
 //     optionally adds a record (committed, or in a transaction left open),
@@ -13,6 +15,7 @@
 //     starts on a line of input, reports "ok RECORD VERSION" per
 //     acknowledged save and ends.
 #include "app/appstate.h"
+#include "app/backups.h"
 #include "app/compaction.h"
 #include "app/datafiles.h"
 #include "app/sharedstore.h"
@@ -150,6 +153,13 @@ int main(int argc, char **argv)
     if (qstrcmp(argv[1], "compact") == 0) {
         for (;;) {
             app::CompactData(store);
+            std::printf("ok\n");
+            std::fflush(stdout);
+        }
+    }
+    if (qstrcmp(argv[1], "backup") == 0) {
+        for (int day = 0;; ++day) {
+            app::backUpRecordStore(store, QDate(2026, 3, 1).addDays(day % 20));
             std::printf("ok\n");
             std::fflush(stdout);
         }

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sqlite3.h>
@@ -200,6 +201,15 @@ void CrashChild::stop()
     process_.closeWriteChannel();
     if (!process_.waitForFinished())
         kill();
+}
+
+void whenModal(const std::function<bool(QWidget *)> &act)
+{
+    QTimer::singleShot(20, [act] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || !act(w))
+            whenModal(act);
+    });
 }
 
 void addRows(const QString &name)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 namespace app {
@@ -132,6 +133,10 @@ private:
 void addEngineRows();
 // The scope for the engine of the current row.
 bool isPostgresRow(const QString &engine);
+
+// Once the event loop runs (a modal window's own included), offers each
+// modal window shown to act until it takes one (returns true).
+void whenModal(const std::function<bool(QWidget *)> &act);
 
 // Adds the rows of tests/data/<name>.tsv as a QtTest table: the first line
 // names the (QString) columns, the first column of each row is its name.

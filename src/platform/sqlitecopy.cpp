@@ -1,0 +1,183 @@
+#include "sqlitecopy.h"
+
+#include "fileaccess.h"
+#include "safesave.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Messages are the clerk's: Turkish for what a clerk can act on, the
+// engine's own words otherwise.
+EngineResult systemFailure(const QString &path)
+{
+    const int number = errno;
+    const int code = number == ENOSPC || number == EFBIG || number == EDQUOT ? SQLITE_FULL
+        : number == EACCES || number == EPERM || number == EROFS             ? SQLITE_READONLY
+        : number == ENOENT || number == ENOTDIR                              ? SQLITE_CANTOPEN
+                                                                             : SQLITE_IOERR;
+    return { false, code,
+        writeFailureReason(QString::fromLocal8Bit(std::strerror(number)), number)
+            + QStringLiteral(" (%1)").arg(path) };
+}
+
+EngineResult engineFailure(sqlite3 *db, int rc)
+{
+    const char *reason = nullptr;
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        reason = "Dosya bir veri tabanı dosyası değil.";
+        break;
+    case SQLITE_CORRUPT:
+        reason = "Dosya bozuk.";
+        break;
+    case SQLITE_FULL:
+        reason = "Diskte yer kalmadı.";
+        break;
+    case SQLITE_IOERR:
+        reason = "Dosya okunurken ya da yazılırken bir hata oluştu.";
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = "Dosya başka bir programda kullanılıyor.";
+        break;
+    }
+    return { false, rc,
+        reason ? QString::fromUtf8(reason)
+               : QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) };
+}
+
+sqlite3 *openReadOnly(const QString &path, EngineResult *error)
+{
+    sqlite3 *db = nullptr;
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK)
+        return db;
+    if (error)
+        *error = engineFailure(db, rc);
+    sqlite3_close(db);
+    return nullptr;
+}
+
+bool syncPath(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+EngineResult copyDatabase(const QString &from, const QString &to)
+{
+    if (!createPrivateFile(to))
+        return systemFailure(to);
+    EngineResult r;
+    sqlite3 *source = openReadOnly(from, &r);
+    sqlite3 *copy = nullptr;
+    if (source
+        && sqlite3_open_v2(QFile::encodeName(to).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr)
+            != SQLITE_OK)
+        r = engineFailure(copy, sqlite3_errcode(copy));
+    if (r.ok) {
+        // The copy keeps no journal of its own: until it is whole and renamed
+        // it is nobody's database, and a copy cut short is simply deleted.
+        sqlite3_exec(
+            copy, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+        sqlite3_backup *step = sqlite3_backup_init(copy, "main", source, "main");
+        if (!step) {
+            r = engineFailure(copy, sqlite3_errcode(copy));
+        } else {
+            const int rc = sqlite3_backup_step(step, -1);
+            sqlite3_backup_finish(step);
+            if (rc != SQLITE_DONE)
+                r = engineFailure(nullptr, rc);
+        }
+    }
+    sqlite3_close(copy);
+    sqlite3_close(source);
+    if (r.ok && !syncPath(to))
+        r = systemFailure(to);
+    if (!r.ok)
+        QFile::remove(to);
+    return r;
+}
+
+EngineResult copyFilePrivately(const QString &from, const QString &to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return { false, SQLITE_CANTOPEN, QStringLiteral("Dosya okunamadı: %1").arg(from) };
+    if (!createPrivateFile(to))
+        return systemFailure(to);
+    QFile copy(to);
+    EngineResult r;
+    if (!copy.open(QIODevice::WriteOnly)) {
+        r = systemFailure(to);
+    } else {
+        char buffer[1 << 16];
+        for (qint64 n; r.ok && (n = source.read(buffer, sizeof buffer)) > 0;) {
+            if (copy.write(buffer, n) != n || !copy.flush())
+                r = systemFailure(to);
+        }
+        if (r.ok && ::fsync(copy.handle()) != 0)
+            r = systemFailure(to);
+        copy.close();
+    }
+    if (!r.ok)
+        QFile::remove(to);
+    return r;
+}
+
+QStringList tableColumns(const QString &path, const QString &table, EngineResult *error)
+{
+    QStringList columns;
+    sqlite3 *db = openReadOnly(path, error);
+    if (!db)
+        return columns;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?)", -1, &st, nullptr)
+        == SQLITE_OK) {
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            columns << QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    } else if (error) {
+        *error = engineFailure(db, sqlite3_errcode(db));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return columns;
+}
+
+long long countRows(const QString &path, const QString &table)
+{
+    sqlite3 *db = openReadOnly(path, nullptr);
+    if (!db)
+        return -1;
+    long long rows = -1;
+    sqlite3_stmt *st = nullptr;
+    const QByteArray sql = "SELECT count(*) FROM \"" + table.toUtf8() + "\"";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        rows = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return rows;
+}
+
+} // namespace platform
