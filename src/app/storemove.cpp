@@ -2,6 +2,7 @@
 
 #include "datafiles.h"
 #include "platform/messages.h"
+#include "platform/pgcopy.h"
 #include "platform/storedialect.h"
 #include "sharedstore.h"
 
@@ -105,6 +106,25 @@ bool copyTable(QSqlDatabase &from, QSqlDatabase &to, const QString &table,
                        .arg(columns.join(QLatin1Char(',')), table))) {
         *error = QStringLiteral("%1 okunamadı: %2").arg(table, sqlText(read.lastError()));
         return false;
+    }
+    if (platform::isPostgres(to)) {
+        platform::PgCopy copy(to, table, columns);
+        QVariantList row;
+        while (copy.ok() && read.next()) {
+            row.clear();
+            for (int c = 0; c < columns.size(); ++c)
+                row << read.value(c);
+            copy.add(row);
+        }
+        if (read.lastError().isValid()) {
+            *error = QStringLiteral("%1 okunamadı: %2").arg(table, sqlText(read.lastError()));
+            return false;
+        }
+        if (!copy.finish()) {
+            *error = QStringLiteral("%1 yazılamadı: %2").arg(table, copy.error());
+            return false;
+        }
+        return true;
     }
     QVector<QVariantList> rows;
     while (read.next()) {

@@ -391,8 +391,9 @@ private slots:
         const qint64 first = records::Kaydet(s, QString());
         QVERIFY(first > 0);
         const QStringList typed = testing::snapshot(s);
-        QVERIFY(testing::storeExec(QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (70, 'M70', NULL)")));
+        QVERIFY(testing::storeExec(
+            QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES "
+                           "(70, 'M' || char(9) || '7\\0' || char(10) || char(13), NULL)")));
         testing::SharedStoreScope store;
         QVERIFY2(store.ok(), qPrintable(store.error()));
         {
