@@ -175,12 +175,18 @@ double barePgListQuery(const QString &connection)
 }
 
 // The figures of one engine, each name with prefix before it: save, load,
-// the list's fill beside its bare query, and a search keystroke.
+// the list's fill beside its bare queries (bare, then any others named), the
+// open list's memory and a search keystroke.
+struct BareQuery {
+    const char *name;
+    std::function<double()> run;
+};
 void entryFigures(const char *prefix, app::MainWindow &window, int count, int runs, int &serial,
-    const std::function<double()> &bare)
+    const std::vector<BareQuery> &bares)
 {
     auto name = [prefix](const char *n) { return std::string(prefix) + n; };
     records::EntryScreen &screen = window.entryScreen();
+    // Save: a new three-owner record each run.
     std::vector<double> saves;
     for (int i = 0; i < runs + 2; ++i) {
         typeTransaction(screen, ++serial);
@@ -194,7 +200,12 @@ void entryFigures(const char *prefix, app::MainWindow &window, int count, int ru
     print(name("load_ms").c_str(),
         medianOf(runs, [&] { records::OKU(screen, r.bounded(1, count + 1)); }));
 
-    std::vector<double> firsts, fills, bares;
+    // "Bul": from the click to the first screenful painted, to every row
+    // arrived with the grid painted again (the owners on screen included),
+    // and to the last owner off screen, the event loop running between.
+    const long rssBefore = residentKb();
+    std::vector<double> firsts, fills, owners;
+    std::vector<std::vector<double>> bareTimes(bares.size());
     records::RecordList &list = window.recordList();
     for (int i = 0; i < qMin(runs, 5); ++i) {
         QElapsedTimer clock;
@@ -202,19 +213,28 @@ void entryFigures(const char *prefix, app::MainWindow &window, int count, int ru
         screen.cmdBUL()->click();
         window.grab();
         firsts.push_back(clock.nsecsElapsed() / 1e6);
-        while (list.filling())
+        while (list.rowsArriving())
             QCoreApplication::processEvents();
         window.grab();
         fills.push_back(clock.nsecsElapsed() / 1e6);
-        bares.push_back(bare());
+        while (list.filling())
+            QCoreApplication::processEvents();
+        owners.push_back(clock.nsecsElapsed() / 1e6);
+        for (size_t b = 0; b < bares.size(); ++b)
+            bareTimes[b].push_back(bares[b].run());
         list.close();
     }
     print(name("list_first_rows_ms").c_str(), median(firsts));
     print(name("list_fill_ms").c_str(), median(fills));
-    print(name("list_query_bare_ms").c_str(), median(bares));
-
+    print(name("list_owners_ms").c_str(), median(owners));
+    for (size_t b = 0; b < bares.size(); ++b)
+        print(name(bares[b].name).c_str(), median(bareTimes[b]));
     list.fill();
     list.finishFill();
+    std::printf(
+        "%s: %.1f MB\n", name("list_rss_growth_mb").c_str(), (residentKb() - rssBefore) / 1024.0);
+    std::printf("%s: %.1f MB\n", name("peak_rss_mb").c_str(), peakResidentKb() / 1024.0);
+
     const records::RecordListModel &model = list.model();
     double slowest = 0;
     for (int column = 0; column < 5; ++column) {
@@ -266,23 +286,15 @@ double bareVacuumInto(const QString &from, const QString &to)
 void sqliteFigures(app::MainWindow &window, const QString &store, int count, int runs, int &serial,
     QTemporaryDir &dir)
 {
-    records::EntryScreen &screen = window.entryScreen();
-
-    // Save: a new three-owner record each run.
-    std::vector<double> saves;
-    for (int i = 0; i < runs + 2; ++i) {
-        typeTransaction(screen, ++serial);
-        const double ms = timeOnce([&] { records::Kaydet(screen, QString()); });
-        if (i >= 2) // the first runs warm the caches
-            saves.push_back(ms);
-    }
-    print("save_ms", median(saves));
-    print("resave_ms", medianOf(runs, [&] { records::Kaydet(screen, QString()); }));
-
-    QRandomGenerator r(7);
-    print("load_ms", medianOf(runs, [&] { records::OKU(screen, r.bounded(1, count + 1)); }));
+    // The sorted query reads the same rows by a full scan and a sort, as the
+    // list read them before it read from the index: faster to the last row,
+    // but no row before the sort ends.
+    entryFigures("", window, count, runs, serial,
+        { { "list_query_bare_ms", [&] { return bareListQuery(store); } },
+            { "list_query_sorted_bare_ms", [&] { return bareListQuery(store, true); } } });
 
     // A returning customer: the owner's number looked up, found or not.
+    QRandomGenerator r(11);
     std::vector<double> lookups;
     for (int i = 0; i < runs; ++i) {
         const QString stored = storedOwnerNumber(store, r.bounded(1, count + 1));
@@ -290,59 +302,6 @@ void sqliteFigures(app::MainWindow &window, const QString &store, int count, int
         lookups.push_back(timeOnce([&] { records::findStoredOwner(stored + QLatin1Char('9')); }));
     }
     print("owner_lookup_ms", median(lookups));
-
-    // "Bul": from the click to the first screenful painted, and to every row
-    // arrived with the grid painted again, the event loop running between.
-    const long rssBefore = residentKb();
-    std::vector<double> firsts, fills, owners, bare, sortedBare;
-    records::RecordList &list = window.recordList();
-    for (int i = 0; i < qMin(runs, 5); ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        screen.cmdBUL()->click();
-        window.grab();
-        firsts.push_back(clock.nsecsElapsed() / 1e6);
-        while (list.rowsArriving())
-            QCoreApplication::processEvents();
-        window.grab();
-        fills.push_back(clock.nsecsElapsed() / 1e6);
-        while (list.filling())
-            QCoreApplication::processEvents();
-        owners.push_back(clock.nsecsElapsed() / 1e6);
-        bare.push_back(bareListQuery(store));
-        sortedBare.push_back(bareListQuery(store, true));
-        list.close();
-    }
-    print("list_first_rows_ms", median(firsts));
-    // Every row arrived, owners on screen included; the owner column of rows
-    // off screen completes after (list_owners_ms).
-    print("list_fill_ms", median(fills));
-    print("list_owners_ms", median(owners));
-    print("list_query_bare_ms", median(bare));
-    // The same rows by a full scan and a sort, as the list read them before it
-    // read from the index: faster to the last row, but no row before the sort ends.
-    print("list_query_sorted_bare_ms", median(sortedBare));
-    list.fill();
-    list.finishFill();
-    std::printf("list_rss_growth_mb: %.1f MB\n", (residentKb() - rssBefore) / 1024.0);
-    std::printf("peak_rss_mb: %.1f MB\n", peakResidentKb() / 1024.0);
-
-    const records::RecordListModel &model = window.recordList().model();
-    double slowest = 0;
-    for (int column = 0; column < 5; ++column) {
-        // A prefix first found near the end of the list, and one found nowhere.
-        const QString late = model.cell(model.rowCount() - 3, column);
-        for (const QString &prefix : { late, QStringLiteral("ZZZZQ") }) {
-            QLineEdit *box = screen.txtara(column);
-            box->clear();
-            slowest = std::max(slowest, medianOf(runs, [&] {
-                box->setText(prefix);
-                box->setText(QString());
-            }) / 2);
-        }
-    }
-    print("search_keystroke_ms", slowest);
-    window.recordList().close();
 
     DensePage page;
     print("render_pdf_page_ms", medianOf(runs, [&] {
@@ -483,8 +442,8 @@ int main(int argc, char **argv)
         });
         print("pg_build_store_ms", built);
         app::sharedStore().connection = connection;
-        entryFigures(
-            "pg_", window, count, runs, serial, [&] { return barePgListQuery(connection); });
+        entryFigures("pg_", window, count, runs, serial,
+            { { "list_query_bare_ms", [&] { return barePgListQuery(connection); } } });
         app::sharedStore() = app::SharedStore();
     }
     return 0;
