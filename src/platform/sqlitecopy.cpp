@@ -69,16 +69,6 @@ sqlite3 *openReadOnly(const QString &path, EngineResult *error)
     return nullptr;
 }
 
-bool syncPath(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 EngineResult copyDatabase(const QString &from, const QString &to)
@@ -109,7 +99,7 @@ EngineResult copyDatabase(const QString &from, const QString &to)
     }
     sqlite3_close(copy);
     sqlite3_close(source);
-    if (r.ok && !syncPath(to))
+    if (r.ok && !syncFile(to))
         r = systemFailure(to);
     if (!r.ok)
         QFile::remove(to);

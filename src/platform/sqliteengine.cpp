@@ -38,17 +38,17 @@ sqlite3 *openFile(const QString &path, EngineResult *result)
     return nullptr;
 }
 
+} // namespace
+
 bool syncFile(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
 }
-
-} // namespace
 
 void syncFolder(const QString &folder)
 {

@@ -46,6 +46,8 @@ private:
 EngineResult checkDatabase(const QString &path, const QStringList &tables);
 // Runs PRAGMA integrity_check; ok when it answers "ok".
 EngineResult integrityCheck(const QString &path);
+// Writes a closed file's data to disk; false when it could not.
+bool syncFile(const QString &path);
 // Makes a rename of a file in folder survive a power loss.
 void syncFolder(const QString &folder);
 
