@@ -53,15 +53,18 @@ QString PgCluster::binFolder()
 bool PgCluster::run(const QString &program, const QStringList &arguments, QString *output)
 {
     QProcess p;
+    QString exe = program;
+    QStringList args = arguments;
     // The server's own tools refuse root; the client tools need not run as nobody.
-    const bool server =
-        program.endsWith(QLatin1String("initdb")) || program.endsWith(QLatin1String("pg_ctl"));
-    const QString exe = asRoot() && server ? QStringLiteral("runuser") : program;
-    p.start(exe,
-        exe == program ? arguments
-                       : QStringList { QStringLiteral("-u"), QStringLiteral("nobody"),
-                             QStringLiteral("--"), program }
-                + arguments);
+    if (asRoot()
+        && (program.endsWith(QLatin1String("initdb"))
+            || program.endsWith(QLatin1String("pg_ctl")))) {
+        exe = QStringLiteral("runuser");
+        args = QStringList {
+            QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program
+        } + arguments;
+    }
+    p.start(exe, args);
     if (!p.waitForStarted(-1)) {
         error_ = QStringLiteral("%1 could not start").arg(exe);
         return false;
