@@ -1,6 +1,6 @@
-// Kills a process that saves or compacts at random moments, then checks that
-// the store is sound and every record whole. EVRAKMATIK_CRASH_ROUNDS sets how
-// many kills (more by hand, a couple of hundred here).
+// Kills a process that saves, compacts or backs up at random moments, then
+// checks that the store is sound and every record whole. EVRAKMATIK_CRASH_ROUNDS
+// sets how many kills (more by hand, a couple of hundred here).
 #include "app/backups.h"
 #include "app/datafiles.h"
 #include "platform/sqliteengine.h"
@@ -11,25 +11,28 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <functional>
 #include <map>
 
 namespace {
 
-int rounds(int fallback)
+int rounds()
 {
     const int n = qEnvironmentVariableIntValue("EVRAKMATIK_CRASH_ROUNDS");
-    return n > 0 ? n : fallback;
+    return n > 0 ? n : 150;
 }
 
 struct Seen {
     QString vehicle;
     QStringList owners;
+    bool operator==(const Seen &o) const { return vehicle == o.vehicle && owners == o.owners; }
 };
+using Records = std::map<QString, Seen>;
 
 // Every record's vehicle stamp and the stamps of its owner rows.
-std::map<QString, Seen> readStore()
+Records readStore()
 {
-    std::map<QString, Seen> seen;
+    Records seen;
     QSqlDatabase db;
     if (!app::OpenData(db, app::RecordStoreData))
         return seen;
@@ -49,10 +52,40 @@ std::map<QString, Seen> readStore()
     return seen;
 }
 
-long long stampOf(const QString &s)
-{
-    return s.mid(1).toLongLong();
-}
+// A fresh program folder whose store the crash child fills.
+struct Harness {
+    testing::ScriptedMessages messages;
+    testing::ProgramFolder folder;
+    Harness() { app::upgradeRecordStore(); }
+
+    // Twenty records, every one saved twice, however slow the machine.
+    Records twentyRecords()
+    {
+        testing::CrashChild child({ QStringLiteral("save"), folder.path(), QStringLiteral("0") });
+        if (!child.waitForLines(40))
+            return {};
+        child.kill();
+        return readStore();
+    }
+
+    // Starts the child `total` times, kills it at a random moment after its
+    // first report, and hands check() the lines it reported.
+    void killRepeatedly(const QStringList &args, int total, int maxWait, quint32 seed,
+        const std::function<void(const QStringList &)> &check)
+    {
+        QRandomGenerator random(seed);
+        for (int round = 0; round < total && !QTest::currentTestFailed(); ++round) {
+            testing::CrashChild child(args);
+            // However slow the machine is to start it.
+            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
+            QTest::qWait(int(random.bounded(0, maxWait)));
+            QVERIFY2(child.running(), qPrintable(child.errors()));
+            check(child.kill());
+            const platform::EngineResult sound = platform::integrityCheck(folder.storePath());
+            QVERIFY2(sound.ok, qPrintable(sound.message));
+        }
+    }
+};
 
 } // namespace
 
@@ -61,34 +94,22 @@ class TestCrashConsistency : public QObject {
 private slots:
     void killedSavesLeaveWholeRecords()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        app::upgradeRecordStore();
-        QRandomGenerator random(4711);
+        Harness h;
         long long next = 0;
         std::map<QString, long long> acknowledged;
-        const int total = rounds(150);
-        int committedInAll = 0;
-        for (int round = 0; round < total; ++round) {
-            testing::CrashChild child(
-                { QStringLiteral("save"), folder.path(), QString::number(next) });
-            // Once it has saved, kill it at a random moment of its next saves,
-            // however slow the machine is to start it.
-            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
-            QTest::qWait(int(random.bounded(0, 30)));
-            QVERIFY2(child.running(), qPrintable(child.errors()));
-            const QStringList lines = child.kill();
+        int committed = 0;
+        QStringList args { QStringLiteral("save"), h.folder.path(), QStringLiteral("0") };
+        h.killRepeatedly(args, rounds(), 30, 4711, [&](const QStringList &lines) {
             for (const QString &line : lines) {
                 const QStringList p = line.split(QLatin1Char(' '));
-                if (p.size() == 3) {
-                    acknowledged[QStringLiteral("MOTOR-%1").arg(p[1])] = p[2].toLongLong();
-                    next = std::max(next, p[2].toLongLong() + 1);
-                    ++committedInAll;
-                }
+                if (p.size() != 3)
+                    continue; // a report cut short by the kill
+                acknowledged[QStringLiteral("MOTOR-%1").arg(p[1])] = p[2].toLongLong();
+                next = std::max(next, p[2].toLongLong() + 1);
+                ++committed;
             }
             next += 1000; // versions never repeat, even for a save cut short
-            const platform::EngineResult check = platform::integrityCheck(folder.storePath());
-            QVERIFY2(check.ok, qPrintable(check.message));
+            args[2] = QString::number(next);
             for (const auto &[motor, s] : readStore()) {
                 // Vehicle row and its three owners: all of one save.
                 QCOMPARE(s.owners.size(), 6);
@@ -96,96 +117,55 @@ private slots:
                     QCOMPARE(o, s.vehicle);
                 // A save reported as done is never lost.
                 if (acknowledged.count(motor))
-                    QVERIFY(stampOf(s.vehicle) >= acknowledged[motor]);
+                    QVERIFY(s.vehicle.mid(1).toLongLong() >= acknowledged[motor]);
             }
-        }
-        QVERIFY2(committedInAll > total, "the child saved too little to prove anything");
-        QVERIFY(messages.shown().isEmpty());
+        });
+        QVERIFY2(committed > rounds(), "the child saved too little to prove anything");
+        QVERIFY(h.messages.shown().isEmpty());
     }
 
     void killedCompactionsLoseNothing()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        app::upgradeRecordStore();
-        {
-            // A store worth compacting: every record saved twice, however slow the machine.
-            testing::CrashChild child(
-                { QStringLiteral("save"), folder.path(), QStringLiteral("0") });
-            QVERIFY(child.waitForLines(40));
-            child.kill();
-        }
-        const auto before = readStore();
-        QVERIFY(before.size() == 20);
-        QRandomGenerator random(1234);
-        const int total = rounds(150) / 2;
-        for (int round = 0; round < total; ++round) {
-            testing::CrashChild child({ QStringLiteral("compact"), folder.path() });
-            // Once it has compacted, kill it at a random moment of the next ones.
-            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
-            QTest::qWait(int(random.bounded(0, 40)));
-            QVERIFY2(child.running(), qPrintable(child.errors()));
-            child.kill();
-            // The next start: the store is opened, and found whole.
-            const auto after = readStore();
-            QCOMPARE(after.size(), before.size());
-            for (const auto &[motor, s] : before) {
-                QCOMPARE(after.at(motor).vehicle, s.vehicle);
-                QCOMPARE(after.at(motor).owners, s.owners);
-            }
-            QVERIFY(platform::integrityCheck(folder.storePath()).ok);
-        }
-        QVERIFY(messages.shown().isEmpty());
+        Harness h;
+        const Records before = h.twentyRecords();
+        QCOMPARE(int(before.size()), 20);
+        // The next start: the store is opened, and found whole.
+        h.killRepeatedly({ QStringLiteral("compact"), h.folder.path() }, rounds() / 2, 40, 1234,
+            [&](const QStringList &) { QVERIFY(readStore() == before); });
+        QVERIFY(h.messages.shown().isEmpty());
     }
 
     void killedBackupsNeverLeaveAHalfCopy()
     {
-        testing::ScriptedMessages messages;
-        testing::ProgramFolder folder;
-        app::upgradeRecordStore();
-        {
-            testing::CrashChild child(
-                { QStringLiteral("save"), folder.path(), QStringLiteral("0") });
-            QVERIFY(child.waitForLines(40));
-            child.kill();
-        }
-        const QString second = folder.path() + QStringLiteral("/../usb");
+        Harness h;
+        const Records before = h.twentyRecords();
+        QCOMPARE(int(before.size()), 20);
+        const QString second = h.folder.path() + QStringLiteral("/../usb");
         QVERIFY(QDir().mkpath(second));
         QVERIFY(testing::writeFile(
             app::backupSettingsFile(), "[Yedek]\r\nKlasor=" + QFile::encodeName(second) + "\r\n"));
-        const auto before = readStore();
-        QCOMPARE(int(before.size()), 20);
-        QRandomGenerator random(99);
-        const int total = rounds(150) / 2;
         int copies = 0;
-        for (int round = 0; round < total; ++round) {
-            testing::CrashChild child({ QStringLiteral("backup"), folder.path() });
-            QVERIFY2(child.waitForLines(1), qPrintable(child.errors()));
-            QTest::qWait(int(random.bounded(0, 40)));
-            QVERIFY2(child.running(), qPrintable(child.errors()));
-            copies += int(child.kill().size());
-            // Whatever bears a backup's name is a whole one, in both folders.
-            for (const QString &where : { app::backupFolder(), second }) {
-                const auto kept = app::listBackups(where);
-                QVERIFY(!kept.isEmpty() && kept.size() <= 14);
-                for (const app::BackupEntry &e : kept) {
-                    QString why;
-                    QVERIFY2(app::isUsableRecordStore(e.path, &why), qPrintable(e.path + why));
-                    QCOMPARE(e.records, 20LL);
+        h.killRepeatedly({ QStringLiteral("backup"), h.folder.path() }, rounds() / 2, 40, 99,
+            [&](const QStringList &lines) {
+                copies += int(lines.size());
+                // Whatever bears a backup's name is a whole one, in both folders.
+                for (const QString &where : { app::backupFolder(), second }) {
+                    const auto kept = app::listBackups(where);
+                    QVERIFY(!kept.isEmpty() && kept.size() <= 14);
+                    for (const app::BackupEntry &e : kept) {
+                        QString why;
+                        QVERIFY2(app::isUsableRecordStore(e.path, &why), qPrintable(e.path + why));
+                        QCOMPARE(e.records, 20LL);
+                    }
                 }
-            }
-            QVERIFY(platform::integrityCheck(folder.storePath()).ok);
-            const auto after = readStore();
-            QCOMPARE(after.size(), before.size());
-            for (const auto &[motor, s] : before)
-                QCOMPARE(after.at(motor).vehicle, s.vehicle);
-        }
-        QVERIFY2(copies > total, "the child made too few copies to prove anything");
+                QVERIFY(readStore() == before);
+            });
+        QVERIFY2(copies > rounds() / 2, "the child made too few copies to prove anything");
         // The next exit clears what a killed one began.
-        app::backUpRecordStore(folder.storePath(), QDate(2026, 3, 1));
+        app::backUpRecordStore(h.folder.storePath(), QDate(2026, 3, 1));
         for (const QString &where : { app::backupFolder(), second })
             QVERIFY(QDir(where).entryList({ QStringLiteral("*.yarim") }, QDir::Files).isEmpty());
-        QVERIFY(messages.shown().isEmpty());
+        QVERIFY(h.messages.shown().isEmpty());
     }
 };
 

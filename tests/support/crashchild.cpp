@@ -1,5 +1,5 @@
-// Saves or compacts records in a loop until it is killed; the crash tests kill
-// it at random moments and then look at what it left.
+// Saves, compacts or backs up records in a loop until it is killed; the crash
+// tests kill it at random moments and then look at what it left.
 //   evrakmatik-crashchild save DIR FIRST   (reports "ok RECORD VERSION" per commit)
 //   evrakmatik-crashchild compact DIR      (reports "ok" per compaction)
 //   evrakmatik-crashchild backup DIR       (reports "ok" per exit's backup,
@@ -30,6 +30,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -42,6 +43,12 @@ public:
     }
     void endProcess(int code) override { std::_Exit(code); }
 };
+
+void report(const char *line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
 
 // A whole record whose every text carries its version.
 records::RecordValues version(int record, long long n)
@@ -74,30 +81,49 @@ records::RecordValues version(int record, long long n)
     return v;
 }
 
+// Saves versions first, first + 1... of the records recordOf() names, each
+// over a connection of its own, until count saves (or for ever).
+int saveLoop(long long first, long long count, const std::function<int(long long)> &recordOf)
+{
+    for (long long n = first; n - first != count; ++n) {
+        const int record = recordOf(n);
+        QSqlDatabase db;
+        if (!app::OpenData(db, app::RecordStoreData))
+            return 1;
+        records::StoreError error;
+        const bool ok = records::RecordStore(db).save(version(record, n), nullptr, &error);
+        app::CloseDb(db);
+        if (!ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(error.text));
+            return 1;
+        }
+        report(qPrintable(QStringLiteral("ok %1 %2").arg(record).arg(n)));
+    }
+    return 0;
+}
+
 int hold(const QString &store, const char *mode, const QByteArray &write)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(store).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
         != SQLITE_OK)
         return 1;
+    // A write too big for the cache spills into the file: the journal left by
+    // a kill is hot.
     const QByteArray sql = QByteArray("PRAGMA journal_mode=") + mode + ";"
-        + (write == "unfinished"
-                // A write too big for the cache spills into the file: the
-                // journal left by a kill is hot.
-                ? "PRAGMA cache_size = 10; BEGIN; INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA, "
-                  "HAKLAR) "
-                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
-                  "SELECT 'BASKA-' || i, 'YOK', printf('%.140c', 'h') FROM n;"
+        + (write == "unfinished" ? "PRAGMA cache_size = 10; BEGIN; INSERT INTO ARACKAYIT "
+                                   "(MOTORNO, ESKIPLAKA, HAKLAR) WITH RECURSIVE n(i) AS (SELECT 1 "
+                                   "UNION ALL SELECT i + 1 FROM n WHERE i < 500) SELECT 'BASKA-' "
+                                   "|| i, 'YOK', printf('%.140c', 'h') FROM n;"
                 : write.isEmpty()
-                    ? ""
-                    : "INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA) VALUES ('BASKA', 'YOK');")
+                ? ""
+                : "INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA) VALUES ('BASKA', 'YOK');")
         + "SELECT count(*) FROM ARACKAYIT;";
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
         return 1;
     }
-    std::printf("ready\n");
-    std::fflush(stdout);
+    report("ready");
     while (std::getchar() != EOF) { }
     sqlite3_close(db);
     return 0;
@@ -114,12 +140,12 @@ int main(int argc, char **argv)
     platform::setMessageService(&messages);
     app::folders().program = QString::fromLocal8Bit(argv[2]);
     const QString store = app::dataFilePath(app::RecordStoreData);
-    if (qstrcmp(argv[1], "hold") == 0)
+    const QByteArray mode = argv[1];
+    if (mode == "hold")
         return argc > 3 ? hold(store, argv[3], argc > 4 ? QByteArray(argv[4]) : QByteArray()) : 2;
-    if (qstrcmp(argv[1], "desk") == 0 && argc > 6) {
+    if (mode == "desk" && argc > 6) {
         app::sharedStore().connection = QString::fromLocal8Bit(argv[3]);
         const int desk = QByteArray(argv[4]).toInt();
-        const int count = QByteArray(argv[5]).toInt();
         const bool same = qstrcmp(argv[6], "same") == 0;
         // Both desks start together: "ready" once connected, then a line in.
         {
@@ -128,56 +154,20 @@ int main(int argc, char **argv)
                 return 1;
             app::CloseDb(db);
         }
-        std::printf("ready\n");
-        std::fflush(stdout);
+        report("ready");
         if (std::getchar() == EOF)
             return 1;
-        for (int i = 0; i < count; ++i) {
-            const long long n = desk * 100000LL + i;
-            const int record = same ? i % 5 : desk * 1000 + i;
-            QSqlDatabase db;
-            if (!app::OpenData(db, app::RecordStoreData))
-                return 1;
-            records::StoreError error;
-            const bool ok = records::RecordStore(db).save(version(record, n), nullptr, &error);
-            app::CloseDb(db);
-            if (!ok) {
-                std::fprintf(stderr, "%s\n", qPrintable(error.text));
-                return 1;
-            }
-            std::printf("ok %d %lld\n", record, n);
-            std::fflush(stdout);
-        }
-        return 0;
+        const long long first = desk * 100000LL;
+        return saveLoop(first, QByteArray(argv[5]).toInt(),
+            [=](long long n) { return int(same ? (n - first) % 5 : desk * 1000 + (n - first)); });
     }
-    if (qstrcmp(argv[1], "compact") == 0) {
-        for (;;) {
+    for (int day = 0; mode == "compact" || mode == "backup"; ++day) {
+        if (mode == "compact")
             app::CompactData(store);
-            std::printf("ok\n");
-            std::fflush(stdout);
-        }
-    }
-    if (qstrcmp(argv[1], "backup") == 0) {
-        for (int day = 0;; ++day) {
+        else
             app::backUpRecordStore(store, QDate(2026, 3, 1).addDays(day % 20));
-            std::printf("ok\n");
-            std::fflush(stdout);
-        }
+        report("ok");
     }
-    long long n = argc > 3 ? QByteArray(argv[3]).toLongLong() : 0;
-    for (;; ++n) {
-        const int record = int(n % 20);
-        QSqlDatabase db;
-        if (!app::OpenData(db, app::RecordStoreData))
-            return 1;
-        records::StoreError error;
-        const bool ok = records::RecordStore(db).save(version(record, n), nullptr, &error);
-        app::CloseDb(db);
-        if (!ok) {
-            std::fprintf(stderr, "%s\n", qPrintable(error.text));
-            return 1;
-        }
-        std::printf("ok %d %lld\n", record, n);
-        std::fflush(stdout);
-    }
+    return saveLoop(argc > 3 ? QByteArray(argv[3]).toLongLong() : 0, -1,
+        [](long long n) { return int(n % 20); });
 }

@@ -50,26 +50,20 @@ QString PgCluster::binFolder()
     return {};
 }
 
-QString PgCluster::tool(const QString &name) const
-{
-    return binFolder() + QLatin1Char('/') + name;
-}
-
 bool PgCluster::run(const QString &program, const QStringList &arguments, QString *output)
 {
     QProcess p;
-    QStringList args = arguments;
     QString exe = program;
+    QStringList args = arguments;
     // The server's own tools refuse root; the client tools need not run as nobody.
     if (asRoot()
         && (program.endsWith(QLatin1String("initdb"))
             || program.endsWith(QLatin1String("pg_ctl")))) {
-        args.prepend(program);
-        args = QStringList { QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--") }
-            + args;
         exe = QStringLiteral("runuser");
+        args = QStringList {
+            QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), program
+        } + arguments;
     }
-    p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start(exe, args);
     if (!p.waitForStarted(-1)) {
         error_ = QStringLiteral("%1 could not start").arg(exe);
@@ -105,10 +99,9 @@ bool PgCluster::start()
         handOver(socketFolder());
         // Trust for the socket in our own folder: no one else can reach it.
         if (!run(tool(QStringLiteral("initdb")),
-                { QStringLiteral("-D"), data, QStringLiteral("-U"), QLatin1String(kRole),
-                    QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
-                    QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8"),
-                    QStringLiteral("--no-sync") }))
+                QStringList { QStringLiteral("-D"), data }
+                    + QStringLiteral("-U evrakmatik -A trust -E UTF8 --locale=C.UTF-8 --no-sync")
+                          .split(QLatin1Char(' '))))
             return false;
         made_ = true;
     }
@@ -119,8 +112,7 @@ bool PgCluster::start()
     if (!run(tool(QStringLiteral("pg_ctl")),
             { QStringLiteral("-D"), data, QStringLiteral("-l"),
                 dir_.path() + QStringLiteral("/server.log"), QStringLiteral("-w"),
-                QStringLiteral("-t"), QStringLiteral("120"), QStringLiteral("-o"), options,
-                QStringLiteral("start") }))
+                QStringLiteral("-t120"), QStringLiteral("-o"), options, QStringLiteral("start") }))
         return false;
     running_ = true;
     // The server answering on the socket must be this one.
@@ -139,8 +131,8 @@ bool PgCluster::stop()
         return true;
     running_ = false;
     return run(tool(QStringLiteral("pg_ctl")),
-        { QStringLiteral("-D"), dir_.path() + QStringLiteral("/data"), QStringLiteral("-m"),
-            QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop") });
+        { QStringLiteral("-D"), dir_.path() + QStringLiteral("/data"),
+            QStringLiteral("-mimmediate"), QStringLiteral("-w"), QStringLiteral("stop") });
 }
 
 QString PgCluster::connection(const QString &database) const
@@ -151,9 +143,8 @@ QString PgCluster::connection(const QString &database) const
 
 QStringList PgCluster::psqlArguments(const QString &database) const
 {
-    return { QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
-        QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"),
-        connection(database) };
+    return QStringLiteral("-X -q -A -t -v ON_ERROR_STOP=1 -d").split(QLatin1Char(' '))
+        << connection(database);
 }
 
 bool PgCluster::psql(const QString &database, const QString &sql, QString *output)

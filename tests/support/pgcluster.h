@@ -32,7 +32,7 @@ public:
     // Starts psql on database with its input open: for a second session a
     // test drives line by line.
     QStringList psqlArguments(const QString &database) const;
-    QString tool(const QString &name) const;
+    QString tool(const QString &name) const { return binFolder() + QLatin1Char('/') + name; }
     QString socketFolder() const { return dir_.path() + QStringLiteral("/socket"); }
 
     // Where the server binaries are (Debian's versioned folder).

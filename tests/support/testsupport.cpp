@@ -23,16 +23,6 @@
 
 namespace testing {
 
-ScriptedMessages::ScriptedMessages()
-{
-    platform::setMessageService(this);
-}
-
-ScriptedMessages::~ScriptedMessages()
-{
-    platform::setMessageService(nullptr);
-}
-
 platform::MsgAnswer ScriptedMessages::show(const platform::MessageRequest &request)
 {
     shown_.push_back(request);
@@ -40,11 +30,6 @@ platform::MsgAnswer ScriptedMessages::show(const platform::MessageRequest &reque
         return answers_.takeFirst();
     return request.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::Yes
                                                           : platform::MsgAnswer::Ok;
-}
-
-void ScriptedMessages::endProcess(int)
-{
-    ++exits_;
 }
 
 QStringList ScriptedMessages::titles() const
@@ -86,11 +71,6 @@ ProgramFolder::ProgramFolder(bool withTemplates)
 ProgramFolder::~ProgramFolder()
 {
     app::folders() = app::Folders();
-}
-
-QString ProgramFolder::storePath() const
-{
-    return path() + QStringLiteral("/data/tescil.mdb");
 }
 
 // The fonts, texts and formats of the real program, once per test process.
@@ -159,11 +139,6 @@ FileSizeLimit::FileSizeLimit(qint64 bytes)
     apply(bytes);
 }
 
-FileSizeLimit::~FileSizeLimit()
-{
-    apply(qint64(old_)); // RLIM_INFINITY comes back as itself
-}
-
 void FileSizeLimit::apply(qint64 bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -171,11 +146,6 @@ void FileSizeLimit::apply(qint64 bytes)
     getrlimit(RLIMIT_FSIZE, &r);
     r.rlim_cur = rlim_t(bytes);
     setrlimit(RLIMIT_FSIZE, &r);
-}
-
-CrashChild::CrashChild(const QStringList &args)
-{
-    process_.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD), args);
 }
 
 bool CrashChild::waitForLines(int n)
@@ -203,6 +173,11 @@ void CrashChild::stop()
         kill();
 }
 
+void addRows(const QString &name)
+{
+    addTableRows(name + QStringLiteral(".tsv"));
+}
+
 void whenModal(const std::function<bool(QWidget *)> &act)
 {
     QTimer::singleShot(20, [act] {
@@ -210,11 +185,6 @@ void whenModal(const std::function<bool(QWidget *)> &act)
         if (!w || !w->isVisible() || !act(w))
             whenModal(act);
     });
-}
-
-void addRows(const QString &name)
-{
-    addTableRows(name + QStringLiteral(".tsv"));
 }
 
 } // namespace testing
@@ -381,11 +351,6 @@ void addEngineRows()
     QTest::addColumn<QString>("engine");
     QTest::newRow("sqlite") << QStringLiteral("sqlite");
     QTest::newRow("postgresql") << QStringLiteral("postgresql");
-}
-
-bool isPostgresRow(const QString &engine)
-{
-    return engine == QLatin1String("postgresql");
 }
 
 } // namespace testing

@@ -21,12 +21,12 @@ namespace testing {
 // records every box shown and every request to end the process.
 class ScriptedMessages final : public platform::MessageService {
 public:
-    ScriptedMessages();
-    ~ScriptedMessages() override;
+    ScriptedMessages() { platform::setMessageService(this); }
+    ~ScriptedMessages() override { platform::setMessageService(nullptr); }
 
     void answerNext(platform::MsgAnswer answer) { answers_.push_back(answer); }
     platform::MsgAnswer show(const platform::MessageRequest &request) override;
-    void endProcess(int code) override;
+    void endProcess(int) override { ++exits_; }
 
     const QVector<platform::MessageRequest> &shown() const { return shown_; }
     int exits() const { return exits_; }
@@ -47,7 +47,7 @@ public:
     explicit ProgramFolder(bool withTemplates = true);
     ~ProgramFolder();
     QString path() const { return dir_.path() + QStringLiteral("/program"); }
-    QString storePath() const;
+    QString storePath() const { return path() + QStringLiteral("/data/tescil.mdb"); }
     QString marginFolder() const { return dir_.path() + QStringLiteral("/margins"); }
 
 private:
@@ -82,7 +82,7 @@ int rowCount(const QString &path, const char *table);
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(qint64 bytes);
-    ~FileSizeLimit();
+    ~FileSizeLimit() { apply(qint64(old_)); } // RLIM_INFINITY comes back as itself
     static void apply(qint64 bytes);
 
 private:
@@ -92,7 +92,10 @@ private:
 // The crash child (see crashchild.cpp), reporting one line per step done.
 class CrashChild {
 public:
-    explicit CrashChild(const QStringList &args);
+    explicit CrashChild(const QStringList &args)
+    {
+        process_.start(QStringLiteral(EVRAKMATIK_CRASH_CHILD), args);
+    }
     ~CrashChild() { stop(); }
     // Waits for the child's own n-th line, left unread; false if it stops first.
     bool waitForLines(int n);
@@ -132,7 +135,10 @@ private:
 // Adds the QtTest column "engine" with the rows "sqlite" and "postgresql".
 void addEngineRows();
 // The scope for the engine of the current row.
-bool isPostgresRow(const QString &engine);
+inline bool isPostgresRow(const QString &engine)
+{
+    return engine == QLatin1String("postgresql");
+}
 
 // Once the event loop runs (a modal window's own included), offers each
 // modal window shown to act until it takes one (returns true).
