@@ -209,7 +209,13 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
         const QString second = QDir::cleanPath(settings.secondFolder);
         // A stick that is not plugged in leaves its mount point behind: the
         // folder is never made here, or the copy would land on this disk.
-        if (!QFileInfo(second).isDir()) {
+        const QFileInfo info(second);
+        if (info.exists() && !info.isDir()) {
+            problems << QStringLiteral("İkinci yedek klasörü olarak verilen yol bir klasör değil, "
+                                       "bir dosya:")
+                    + kNl + native(second) + kNl
+                    + QStringLiteral("Yedek.ini dosyasındaki Klasor= satırını denetleyiniz.");
+        } else if (!info.isDir()) {
             problems << QStringLiteral("İkinci yedek klasörü bulunamadı:") + kNl + native(second)
                     + kNl
                     + QStringLiteral(
@@ -226,9 +232,15 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
     if (problems.isEmpty())
         return;
     CursorDefault();
+    // Whether the day's copy beside the store was made, so the clerk knows
+    // what is left to do.
+    const QString local = problems.size() == 1 && !settings.secondFolder.isEmpty()
+            && QFileInfo::exists(folder + QLatin1Char('/') + name)
+        ? QStringLiteral("Bugünün yedeği %1 klasörüne alındı. ").arg(native(folder))
+        : QString();
     platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
         QStringLiteral("DİKKAT"),
-        problems.join(kNl + kNl) + kNl + kNl
+        problems.join(kNl + kNl) + kNl + kNl + local
             + QStringLiteral("Kayıtlarınız kayıt deposunda duruyor; program kapanıyor."));
 }
 
@@ -258,7 +270,11 @@ QString backupListText()
     auto section = [&text](const QString &title, const QString &folder) {
         text += title + QStringLiteral(": ") + native(folder) + QLatin1Char('\n');
         const QVector<BackupEntry> entries = listBackups(folder);
-        if (entries.isEmpty())
+        if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir())
+            text += QStringLiteral("  (bir klasör değil)\n");
+        else if (!QFileInfo(folder).isDir())
+            text += QStringLiteral("  (klasör bulunamadı)\n");
+        else if (entries.isEmpty())
             text += QStringLiteral("  (yedek yok)\n");
         for (const BackupEntry &e : entries)
             text += QStringLiteral("  %1  %2  %3%4\n")

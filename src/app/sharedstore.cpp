@@ -88,8 +88,7 @@ bool chooseSharedStore(const QString &commandLine, QString *why)
     if (carriesPassword(text)) {
         *why = QStringLiteral("Ortak kayıt deposunun bağlantı ayarında parola var; parola "
                               "ayarda tutulmaz. Parolayı ~/.pgpass dosyasına (ya da PGPASSFILE "
-                              "ile gösterilen dosyaya) yazıp ayardan çıkarınız. Bu açılışta "
-                              "yerel kayıt deposu kullanılıyor.");
+                              "ile gösterilen dosyaya) yazıp ayardan çıkarınız.");
         return false;
     }
     sharedStore().connection = text;
@@ -110,11 +109,29 @@ QString detail(const QSqlError &error)
 
 QString connectErrorText(const QSqlError &error)
 {
-    return QStringLiteral("Ortak kayıt deposuna bağlanılamadı: %1 yanıt vermiyor ya da "
-                          "bağlantıyı kabul etmiyor. Sunucunun açık ve ağın bağlı olduğunu "
-                          "denetleyiniz.")
-               .arg(sharedStoreHost(sharedStore().connection))
-        + detail(error);
+    // A refused connection carries no error code, only the server's words
+    // (in English unless the server is set otherwise).
+    const QString said = error.databaseText() + QLatin1Char(' ') + error.driverText();
+    const QString host = sharedStoreHost(sharedStore().connection);
+    QString text;
+    if (said.contains(QLatin1String("database")) && said.contains(QLatin1String("does not exist")))
+        text = QStringLiteral("Ortak kayıt deposuna bağlanılamadı: sunucuda (%1) ayarda adı geçen "
+                              "veritabanı yok.")
+                   .arg(host);
+    else if (said.contains(QLatin1String("authentication failed"))
+        || said.contains(QLatin1String("no password supplied"))
+        || said.contains(QLatin1String("no pg_hba.conf entry"))
+        || (said.contains(QLatin1String("role")) && said.contains(QLatin1String("does not exist"))))
+        text = QStringLiteral("Ortak kayıt deposuna bağlanılamadı: sunucu (%1) bu kullanıcıyı "
+                              "kabul etmedi. Kullanıcı adını, ~/.pgpass dosyasını ve sunucunun "
+                              "pg_hba.conf ayarını denetleyiniz.")
+                   .arg(host);
+    else
+        text = QStringLiteral("Ortak kayıt deposuna bağlanılamadı: %1 yanıt vermiyor ya da "
+                              "bağlantıyı kabul etmiyor. Sunucunun açık ve ağın bağlı olduğunu "
+                              "denetleyiniz.")
+                   .arg(host);
+    return text + detail(error);
 }
 
 QString serverErrorText(const QSqlError &error)

@@ -22,7 +22,8 @@ bool usesSharedStore();
 QString sharedStoreSettingsPath();
 // Reads the setting from the command line (when given) or the settings file.
 // false with *why set when the text carries a password or the file cannot be
-// read; the store then stays local.
+// read; the program must not start then, or this desk's records would go to a
+// local store no other desk sees.
 bool chooseSharedStore(const QString &commandLine, QString *why);
 
 // The server a connection text names, for messages: its host or hostaddr,

@@ -201,18 +201,25 @@ int runProgram(int argc, char **argv)
     runStartupSequence(
         resolveStartOptions(parser.value(programFolder), parser.value(marginFolder)));
     QString why;
-    const bool storeChosen = chooseSharedStore(parser.value(sharedStoreOption), &why);
-    if (parser.isSet(moveStoreOption)) {
-        if (!storeChosen) {
-            std::fprintf(stderr, "%s\n", qPrintable(why));
-            return 2;
-        }
-        return moveStore(parser.value(moveStoreOption));
+    if (!chooseSharedStore(parser.value(sharedStoreOption), &why)) {
+        // No local store in its place: records typed there would reach no
+        // other desk, and nothing on screen would say so.
+        const QString text = why
+            + QStringLiteral("\r\n\r\nKayıtlar başka masaların görmediği bir depoya "
+                             "gitmesin diye program açılmadı.");
+        const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
+            || parser.isSet(restore) || printing::headlessRequested(parser);
+        if (console)
+            std::fprintf(stderr, "%s\n",
+                qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+        else
+            platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
+                QStringLiteral("Dikkat"), text);
+        return 2;
     }
-    if (!storeChosen)
-        platform::showMessage(
-            platform::MsgIcon::Warning, platform::MsgButtons::Ok, QStringLiteral("Dikkat"), why);
-    if (storeChosen && usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
+    if (parser.isSet(moveStoreOption))
+        return moveStore(parser.value(moveStoreOption));
+    if (usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
         std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
                    "ve geri yüklemez.\n",
             stderr);

@@ -339,8 +339,12 @@ void TestCompaction::aSecondFolderThatFailsWarnsOnceAndTheExitEnds()
         const platform::MessageRequest &box = p.messages.shown().first();
         QCOMPARE(box.icon, platform::MsgIcon::Warning);
         QVERIFY2(box.text.contains(QDir::toNativeSeparators(QDir::cleanPath(folder)))
-                && box.text.contains(told),
+                && box.text.contains(told) && box.text.contains(QStringLiteral("Bugünün yedeği")),
             qPrintable(box.text));
+        const char *listed = second == QLatin1String("absent") ? "(klasör bulunamadı)"
+            : second == QLatin1String("file")                  ? "(bir klasör değil)"
+                                                               : "(yedek yok)";
+        QVERIFY(backupListText().contains(QString::fromUtf8(listed)));
     }
     QCOMPARE(rowCount(backupOf(QDate::currentDate()), "ARACKAYIT"), 200);
 }

@@ -8,6 +8,7 @@
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/saverecord.h"
+#include "support/pgcluster.h"
 #include "support/recordtables.h"
 #include "support/testsupport.h"
 
@@ -332,6 +333,17 @@ private slots:
             QCOMPARE(p.messages.exits(), 1);
             QVERIFY(p.messages.shown().isEmpty());
         }
+        // A server that answers but lacks the database is told apart.
+        QVERIFY2(testing::pgCluster().start(), qPrintable(testing::pgCluster().error()));
+        sharedStore().connection = testing::pgCluster().connection(QStringLiteral("yokdb"));
+        QSqlDatabase db;
+        {
+            testing::ScriptedMessages messages;
+            QVERIFY(!OpenData(db, RecordStoreData));
+            QVERIFY2(messages.shown().value(0).text.contains(
+                         QStringLiteral("ayarda adı geçen veritabanı yok")),
+                qPrintable(messages.shown().value(0).text));
+        }
         sharedStore() = SharedStore();
         QCOMPARE(testing::contents(folder.storePath()), before);
         QVERIFY(!QFile::exists(compactionTempPath(folder.storePath())));
@@ -378,6 +390,22 @@ private slots:
         QVERIFY(!why.contains(QStringLiteral("Gizli")));
         QCOMPARE(why.isEmpty(), !chosen.isEmpty());
         sharedStore() = SharedStore();
+        if (chosen.isEmpty()) {
+            // The program does not start on a local store in the shared one's place.
+            QProcess desk;
+            desk.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
+                QStringList { QStringLiteral("--program-folder"), folder.path(),
+                    QStringLiteral("--list-backups") }
+                    + (commandLine.isEmpty()
+                            ? QStringList()
+                            : QStringList { QStringLiteral("--shared-store"), commandLine }));
+            QVERIFY(desk.waitForFinished(60000));
+            QCOMPARE(desk.exitCode(), 2);
+            const QString said = QString::fromUtf8(desk.readAllStandardError());
+            QVERIFY2(said.contains(QStringLiteral("program açılmadı")) && !said.contains("Gizli"),
+                qPrintable(said));
+            QVERIFY(desk.readAllStandardOutput().isEmpty());
+        }
     }
 
     // The local store to the server and back: every record, IDs and values
