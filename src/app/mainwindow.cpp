@@ -153,7 +153,12 @@ MainWindow::MainWindow(QWidget *parent)
     status_->setSizeGripEnabled(false);
     auto *timePanel = new QLabel(status_);
     auto *datePanel = new QLabel(status_);
-    auto *infoPanel = new QLabel(QStringLiteral("Kayıt deposu: data/tescil.mdb"), status_);
+    // Which store this desk works on, so a desk that should share one can tell.
+    auto *infoPanel =
+        new QLabel(usesSharedStore() ? QStringLiteral("Kayıt deposu: ortak (%1)")
+                                           .arg(sharedStoreHost(sharedStore().connection))
+                                     : QStringLiteral("Kayıt deposu: data/tescil.mdb"),
+            status_);
     timePanel->setObjectName(QStringLiteral("panelSaat"));
     datePanel->setObjectName(QStringLiteral("panelTarih"));
     status_->addWidget(timePanel);
