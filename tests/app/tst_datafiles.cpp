@@ -15,7 +15,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 

@@ -1,4 +1,3 @@
-#include "app/datafiles.h"
 #include "app/mainwindow.h"
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
@@ -11,8 +10,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
