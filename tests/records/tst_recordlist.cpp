@@ -84,8 +84,8 @@ void fillStore()
 class TestRecordList : public QObject {
     Q_OBJECT
 private slots:
-    void listsEveryRecordByOldPlate_data() { testing::addEngineRows(); }
-    void listsEveryRecordByOldPlate()
+    void listsEveryRecordByOldPlateAndFindsByPrefix_data() { testing::addEngineRows(); }
+    void listsEveryRecordByOldPlateAndFindsByPrefix()
     {
         testing::SharedStoreScope store(engineRow());
         QVERIFY2(store.ok(), qPrintable(store.error()));
@@ -108,17 +108,6 @@ private slots:
         QVERIFY(s.sprX()->isColumnHidden(5));
         QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
         QVERIFY(!s.sTabber()->isEnabled());
-    }
-
-    void searchJumpsToTheFirstPrefixMatch_data() { testing::addEngineRows(); }
-    void searchJumpsToTheFirstPrefixMatch()
-    {
-        testing::SharedStoreScope store(engineRow());
-        QVERIFY2(store.ok(), qPrintable(store.error()));
-        testing::Program p;
-        fillStore();
-        EntryScreen &s = p.window->entryScreen();
-        s.cmdBUL()->click();
         QTableView *grid = s.sprX();
         // Each text typed in turn, and the row the cursor lands on: no match
         // stays, deleting moves back up; "ı" finds "I", "i" finds "İ".
