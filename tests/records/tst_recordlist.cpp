@@ -1,4 +1,3 @@
-#include "app/datafiles.h"
 #include "app/mainwindow.h"
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
@@ -11,8 +10,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -25,14 +22,8 @@ namespace {
 
 void exec(const QStringList &statements)
 {
-    QSqlDatabase db;
-    QVERIFY(app::OpenData(db, app::RecordStoreData));
-    {
-        QSqlQuery q(db);
-        for (const QString &sql : statements)
-            QVERIFY2(q.exec(sql), qPrintable(sql));
-    }
-    app::CloseDb(db);
+    for (const QString &sql : statements)
+        QVERIFY2(testing::storeExec(sql), qPrintable(sql));
 }
 
 // Records i = from..to, their columns given as SQL expressions of i.
@@ -51,18 +42,41 @@ QString cell(const RecordListModel &m, int row, int column)
     return m.data(m.index(row, column)).toString();
 }
 
+// Every row as shown, its five cells joined by "|".
+QStringList shownRows(const RecordListModel &m)
+{
+    QStringList rows;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 5; ++c)
+            cells << cell(m, r, c);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// The store of the engine the row names.
+bool engineRow()
+{
+    return QByteArray(QTest::currentDataTag()) == "postgresql";
+}
+
+// A click, then a double click, on the grid's cell at index.
+void doubleClick(QTableView *grid, const QModelIndex &index)
+{
+    grid->scrollTo(index);
+    const QPoint at = grid->visualRect(index).center();
+    QVERIFY(grid->viewport()->rect().contains(at));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
 // Five records saved out of plate order; the owners test Null name parts.
 void fillStore()
 {
-    exec(
-        { QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, YENIPLAKA, SASENO) VALUES "
-                         "(1, 'M1', '34ABC1', '06A1', 'S1'), (2, 'M2', '06XY2', NULL, 'S2'), "
-                         "(3, 'M3', 'YOK', '35B3', ' S3 '), (4, 'M4', '32IS4', '', NULL), "
-                         "(5, 'M5', '01AA5', '', '')"),
-            QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) VALUES "
-                           "(1, 2, 'İkinci', 'Sahip'), (1, 1, 'Ayşe', 'Yılmaz'), "
-                           "(2, 1, 'Tüzel Ltd. Şti.', NULL), (3, 1, NULL, 'Öztürk'), "
-                           "(4, 1, 'ısparta', 'ıspartalı')") });
+    exec(QString::fromUtf8(
+        testing::contents(QStringLiteral(EVRAKMATIK_TEST_DATA "/fiverecords.sql")))
+             .split(QLatin1Char(';'), Qt::SkipEmptyParts));
 }
 
 } // namespace
@@ -70,11 +84,10 @@ void fillStore()
 class TestRecordList : public QObject {
     Q_OBJECT
 private slots:
-    void listsEveryRecordByOldPlate_data() { testing::addEngineRows(); }
-    void listsEveryRecordByOldPlate()
+    void listsEveryRecordByOldPlateAndFindsByPrefix_data() { testing::addEngineRows(); }
+    void listsEveryRecordByOldPlateAndFindsByPrefix()
     {
-        QFETCH(QString, engine);
-        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        testing::SharedStoreScope store(engineRow());
         QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
@@ -83,67 +96,31 @@ private slots:
         QAbstractItemModelTester tester(&m);
         s.cmdBUL()->click();
         QVERIFY2(p.messages.shown().isEmpty(), qPrintable(p.messages.shown().value(0).text));
-        QCOMPARE(m.rowCount(), 5);
-        const QStringList plates { cell(m, 0, 1), cell(m, 1, 1), cell(m, 2, 1), cell(m, 3, 1),
-            cell(m, 4, 1) };
-        QCOMPARE(plates, (QStringList { "01AA5", "06XY2", "32IS4", "34ABC1", "YOK" }));
-        // The first owner by slot; Null parts count as empty; no owner, no name.
-        QCOMPARE(cell(m, 3, 0), QStringLiteral("Ayşe Yılmaz"));
-        QCOMPARE(cell(m, 1, 0), QStringLiteral("Tüzel Ltd. Şti."));
-        QCOMPARE(cell(m, 4, 0), QStringLiteral("Öztürk"));
-        QCOMPARE(cell(m, 0, 0), QString());
-        QCOMPARE(cell(m, 4, 3), QStringLiteral("S3"));
-        QCOMPARE(cell(m, 1, 2), QString());
+        // By old plate; the first owner by slot, Null parts as empty; no owner, no name.
+        QCOMPARE(shownRows(m),
+            (QStringList { "|01AA5|||M5", "Tüzel Ltd. Şti.|06XY2||S2|M2",
+                "ısparta ıspartalı|32IS4|||M4", "Ayşe Yılmaz|34ABC1|06A1|S1|M1",
+                "Öztürk|YOK|35B3|S3|M3" }));
         QCOMPARE(m.data(m.index(3, 5)).toLongLong(), 1);
+
         QCOMPARE(m.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Sahibi"));
         QCOMPARE(m.headerData(2, Qt::Vertical).toInt(), 3);
         QVERIFY(s.sprX()->isColumnHidden(5));
         QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
         QVERIFY(!s.sTabber()->isEnabled());
-    }
-
-    void anEmptyStoreShowsNothing()
-    {
-        testing::Program p;
-        exec(
-            { QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO) VALUES (0, 'M0'), (-3, 'M3')") });
-        EntryScreen &s = p.window->entryScreen();
-        s.cmdBUL()->click();
-        QCOMPARE(p.window->recordList().model().rowCount(), 0);
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
-        QVERIFY(s.sTabber()->isEnabled());
-        QVERIFY(p.messages.shown().isEmpty());
-    }
-
-    void searchJumpsToTheFirstPrefixMatch_data() { testing::addEngineRows(); }
-    void searchJumpsToTheFirstPrefixMatch()
-    {
-        QFETCH(QString, engine);
-        testing::SharedStoreScope store(testing::isPostgresRow(engine));
-        QVERIFY2(store.ok(), qPrintable(store.error()));
-        testing::Program p;
-        fillStore();
-        EntryScreen &s = p.window->entryScreen();
-        s.cmdBUL()->click();
         QTableView *grid = s.sprX();
-        auto current = [grid] { return grid->currentIndex().row(); };
-        s.txtara(1)->setText(QStringLiteral("3"));
-        QCOMPARE(current(), 2);
-        s.txtara(1)->setText(QStringLiteral("34"));
-        QCOMPARE(current(), 3);
-        s.txtara(1)->setText(QStringLiteral("349")); // no match: stays
-        QCOMPARE(current(), 3);
-        s.txtara(1)->setText(QStringLiteral("3")); // deleting moves back up
-        QCOMPARE(current(), 2);
-        s.txtara(1)->setText(QString());
-        QCOMPARE(current(), 0);
-        // Turkish folding: "ı" finds "I", "i" finds "İ".
-        s.txtara(0)->setText(QStringLiteral("ISPARTA"));
-        QCOMPARE(current(), 2);
-        s.txtara(0)->setText(QStringLiteral("ayşe y"));
-        QCOMPARE(current(), 3);
-        s.txtara(0)->setText(QStringLiteral("öz"));
-        QCOMPARE(current(), 4);
+        // Each text typed in turn, and the row the cursor lands on: no match
+        // stays, deleting moves back up; "ı" finds "I", "i" finds "İ".
+        const struct {
+            int box;
+            const char *text;
+            int row;
+        } steps[] = { { 1, "3", 2 }, { 1, "34", 3 }, { 1, "349", 3 }, { 1, "3", 2 }, { 1, "", 0 },
+            { 0, "ISPARTA", 2 }, { 0, "ayşe y", 3 }, { 0, "öz", 4 } };
+        for (const auto &step : steps) {
+            s.txtara(step.box)->setText(QString::fromUtf8(step.text));
+            QCOMPARE(grid->currentIndex().row(), step.row);
+        }
         // The boxes keep their text across fills.
         s.btnCancel()->click();
         s.cmdBUL()->click();
@@ -167,8 +144,7 @@ private slots:
     void longListsArriveInOrderBetweenEvents_data() { testing::addEngineRows(); }
     void longListsArriveInOrderBetweenEvents()
     {
-        QFETCH(QString, engine);
-        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        testing::SharedStoreScope store(engineRow());
         QVERIFY2(store.ok(), qPrintable(store.error()));
         // Old plates with Nulls, numbers stored by another program, ties and
         // blanks, across many slices: the rows arrive in exactly the order of
@@ -178,8 +154,7 @@ private slots:
         insertSeries(1, 6000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
             QStringLiteral("i, 'M' || i, CASE i % 7 WHEN 0 THEN NULL WHEN 1 THEN %1 "
                            "WHEN 2 THEN '' ELSE '34AB' || (i % 400) END")
-                .arg(testing::isPostgresRow(engine) ? QStringLiteral("'' || (i % 13)")
-                                                    : QStringLiteral("i % 13")));
+                .arg(engineRow() ? QStringLiteral("'' || (i % 13)") : QStringLiteral("i % 13")));
         exec({ QStringLiteral(
             "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) SELECT ID, 3 - ID % 3, "
             "'Sahip' || ID, CASE WHEN ID % 5 = 0 THEN NULL ELSE 'Üç' END FROM ARACKAYIT "
@@ -192,20 +167,13 @@ private slots:
         QVERIFY(first > 0 && first < 6000);
         QVERIFY(list.filling());
         QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
-        QSqlDatabase db;
-        QVERIFY(app::OpenData(db, app::RecordStoreData));
         QStringList expected;
-        {
-            QSqlQuery q(QStringLiteral(
-                            "SELECT K.ID, (SELECT trim(coalesce(S.AD, '') || ' ' || "
-                            "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE "
-                            "S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1) "
-                            "FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY ESKIPLAKA NULLS FIRST, ID"),
-                db);
-            while (q.next())
-                expected << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
-        }
-        app::CloseDb(db);
+        for (const QVariant &row : testing::storeColumn(QStringLiteral(
+                 "SELECT K.ID || ' ' || coalesce((SELECT trim(coalesce(S.AD, '') || ' ' || "
+                 "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID ORDER BY "
+                 "S.SAHIPNO, S.ID LIMIT 1), '') FROM ARACKAYIT K WHERE K.ID > 0 ORDER BY "
+                 "ESKIPLAKA NULLS FIRST, ID")))
+            expected << row.toString();
         QStringList shown;
         for (int r = 0; r < m.rowCount(); ++r)
             shown << QString::number(m.id(r)) + QLatin1Char(' ') + cell(m, r, 0);
@@ -276,11 +244,9 @@ private slots:
         QVERIFY(list.filling());
         QTableView *grid = s.sprX();
         const QModelIndex index = grid->model()->index(120, 1);
-        grid->scrollTo(index);
-        const QRect r = grid->visualRect(index);
         const QString shown = grid->model()->index(120, 4).data().toString();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        doubleClick(grid, index);
+
         QCOMPARE(shown, QStringLiteral("MOTOR121"));
         QCOMPARE(s.txt(16)->text(), shown);
         QVERIFY(!list.filling());
@@ -314,8 +280,7 @@ private slots:
     void doubleClickLoadsTheRowsRecordAndCloses_data() { testing::addEngineRows(); }
     void doubleClickLoadsTheRowsRecordAndCloses()
     {
-        QFETCH(QString, engine);
-        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        testing::SharedStoreScope store(engineRow());
         QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
@@ -330,55 +295,47 @@ private slots:
         const QModelIndex index = grid->currentIndex();
         QCOMPARE(
             index.row(), p.window->recordList().model().findPrefix(4, QStringLiteral("MOTOR250")));
-        grid->scrollTo(index);
-        const QRect r = grid->visualRect(index);
-        QVERIFY(grid->viewport()->rect().contains(r.center()));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        doubleClick(grid, index);
         QCOMPARE(s.txt(16)->text(), QStringLiteral("MOTOR250"));
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
         QVERIFY(s.sTabber()->isEnabled());
     }
 
-    void headerDoubleClickLoadsNothingAndCloses()
+    // The header loads nothing, "Vazgeç" changes nothing, a row's number in
+    // the left margin loads it like a cell; each closes the list.
+    void waysOfLeavingTheList_data()
     {
-        testing::Program p;
-        fillStore();
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("yazılan"));
-        s.cmdBUL()->click();
-        emit s.sprX()->horizontalHeader()->sectionDoubleClicked(1);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("header double-click") << "header"
+                                             << "yazılan";
+        QTest::newRow("Vazgeç") << "cancel"
+                                << "yazılan";
+        QTest::newRow("row number double-click") << "number"
+                                                 << "M2";
     }
-
-    void cancelChangesNothing()
+    void waysOfLeavingTheList()
     {
-        testing::Program p;
-        fillStore();
-        EntryScreen &s = p.window->entryScreen();
-        s.txt(16)->setText(QStringLiteral("yazılan"));
-        s.cmdBUL()->click();
-        s.btnCancel()->click();
-        QVERIFY(s.sTabber()->isEnabled());
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
-    }
-
-    // Only the row counts: its number in the left margin loads it like a cell.
-    void rowNumberDoubleClickLoadsThatRow()
-    {
+        QFETCH(QString, how);
+        QFETCH(QString, loaded);
         testing::Program p;
         fillStore();
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
+        s.txt(16)->setText(QStringLiteral("yazılan"));
         s.cmdBUL()->click();
         QHeaderView *numbers = s.sprX()->verticalHeader();
-        const QPoint second(numbers->width() / 2,
-            numbers->sectionViewportPosition(1) + numbers->sectionSize(1) / 2);
-        QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, second);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
+        if (how == QLatin1String("header"))
+            emit s.sprX()->horizontalHeader()->sectionDoubleClicked(1);
+        else if (how == QLatin1String("cancel"))
+            s.btnCancel()->click();
+        else
+            QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {},
+                QPoint(numbers->width() / 2,
+                    numbers->sectionViewportPosition(1) + numbers->sectionSize(1) / 2));
+        QCOMPARE(s.txt(16)->text(), loaded);
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
     }
 
     // The list opens with the cursor in the first search box; the arrows walk
@@ -436,18 +393,32 @@ private slots:
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
     }
 
-    void anUnreadableStoreIsReported()
+    // Nothing to list, or a store the list cannot read: no list, the screen free.
+    void bulWithNothingToListOpensNoList_data()
     {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no record above 0")
+            << "INSERT INTO ARACKAYIT (ID, MOTORNO) VALUES (0, 'M0'), (-3, 'M3')" << QString();
+        QTest::newRow("owner table gone") << "DROP TABLE ARACSAHIPLERI"
+                                          << "Kayıt deposunda ARACSAHIPLERI tablosu yok: %1";
+    }
+    void bulWithNothingToListOpensNoList()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, box);
         testing::Program p;
-        exec({ QStringLiteral("DROP TABLE ARACSAHIPLERI") });
+        exec({ sql });
         EntryScreen &s = p.window->entryScreen();
         s.cmdBUL()->click();
-        QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
-        QVERIFY(p.messages.shown().first().text.contains(
-            QStringLiteral("Kayıt deposunda ARACSAHIPLERI tablosu yok: %1")
-                .arg(p.folder.storePath())));
+        QCOMPARE(p.window->recordList().model().rowCount(), 0);
+        QCOMPARE(p.messages.titles(),
+            box.isEmpty() ? QStringList() : QStringList { QStringLiteral("GENEL HATA") });
+        if (!box.isEmpty())
+            QVERIFY(p.messages.shown().first().text.contains(box.arg(p.folder.storePath())));
         QCOMPARE(p.messages.exits(), 0);
         QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
     }
 
     void bytesThatAreNotUtf8StayInTheirOwnCell()
@@ -460,16 +431,9 @@ private slots:
             QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, AD, SOYAD) VALUES "
                            "(1, 1, CAST(X'4179FE65' AS TEXT), 'Kaya'), (2, 1, 'Ali', 'Er')") });
         p.window->entryScreen().cmdBUL()->click();
-        const RecordListModel &m = p.window->recordList().model();
-        QCOMPARE(m.rowCount(), 2);
-        const QChar bad = QChar::ReplacementCharacter;
-        QCOMPARE((QStringList {
-                     cell(m, 0, 0), cell(m, 0, 1), cell(m, 0, 2), cell(m, 0, 3), cell(m, 0, 4) }),
-            (QStringList { QStringLiteral("Ay") + bad + QStringLiteral("e Kaya"),
-                QStringLiteral("34") + bad, bad + QStringLiteral("06"), "S1", "M1" }));
-        QCOMPARE((QStringList {
-                     cell(m, 1, 0), cell(m, 1, 1), cell(m, 1, 2), cell(m, 1, 3), cell(m, 1, 4) }),
-            (QStringList { "Ali Er", "35B2", "07C2", "S2", "M2" }));
+        QCOMPARE(shownRows(p.window->recordList().model()),
+            (QStringList { QStringLiteral("Ay\uFFFDe Kaya|34\uFFFD|\uFFFD06|S1|M1"),
+                "Ali Er|35B2|07C2|S2|M2" }));
     }
 };
 
