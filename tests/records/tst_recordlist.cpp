@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/sharedstore.h"
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/recordlistmodel.h"
@@ -59,6 +60,13 @@ QStringList shownRows(const RecordListModel &m)
 bool engineRow()
 {
     return QByteArray(QTest::currentDataTag()) == "postgresql";
+}
+
+// The series number i as six digits, in the current store's dialect.
+QString sixDigits()
+{
+    return app::usesSharedStore() ? QStringLiteral("lpad(i::text, 6, '0')")
+                                  : QStringLiteral("printf('%06d', i)");
 }
 
 // A click, then a double click, on the grid's cell at index.
@@ -180,12 +188,16 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
+    void searchFindsTheFirstMatchWhileRowsArrive_data() { testing::addEngineRows(); }
     void searchFindsTheFirstMatchWhileRowsArrive()
     {
+        testing::SharedStoreScope store(engineRow());
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA, SASENO"),
-            QStringLiteral("i, 'M' || i, printf('%06d', i), CASE WHEN i IN (15000, 17000, "
-                           "19000) THEN 'ŞASİ' || i ELSE 'S' || i END"));
+            QStringLiteral("i, 'M' || i, %1, CASE WHEN i IN (15000, 17000, "
+                           "19000) THEN 'ŞASİ' || i ELSE 'S' || i END")
+                .arg(sixDigits()));
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
         RecordList &list = p.window->recordList();
@@ -232,11 +244,14 @@ private slots:
         QCOMPARE(grid->currentIndex().row(), 11999);
     }
 
+    void doubleClickWhileRowsArriveLoadsTheRowShown_data() { testing::addEngineRows(); }
     void doubleClickWhileRowsArriveLoadsTheRowShown()
     {
+        testing::SharedStoreScope store(engineRow());
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
-            QStringLiteral("20001 - i, 'MOTOR' || i, printf('%06d', i)"));
+            QStringLiteral("20001 - i, 'MOTOR' || i, %1").arg(sixDigits()));
         EntryScreen &s = p.window->entryScreen();
         p.window->show();
         RecordList &list = p.window->recordList();
