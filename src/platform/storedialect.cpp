@@ -13,15 +13,9 @@ namespace {
 class SqliteDialect final : public StoreDialect {
 public:
     bool isShared() const override { return false; }
-    QString columnDefinition(
-        const QString &column, int typeCode, int size, bool allowZeroLength) const override
+    const char *doubleType() const override { return "DOUBLE"; }
+    QString textColumn(const QString &column, int size, bool allowZeroLength) const override
     {
-        switch (typeCode) {
-        case 2:
-            return column + QStringLiteral(" SMALLINT");
-        case 4:
-            return column + QStringLiteral(" DOUBLE");
-        }
         QString check = QStringLiteral("length(%1) <= %2").arg(column).arg(size);
         if (!allowZeroLength)
             check += QStringLiteral(" AND %1 <> ''").arg(column);
@@ -50,15 +44,9 @@ public:
 class PostgresDialect final : public StoreDialect {
 public:
     bool isShared() const override { return true; }
-    QString columnDefinition(
-        const QString &column, int typeCode, int size, bool allowZeroLength) const override
+    const char *doubleType() const override { return "DOUBLE PRECISION"; }
+    QString textColumn(const QString &column, int size, bool allowZeroLength) const override
     {
-        switch (typeCode) {
-        case 2:
-            return column + QStringLiteral(" SMALLINT");
-        case 4:
-            return column + QStringLiteral(" DOUBLE PRECISION");
-        }
         QString def = QStringLiteral("%1 VARCHAR(%2) COLLATE \"C\"").arg(column).arg(size);
         if (!allowZeroLength)
             def += QStringLiteral(" CHECK (%1 <> '')").arg(column);
@@ -104,6 +92,18 @@ public:
 bool isPostgres(const QSqlDatabase &db)
 {
     return db.driverName() == QLatin1String("QPSQL");
+}
+
+QString StoreDialect::columnDefinition(
+    const QString &column, int typeCode, int size, bool allowZeroLength) const
+{
+    switch (typeCode) {
+    case 2:
+        return column + QStringLiteral(" SMALLINT");
+    case 4:
+        return column + QLatin1Char(' ') + QLatin1String(doubleType());
+    }
+    return textColumn(column, size, allowZeroLength);
 }
 
 const StoreDialect &dialectOf(const QSqlDatabase &db)

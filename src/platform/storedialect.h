@@ -18,8 +18,8 @@ public:
     virtual bool isShared() const = 0;
     // The column definition addFieldToTbl adds: type code 1 text of size
     // characters, 2 16-bit integer, 4 double.
-    virtual QString columnDefinition(
-        const QString &column, int typeCode, int size, bool allowZeroLength) const = 0;
+    QString columnDefinition(
+        const QString &column, int typeCode, int size, bool allowZeroLength) const;
     virtual QString addColumnSql(const QString &table, const QString &definition) const = 0;
     virtual bool hasIndex(const QSqlDatabase &db, const QString &index) const = 0;
     virtual QString createIndexSql(
@@ -31,6 +31,10 @@ public:
     // The INSERT text that also hands back the new row's ID, when the driver
     // cannot tell it otherwise.
     virtual QString insertReturningId(const QString &insert) const = 0;
+
+protected:
+    virtual const char *doubleType() const = 0;
+    virtual QString textColumn(const QString &column, int size, bool allowZeroLength) const = 0;
 };
 
 const StoreDialect &dialectOf(const QSqlDatabase &db);
