@@ -73,6 +73,11 @@ void paintBack(QWidget *w, const QColor &c)
     w->setPalette(p);
 }
 
+QWidget *identityBox(const EntryScreen &s, int n)
+{
+    return s.txt(EntryScreen::ownerBase(n))->widget();
+}
+
 rules::OwnerKind ownerKind(const EntryScreen &s, int n)
 {
     if (s.OptA(2 * (n - 1))->isChecked())
@@ -127,7 +132,7 @@ QVector<QWidget *> TypingGuards::boxes(const GuardGroup &g) const
     case Check::PolicyDate:
         return { screen_.sprTarih(g.index) };
     case Check::Identity:
-        return { screen_.txt(EntryScreen::ownerBase(g.index))->widget() };
+        return { identityBox(screen_, g.index) };
     case Check::BirthDate:
         return { screen_.sprTarih(g.index + 2) };
     }
@@ -160,9 +165,22 @@ QVector<TypingGuards::Finding> TypingGuards::findings(const GuardGroup &g) const
         reason = rules::dateDoubt(
             rules::DateKind::Policy, platform::DateGrid::parse(textOf(b[0])), today);
         break;
-    case Check::Identity:
+    case Check::Identity: {
         reason = rules::identityNumberDoubt(textOf(b[0]), ownerKind(screen_, g.index));
+        // The save keeps one owner row per number, so the panels would share it.
+        const QString number = textOf(b[0]).trimmed();
+        for (int other = 1; other <= 3 && !number.isEmpty(); ++other) {
+            if (other == g.index || textOf(identityBox(screen_, other)).trimmed() != number)
+                continue;
+            const QString twice = QStringLiteral("Bu numara %1. sahipte de yazılı: kayıtta iki "
+                                                 "panel tek sahip olur, sonraki panelin bilgileri "
+                                                 "kalır")
+                                      .arg(other);
+            reason = reason.isEmpty() ? twice : reason + QStringLiteral("; ") + twice;
+            break;
+        }
         break;
+    }
     case Check::BirthDate:
         reason = rules::dateDoubt(
             rules::DateKind::Birth, platform::DateGrid::parse(textOf(b[0])), today);
@@ -174,6 +192,18 @@ QVector<TypingGuards::Finding> TypingGuards::findings(const GuardGroup &g) const
 }
 
 void TypingGuards::apply(const GuardGroup &g, QWidget *left)
+{
+    applyOne(g, left);
+    // A number shared with another panel marks both, and unmarks both once changed.
+    if (g.check != Check::Identity)
+        return;
+    for (const GuardGroup &other : groups()) {
+        if (other.check == Check::Identity && other.index != g.index)
+            applyOne(other, identityBox(screen_, other.index));
+    }
+}
+
+void TypingGuards::applyOne(const GuardGroup &g, QWidget *left)
 {
     const QVector<Finding> found = findings(g);
     for (QWidget *box : boxes(g)) {

@@ -47,6 +47,7 @@ private:
     // Marks the group's boxes. A box the clerk has not reached yet (empty and
     // not the one just left) only loses a mark, so it is not flagged ahead.
     void apply(const GuardGroup &g, QWidget *left);
+    void applyOne(const GuardGroup &g, QWidget *left);
     void mark(QWidget *box, const QString &reason);
     void focusLeft(QWidget *w, Qt::FocusReason reason);
     QString label(const GuardGroup &g) const;

@@ -233,18 +233,31 @@ private slots:
         s.txt(20)->setText(QStringLiteral("1650 kg"));
         QCOMPARE(base(s, 17), warning);
         QCOMPARE(base(s, 20), warning);
+        // One number in two panels would leave one owner row: both are marked.
+        const int first = EntryScreen::ownerBase(1), third = EntryScreen::ownerBase(3);
+        s.txt(first)->setText(QStringLiteral("10000000146"));
+        QCOMPARE(base(s, first), white);
+        s.txt(third)->setText(QStringLiteral(" 10000000146"));
+        QCOMPARE(base(s, first), warning);
+        QCOMPARE(base(s, third), warning);
 
         QTest::keyClicks(s.txt(16)->widget(), QStringLiteral("M1"));
         p.click("cmdKaydet");
         const QStringList lines = p.messages.shown().last().text.split(QLatin1Char('\n'));
-        const QStringList expected { "Kayıt başarıyla tamamlandı", "Yeni kayıt eklendi.", "",
+        const QStringList expected {
+            "Kayıt başarıyla tamamlandı", "Yeni kayıt eklendi.", "",
             "Gözden geçirilmesi önerilen değerler:", "- Yeni Plaka No: 34 AB 1 (Olağandışı plaka",
-            "- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli", "- Katar Ağırlığı: 1650 kg (Sayı değil" };
+            "- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli", "- Katar Ağırlığı: 1650 kg (Sayı değil",
+            "- ARAÇ SAHİBİ - 1, TC Kimlik No / Vergi No(Tüzel): 10000000146 (Bu numara 3. sahipte",
+            "- ARAÇ SAHİBİ - 3, TC Kimlik No / Vergi No(Tüzel): 10000000146 (Bu numara 1. sahipte"
+        };
         QCOMPARE(lines.size(), expected.size());
         for (int i = 0; i < lines.size(); ++i)
             QVERIFY2(lines[i].startsWith(expected[i]), qPrintable(lines[i]));
         // The value stays as typed; "Temizle" takes the marks with the values.
         QCOMPARE(s.txt(17)->text(), QStringLiteral("WVWZZZ1JZXW00000I"));
+        s.txt(third)->setText(QStringLiteral("10000000147"));
+        QCOMPARE(base(s, first), white);
         p.click("cmdSil");
         QCOMPARE(base(s, 2), white);
         QCOMPARE(base(s, 17), white);
