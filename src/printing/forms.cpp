@@ -68,14 +68,22 @@ void FormReport::set(int n, const QString &value, const QString &boxLabel)
 {
     if (platform::ReportField *f = field(fieldName(n))) {
         f->text = value;
-        if (!boxLabel.isEmpty())
-            f->label = boxLabel;
+        if (!boxLabel.trimmed().isEmpty())
+            f->label = boxLabel.trimmed();
     }
 }
 
 QString FormReport::label(int index) const
 {
     return screen_.txt(index)->widget()->accessibleName();
+}
+
+QString FormReport::markLabel(const QAbstractButton *b)
+{
+    if (!b)
+        return QString();
+    const QString shown = QString(b->text()).remove(QLatin1Char('&')).simplified();
+    return shown.isEmpty() ? b->accessibleName() : shown;
 }
 
 QString FormReport::cell(int dateIndex) const
@@ -101,8 +109,8 @@ ArTrafik::ArTrafik(EntryScreen &screen)
 void ArTrafik::IsaretliKutulariYaz(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
-        if (screen_.chkX(i)->checkState() == Qt::Checked)
-            setFieldText(QStringLiteral("field%1").arg(i + 1), QStringLiteral("X"));
+        const bool ticked = screen_.chkX(i)->checkState() == Qt::Checked;
+        set(i + 1, ticked ? QStringLiteral("X") : QString(), markLabel(screen_.chkX(i)));
     }
 }
 
@@ -163,13 +171,16 @@ void ArTrafik::AlanlariDoldur()
     for (const auto &[first, last, shift] :
         { std::tuple { 11, 14, 7 }, std::tuple { 15, 19, 37 }, std::tuple { 20, 26, 37 } }) {
         const int r = SeciliSecenek(first, last);
-        if (r < 999)
-            set(r + shift, x);
+        for (int i = first; i <= last; ++i)
+            set(i + shift, i == r ? x : QString(), markLabel(screen_.optX(i)));
     }
     // "YOK" marks one box; anything else, no choice included, the other.
-    const bool none = screen_.cmbX(2)->currentIndex() == 0;
-    set(64, none ? QString() : x);
-    set(65, none ? x : QString());
+    const QComboBox *lien = screen_.cmbX(2);
+    const bool none = lien->currentIndex() == 0;
+    set(64, none ? QString() : x,
+        lien->accessibleName() + QStringLiteral(": ") + lien->itemText(1));
+    set(65, none ? x : QString(),
+        lien->accessibleName() + QStringLiteral(": ") + lien->itemText(0));
 }
 
 // EK-1 back page.
@@ -220,22 +231,19 @@ void ArTrafikArka::AlanlariDoldur()
         set(at(8), cell(k + 2), owned(screen_.sprTarih(k + 2)->accessibleName()));
         // The first selected of each pair marks its box.
         auto pair = [&](QRadioButton *first, QRadioButton *second, int firstOffset) {
-            if (first->isChecked())
-                set(at(firstOffset), x);
-            else if (second->isChecked())
-                set(at(firstOffset + 1), x);
+            set(at(firstOffset), first->isChecked() ? x : QString(), owned(markLabel(first)));
+            set(at(firstOffset + 1), !first->isChecked() && second->isChecked() ? x : QString(),
+                owned(markLabel(second)));
         };
         pair(screen_.OptA(even), screen_.OptA(even + 1), 6);
         pair(screen_.optC(even), screen_.optC(even + 1), 9);
         pair(screen_.optAdres(even), screen_.optAdres(even + 1), 23);
-        const int nationality = screen_.cmbX(4 * k)->currentIndex();
-        if (nationality == 0) {
-            set(at(13), x);
-            set(at(14), QString());
-        } else if (nationality > 0) {
-            set(at(13), QString());
-            set(at(14), x);
-        }
+        const QComboBox *country = screen_.cmbX(4 * k);
+        const int nationality = country->currentIndex();
+        set(at(13), nationality == 0 ? x : QString(),
+            owned(country->accessibleName() + QStringLiteral(": ") + country->itemText(0)));
+        set(at(14), nationality > 0 ? x : QString(),
+            owned(country->accessibleName() + QStringLiteral(": başka")));
         KanGrubuAyir(screen_.cmbX(3 * k)->currentText());
         set(at(11), group, owned(screen_.cmbX(3 * k)->accessibleName()));
         set(at(12), sign, owned(screen_.cmbX(3 * k)->accessibleName()));
@@ -244,10 +252,9 @@ void ArTrafikArka::AlanlariDoldur()
         for (int j = 25; j <= 37; ++j)
             set(at(j), text(b + j - 11), owned(label(b + j - 11)));
         // The first owner's phone kind, marked in every owner's pass.
-        if (screen_.optTel(0)->isChecked())
-            set(39, x);
-        else if (screen_.optTel(1)->isChecked())
-            set(40, x);
+        set(39, screen_.optTel(0)->isChecked() ? x : QString(), markLabel(screen_.optTel(0)));
+        set(40, !screen_.optTel(0)->isChecked() && screen_.optTel(1)->isChecked() ? x : QString(),
+            markLabel(screen_.optTel(1)));
     }
 }
 
@@ -294,9 +301,9 @@ void ArEk9::AlanlariDoldur()
     set(12, text(0) + blank + text(1) + blank + text(2), QStringLiteral("Yeni Plaka No"));
     set(13, text(9), label(9));
     set(14, text(41) + blank + text(42), QStringLiteral("1. sahibin Adı Soyadı"));
-    set(15, QString::number(today()().day()));
-    set(16, QString::number(today()().month()));
-    set(17, QString::number(today()().year()));
+    set(15, QString::number(today()().day()), QStringLiteral("Tarih: gün"));
+    set(16, QString::number(today()().month()), QStringLiteral("Tarih: ay"));
+    set(17, QString::number(today()().year()), QStringLiteral("Tarih: yıl"));
 }
 
 } // namespace printing

@@ -10,6 +10,8 @@ namespace records {
 class EntryScreen;
 }
 
+class QAbstractButton;
+
 namespace printing {
 
 // A form's own page settings, set at every start before the stored margins:
@@ -41,6 +43,8 @@ protected:
     // Sets a field's text and names it for the clerk by its box's label.
     void set(int field, const QString &text, const QString &label = QString());
     QString label(int index) const;
+    // A mark's label: the caption of the tick or option it stands for.
+    static QString markLabel(const QAbstractButton *b);
     static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }
 
     records::EntryScreen &screen_;

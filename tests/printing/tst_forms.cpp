@@ -444,6 +444,10 @@ private slots:
         fill(s, true);
         for (int i : { 11, 15, 20 })
             s.optX(i)->setChecked(true);
+        for (int i = 0; i <= 10; ++i)
+            s.chkX(i)->setCheckState(Qt::Checked);
+        for (QRadioButton *o : { s.OptA(0), s.optC(1), s.optAdres(0), s.optTel(1) })
+            o->setChecked(true);
         std::vector<std::unique_ptr<FormReport>> forms;
         QVector<const platform::Report *> pages;
         for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
@@ -468,6 +472,14 @@ private slots:
                 QVERIFY2(stray.isEmpty(),
                     qPrintable(
                         QStringLiteral("%1 page %2: ").arg(output).arg(page) + stray.join("; ")));
+            }
+        }
+        // Every field a form fills, marks too, is named for the workbook's data sheet.
+        for (const platform::Report *r : pages) {
+            for (const auto &f : r->fields) {
+                if (!f.text.trimmed().isEmpty())
+                    QVERIFY2(!f.label.isEmpty() && f.label == f.label.trimmed(),
+                        qPrintable(r->name + ' ' + f.name + " '" + f.label + "'"));
             }
         }
         // What was fitted is told by the entry screen's labels.
