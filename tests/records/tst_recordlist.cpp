@@ -69,16 +69,6 @@ QString sixDigits()
                                   : QStringLiteral("printf('%06d', i)");
 }
 
-// A click, then a double click, on the grid's cell at index.
-void doubleClick(QTableView *grid, const QModelIndex &index)
-{
-    grid->scrollTo(index);
-    const QPoint at = grid->visualRect(index).center();
-    QVERIFY(grid->viewport()->rect().contains(at));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
 // Five records saved out of plate order; the owners test Null name parts.
 void fillStore()
 {
@@ -188,14 +178,16 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
-    void searchFindsTheFirstMatchWhileRowsArrive_data() { testing::addEngineRows(); }
-    void searchFindsTheFirstMatchWhileRowsArrive()
+    // While rows arrive: a search finds the first match in the list's order, a
+    // double-click loads the record of the row shown.
+    void searchAndDoubleClickWhileRowsArrive_data() { testing::addEngineRows(); }
+    void searchAndDoubleClickWhileRowsArrive()
     {
         testing::SharedStoreScope store(engineRow());
         QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA, SASENO"),
-            QStringLiteral("i, 'M' || i, %1, CASE WHEN i IN (15000, 17000, "
+            QStringLiteral("20001 - i, 'MOTOR' || i, %1, CASE WHEN i IN (15000, 17000, "
                            "19000) THEN 'ŞASİ' || i ELSE 'S' || i END")
                 .arg(sixDigits()));
         EntryScreen &s = p.window->entryScreen();
@@ -214,6 +206,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(grid->currentIndex().row(), 18999, 60000);
         QTRY_VERIFY_WITH_TIMEOUT(!list.filling(), 60000);
         QCOMPARE(grid->currentIndex().row(), 18999);
+
+        s.btnCancel()->click();
+        s.cmdBUL()->click();
+        QVERIFY(list.filling());
+        const QModelIndex index = grid->model()->index(120, 1);
+        grid->scrollTo(index);
+        const QPoint at = grid->visualRect(index).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("MOTOR121"));
+        QVERIFY(!list.filling());
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QVERIFY(s.sTabber()->isEnabled());
     }
 
     void anOwnerSearchWaitsForEveryOwner()
@@ -244,30 +249,6 @@ private slots:
         QCOMPARE(grid->currentIndex().row(), 11999);
     }
 
-    void doubleClickWhileRowsArriveLoadsTheRowShown_data() { testing::addEngineRows(); }
-    void doubleClickWhileRowsArriveLoadsTheRowShown()
-    {
-        testing::SharedStoreScope store(engineRow());
-        QVERIFY2(store.ok(), qPrintable(store.error()));
-        testing::Program p;
-        insertSeries(1, 20000, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
-            QStringLiteral("20001 - i, 'MOTOR' || i, %1").arg(sixDigits()));
-        EntryScreen &s = p.window->entryScreen();
-        p.window->show();
-        RecordList &list = p.window->recordList();
-        s.cmdBUL()->click();
-        QVERIFY(list.filling());
-        QTableView *grid = s.sprX();
-        const QModelIndex index = grid->model()->index(120, 1);
-        const QString shown = grid->model()->index(120, 4).data().toString();
-        doubleClick(grid, index);
-
-        QCOMPARE(shown, QStringLiteral("MOTOR121"));
-        QCOMPARE(s.txt(16)->text(), shown);
-        QVERIFY(!list.filling());
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
-    }
-
     void aSaveWhileRowsArriveNeitherWaitsNorFails()
     {
         // Between slices the list holds no lock, so a save goes through at
@@ -290,30 +271,6 @@ private slots:
         QVERIFY(!list.filling());
         QVERIFY(!p.messages.titles().contains(QStringLiteral("DİKKAT !")));
         QCOMPARE(p.messages.exits(), 1);
-    }
-
-    void doubleClickLoadsTheRowsRecordAndCloses_data() { testing::addEngineRows(); }
-    void doubleClickLoadsTheRowsRecordAndCloses()
-    {
-        testing::SharedStoreScope store(engineRow());
-        QVERIFY2(store.ok(), qPrintable(store.error()));
-        testing::Program p;
-        fillStore();
-        insertSeries(10, 300, QStringLiteral("ID, MOTORNO, ESKIPLAKA"),
-            QStringLiteral("i, 'MOTOR' || i, 'ZZ' || i"));
-        EntryScreen &s = p.window->entryScreen();
-        p.window->show();
-        s.cmdBUL()->click();
-        QTableView *grid = s.sprX();
-        s.txtara(4)->setText(QStringLiteral("MOTOR250"));
-        QVERIFY(p.window->recordList().finishFill() > 0);
-        const QModelIndex index = grid->currentIndex();
-        QCOMPARE(
-            index.row(), p.window->recordList().model().findPrefix(4, QStringLiteral("MOTOR250")));
-        doubleClick(grid, index);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("MOTOR250"));
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
-        QVERIFY(s.sTabber()->isEnabled());
     }
 
     // The header loads nothing, "Vazgeç" changes nothing, a row's number in
@@ -364,32 +321,33 @@ private slots:
         p.window->show();
         QApplication::setActiveWindow(p.window.get());
         QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        const auto keys = [](QWidget *w, std::initializer_list<Qt::Key> list) {
+            for (const Qt::Key k : list)
+                QTest::keyClick(w, k);
+        };
+        // The engine number on the screen once the list has closed; empty while open.
+        const auto closedOn = [&] {
+            return s.frmARA()->isVisibleTo(p.window.get()) ? QString() : s.txt(16)->text();
+        };
         QWidget *typing = s.txt(10)->widget();
         typing->setFocus();
         s.cmdBUL()->click();
         QCOMPARE(QApplication::focusWidget(), s.txtara(0));
-        QTest::keyClick(s.txtara(0), Qt::Key_Down);
-        QTest::keyClick(s.txtara(0), Qt::Key_Down);
-        QTest::keyClick(s.txtara(0), Qt::Key_Up);
+        keys(s.txtara(0), { Qt::Key_Down, Qt::Key_Down, Qt::Key_Up });
         QCOMPARE(s.sprX()->currentIndex().row(), 1);
-        QTest::keyClick(s.txtara(0), Qt::Key_Return);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        keys(s.txtara(0), { Qt::Key_Return });
+        QCOMPARE(closedOn(), QStringLiteral("M2"));
         QCOMPARE(QApplication::focusWidget(), typing);
 
         s.cmdBUL()->click();
-        QTest::keyClick(s.txtara(2), Qt::Key_Escape);
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        keys(s.txtara(2), { Qt::Key_Escape });
+        QCOMPARE(closedOn(), QStringLiteral("M2"));
         QVERIFY(s.sTabber()->isEnabled());
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
 
         s.cmdBUL()->click();
         s.sprX()->setFocus();
-        QTest::keyClick(s.sprX(), Qt::Key_Down);
-        QTest::keyClick(s.sprX(), Qt::Key_Down);
-        QTest::keyClick(s.sprX(), Qt::Key_Enter);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        keys(s.sprX(), { Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter });
+        QCOMPARE(closedOn(), QStringLiteral("M4"));
 
         // The last search's text is selected, so typing replaces it; text
         // that matches no row loads nothing on Enter, until a row is chosen.
@@ -399,13 +357,11 @@ private slots:
         QCOMPARE(s.txtara(0)->text(), QStringLiteral("ay"));
         QCOMPARE(s.sprX()->currentIndex().row(), 3);
         QTest::keyClicks(s.txtara(0), "x");
-        QTest::keyClick(s.txtara(0), Qt::Key_Return);
-        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        keys(s.txtara(0), { Qt::Key_Return });
+        QCOMPARE(closedOn(), QString());
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
-        QTest::keyClick(s.txtara(0), Qt::Key_Down);
-        QTest::keyClick(s.txtara(0), Qt::Key_Return);
-        QCOMPARE(s.txt(16)->text(), QStringLiteral("M3"));
-        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        keys(s.txtara(0), { Qt::Key_Down, Qt::Key_Return });
+        QCOMPARE(closedOn(), QStringLiteral("M3"));
     }
 
     // Nothing to list, or a store the list cannot read: no list, the screen free.

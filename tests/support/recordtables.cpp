@@ -3,6 +3,7 @@
 #include "records/entryscreen.h"
 #include "records/textbox.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -77,6 +78,24 @@ QWidget *control(const records::EntryScreen &s, const QString &name)
     };
     const Get get = kinds.value(m.captured(1));
     return get ? get(s, i) : nullptr;
+}
+
+bool setControls(records::EntryScreen &s, const QString &items)
+{
+    for (const QString &item : items.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QString name = item.section(QLatin1Char('='), 0, 0);
+        const QString value = item.section(QLatin1Char('='), 1);
+        QWidget *w = control(s, name);
+        if (name.startsWith(QLatin1String("txt(")) && w)
+            s.txt(name.mid(4).chopped(1).toInt())->setText(value);
+        else if (auto *date = qobject_cast<platform::DateGrid *>(w))
+            date->setText(value);
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            button->setChecked(value == QLatin1String("1"));
+        else
+            return false;
+    }
+    return true;
 }
 
 } // namespace testing

@@ -23,4 +23,8 @@ void addTableRows(const QString &file);
 // "optC(0)", "optAdres(2)", "optTel(5)".
 QWidget *control(const records::EntryScreen &s, const QString &name);
 
+// Sets "name=text" items split by '|': boxes and date cells take the text,
+// ticks and options are set by 1 or 0. False on an unknown control.
+bool setControls(records::EntryScreen &s, const QString &items);
+
 } // namespace testing
