@@ -145,7 +145,6 @@ private slots:
         QCOMPARE(r.tools[21].caption, "&Kapat");
         QCOMPARE(r.tools[21].tooltip, "Active Reports'tan çık");
         QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::Close);
-        QCOMPARE(ToolbarTiklandi(r, 26, QString(), nullptr), ViewerAction::OpenMarginDialog);
         QCOMPARE(ToolbarTiklandi(r, 12, QString(), nullptr), ViewerAction::Stock);
     }
 
