@@ -439,9 +439,6 @@ void TestCompaction::theCommandLineRestoresAndLists()
                 .contains(QStringLiteral("20 kayıt")));
     QCOMPARE(code, 0);
     QCOMPARE(rowCount(s.path, "ARACKAYIT"), 20);
-    const QString help = run({ QStringLiteral("--help") }, &code);
-    QVERIFY(code == 0 && help.contains(QStringLiteral("--restore <DOSYA>"))
-        && help.contains(QStringLiteral("--list-backups")));
 }
 
 void TestCompaction::theAboutWindowRestoresOnlyWhenTheClerkSaysSo()

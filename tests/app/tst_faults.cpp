@@ -155,9 +155,8 @@ private slots:
     void aFullDiskDuringAnExportKeepsTheEarlierFile_data()
     {
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("pdf") << "pdf";
-        QTest::newRow("word") << "doc";
-        QTest::newRow("excel") << "xls";
+        for (const char *suffix : { "pdf", "doc", "xls" })
+            QTest::newRow(suffix) << QString::fromLatin1(suffix);
     }
     void aFullDiskDuringAnExportKeepsTheEarlierFile()
     {
@@ -166,11 +165,11 @@ private slots:
         typeOwners(p.window->entryScreen(), QStringLiteral("AKTAR"));
         printing::ArTrafik front(p.window->entryScreen());
         front.run();
-        platform::PdfExporter pdf;
-        platform::WordExporter word;
-        platform::ExcelExporter excel;
-        platform::ReportExporter *const exporter = std::array<platform::ReportExporter *, 3> { &pdf,
-            &word, &excel }[size_t(QStringList { "pdf", "doc", "xls" }.indexOf(suffix))];
+        const std::unique_ptr<platform::ReportExporter> exporter = suffix == "pdf"
+            ? std::unique_ptr<platform::ReportExporter>(new platform::PdfExporter)
+            : suffix == "doc"
+            ? std::unique_ptr<platform::ReportExporter>(new platform::WordExporter)
+            : std::unique_ptr<platform::ReportExporter>(new platform::ExcelExporter);
         const QString path = p.folder.path() + QStringLiteral("/rapor.") + suffix;
         QString error;
         QVERIFY2(exporter->write({ &front }, path, &error), qPrintable(error));

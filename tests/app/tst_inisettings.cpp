@@ -14,19 +14,9 @@ namespace {
 // A table cell as bytes: its text in UTF-8, with \r and \xNN for those bytes.
 QByteArray bytesOf(const QString &cell)
 {
-    const QByteArray text = cell.toUtf8();
-    QByteArray bytes;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && text.mid(i + 1, 1) == "r") {
-            bytes += '\r';
-            ++i;
-        } else if (text[i] == '\\' && text.mid(i + 1, 1) == "x") {
-            bytes += char(text.mid(i + 2, 2).toInt(nullptr, 16));
-            i += 3;
-        } else {
-            bytes += text[i];
-        }
-    }
+    QByteArray bytes = cell.toUtf8().replace("\\r", "\r");
+    for (qsizetype i = 0; (i = bytes.indexOf("\\x", i)) >= 0; ++i)
+        bytes.replace(i, 4, QByteArray(1, char(bytes.mid(i + 2, 2).toInt(nullptr, 16))));
     return bytes;
 }
 

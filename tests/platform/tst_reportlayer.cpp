@@ -108,8 +108,6 @@ private slots:
         QVERIFY(qAbs(right->box.right() - (720 + 4000) / 20.0) < 1.5);
         // Text prints as text, Turkish letters included.
         QVERIFY(pdf.find("İĞÜŞÖÇ"));
-        // The distance between two fields is their distance in the layout.
-        QVERIFY(qAbs((centre->box.top() - left->box.top()) - 1000 / 20.0) < 1.0);
     }
 
     // Widths are of the bundled face; "W" is its widest capital.
@@ -231,9 +229,6 @@ private slots:
         QVERIFY(strings.contains("Kutu") && strings.contains("Değer"));
         const QString data = unzip(path, "xl/worksheets/sheet2.xml");
         QCOMPARE(data.count("<row "), 5); // a heading and four fields
-        const auto lines = platform::fieldLines(r);
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0][0]->text, "Sol");
     }
 
     void aFailedExportLeavesNoFile()

@@ -172,7 +172,9 @@ public:
             return;
         }
         QProcess admin;
-        admin.setProcessEnvironment(environment());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(environment());
+        admin.setProcessEnvironment(env);
         admin.start(
             "lpadmin", { "-p", kQueue, "-E", "-v", QString("cups-pdf:/") + kQueue, "-P", ppd });
         if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
@@ -185,9 +187,10 @@ public:
         QFile::remove(settings_);
     }
     QString server() const { return root_ + "/cups.sock"; }
+    // What a client needs to reach this server.
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env;
         env.insert("CUPS_SERVER", server());
         return env;
     }
@@ -217,17 +220,6 @@ private:
     QProcess cupsd_;
     QStringList taken_;
 };
-
-// Runs the program on the test's folders; its exit status.
-int evrakmatik(QProcess &run, const testing::Program &p, const QStringList &args)
-{
-    run.start(EVRAKMATIK_TEST_MDQ "/../evrakmatik",
-        QStringList {
-            "--program-folder", p.folder.path(), "--margin-folder", p.folder.marginFolder() }
-            + args);
-    run.waitForFinished(60000);
-    return run.exitCode();
-}
 
 // A page of a PDF as a grey picture, at 144 dots per inch (a dot is half a point).
 QImage pagePicture(const QString &pdf, int page)
@@ -538,59 +530,54 @@ private slots:
         const QStringList sets { "--set", "txt124=Kadıköy Şubesi", "--set", "sprTarih7=05.03.2024",
             "--set", "txt10=" + QString(60, 'W') };
         const QString dir = p.folder.path();
-        QProcess run;
-        QCOMPARE(
-            evrakmatik(run, p,
-                QStringList { "--print-pdf", "ek1", "--id", id, "--out", dir + "/ek1.pdf" } + sets),
-            0);
+        auto run = [&](const QStringList &args, const QProcessEnvironment &env = {}) {
+            return testing::runProgram(p.folder, args, env);
+        };
+        testing::ProgramRun ran =
+            run(QStringList { "--print-pdf", "ek1", "--id", id, "--out", dir + "/ek1.pdf" } + sets);
+        QCOMPARE(ran.code, 0);
         // The fitted fields are named on standard error; the PDF is right.
-        const QString told = QString::fromUtf8(run.readAllStandardError());
+        const QString told = ran.errors;
         QVERIFY2(told.contains("Ticari Adı: "), qPrintable(told));
         QVERIFY(!told.contains("MOTOR NO"));
         const testing::PdfText pdf = testing::readPdf(dir + "/ek1.pdf");
         QCOMPARE(pdf.pages.size(), 2);
-        // Two fields lie apart on paper exactly as far as in the layout.
+        // Both pages at the default left margins, the record's and the set texts printed.
         const auto *engine = pdf.find("MTR-42", 0); // Field40, left aligned
-        const auto *owner = pdf.find("Şükrü", 0); // Field82, left aligned
-        const auto *office = pdf.find("Kadıköy", 0); // Field88
         const auto *id1 = pdf.find("12345678901", 1); // back page Field1
-        QVERIFY(engine && owner && office && id1);
-        QVERIFY(qAbs((engine->box.left() - owner->box.left()) - (690 - 375) / 20.0) < 1);
-        QVERIFY(qAbs((engine->box.top() - owner->box.top()) - (10656 - 2130) / 20.0) < 1);
-        QVERIFY(qAbs((owner->box.top() - office->box.top()) - (2130 - 765) / 20.0) < 1);
-        QVERIFY(qAbs(engine->box.left() - (850 + 690) / 20.0) < 1.5); // the default left margin
+        QVERIFY(engine && id1 && pdf.find("Şükrü", 0) && pdf.find("Kadıköy", 0));
+        QVERIFY(qAbs(engine->box.left() - (850 + 690) / 20.0) < 1.5);
         QVERIFY(qAbs(id1->box.left() - (793 + 1455) / 20.0) < 1.5);
-        QCOMPARE(
-            evrakmatik(run, p, { "--print-pdf", "ek9", "--id", id, "--out", dir + "/ek9.pdf" }), 0);
+        QCOMPARE(run({ "--print-pdf", "ek9", "--id", id, "--out", dir + "/ek9.pdf" }).code, 0);
         QCOMPARE(testing::readPdf(dir + "/ek9.pdf").pages.size(), 1);
 
         // Failures say why on one line and write nothing.
         const QString none = dir + "/yok.pdf";
-        QVERIFY(evrakmatik(run, p, { "--print-pdf", "ek1", "--id", "999", "--out", none }) != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("999"));
+        ran = run({ "--print-pdf", "ek1", "--id", "999", "--out", none });
+        QVERIFY(ran.code != 0 && ran.errors.contains("999"));
         for (const QStringList &bad : { QStringList { "ek5", "--id", id, "--out", none },
                  { "ek1", "--id", id, "--out", none, "--set", "txt999=x" },
                  { "ek1", "--id", id, "--out", none, "--set", "sprTarih1=31.02.2020" },
                  { "ek1", "--id", id, "--out", dir + "/yok/klasor/a.pdf" } })
-            QVERIFY2(evrakmatik(run, p, QStringList { "--print-pdf" } + bad) != 0,
-                qPrintable(bad.join(' ')));
+            QVERIFY2(run(QStringList { "--print-pdf" } + bad).code != 0, qPrintable(bad.join(' ')));
         QVERIFY(!QFile::exists(none));
 
         CupsPdfQueue cups;
         if (!cups.why.isEmpty())
             QSKIP(qPrintable(cups.why));
-        run.setProcessEnvironment(cups.environment());
         // The margins are now the stored whole millimetres, read by the
         // export and the print alike.
         for (const char *form : { "ek9", "ek1" }) {
             const QString exported = dir + "/" + form + "-yeniden.pdf";
-            QCOMPARE(evrakmatik(run, p,
-                         QStringList { "--print-pdf", form, "--id", id, "--out", exported } + sets),
+            QCOMPARE(run(QStringList { "--print-pdf", form, "--id", id, "--out", exported } + sets,
+                         cups.environment())
+                         .code,
                 0);
             QCOMPARE(
-                evrakmatik(run, p,
-                    QStringList { "--print", form, "--id", id, "--printer", CupsPdfQueue::kQueue }
-                        + sets),
+                run(QStringList { "--print", form, "--id", id, "--printer", CupsPdfQueue::kQueue }
+                        + sets,
+                    cups.environment())
+                    .code,
                 0);
             const QString printed = cups.takePdf();
             QVERIFY2(!printed.isEmpty(), form);
@@ -602,8 +589,8 @@ private slots:
             QVERIFY2(apart.isEmpty(), qPrintable(apart));
         }
         // A queue that is not there: said, nothing printed.
-        QVERIFY(evrakmatik(run, p, { "--print", "ek9", "--id", id, "--printer", "yok" }) != 0);
-        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains("yok"));
+        ran = run({ "--print", "ek9", "--id", id, "--printer", "yok" }, cups.environment());
+        QVERIFY(ran.code != 0 && ran.errors.contains("yok"));
     }
 };
 

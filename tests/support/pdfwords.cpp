@@ -1,4 +1,5 @@
 #include "pdfwords.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,18 +64,17 @@ QString wordToPdf(const QString &document, const QString &fontFolder)
     const QString work = info.absolutePath() + QStringLiteral("/lo");
     QDir().mkpath(work);
     // fontconfig sees the program's faces as an installed package makes it.
-    QFile conf(work + QStringLiteral("/fonts.conf"));
-    if (!conf.open(QIODevice::WriteOnly))
+    const QString conf = work + QStringLiteral("/fonts.conf");
+    if (!writeFile(conf,
+            QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
+                           "<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf"
+                           "</include><dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
+                .arg(QFileInfo(fontFolder).absoluteFilePath(), work + QStringLiteral("/cache"))
+                .toUtf8()))
         return {};
-    conf.write(QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
-                              "<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf"
-                              "</include><dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
-                   .arg(QFileInfo(fontFolder).absoluteFilePath(), work + QStringLiteral("/cache"))
-                   .toUtf8());
-    conf.close();
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("FONTCONFIG_FILE"), conf.fileName());
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), conf);
     env.insert(QStringLiteral("HOME"), work);
     p.setProcessEnvironment(env);
     p.start(soffice,

@@ -361,25 +361,40 @@ namespace testing {
 int printPdf(const ProgramFolder &folder, const char *form, qint64 id, const QString &out,
     QString *errors, qint64 fileLimit)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const ProgramRun run = runProgram(folder,
+        { QStringLiteral("--print-pdf"), QLatin1String(form), QStringLiteral("--id"),
+            QString::number(id), QStringLiteral("--out"), out },
+        {}, fileLimit);
+    *errors = run.errors.trimmed();
+    return run.code;
+}
+
+ProgramRun runProgram(const ProgramFolder &folder, const QStringList &args,
+    const QProcessEnvironment &env, qint64 fileLimit)
+{
+    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     QDir().mkpath(folder.path() + QStringLiteral("/home"));
-    env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("/home"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    all.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("/home"));
+    all.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    all.insert(env);
     QProcess child;
-    child.setProcessEnvironment(env);
+    child.setProcessEnvironment(all);
     child.setChildProcessModifier([fileLimit] {
         if (fileLimit > 0)
             FileSizeLimit::apply(fileLimit);
     });
     // The program is built beside the templates the tests use.
     child.start(QStringLiteral(EVRAKMATIK_TEST_MDQ "/../evrakmatik"),
-        { QStringLiteral("--program-folder"), folder.path(), QStringLiteral("--margin-folder"),
-            folder.marginFolder(), QStringLiteral("--print-pdf"), QLatin1String(form),
-            QStringLiteral("--id"), QString::number(id), QStringLiteral("--out"), out });
+        QStringList { QStringLiteral("--program-folder"), folder.path(),
+            QStringLiteral("--margin-folder"), folder.marginFolder() }
+            + args);
+    ProgramRun run;
     if (!child.waitForFinished(120000))
-        return -1;
-    *errors = QString::fromUtf8(child.readAllStandardError()).trimmed();
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+        return run;
+    run.out = QString::fromUtf8(child.readAllStandardOutput());
+    run.errors = QString::fromUtf8(child.readAllStandardError());
+    run.code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    return run;
 }
 
 } // namespace testing

@@ -183,4 +183,17 @@ namespace testing {
 int printPdf(const ProgramFolder &folder, const char *form, qint64 id, const QString &out,
     QString *errors, qint64 fileLimit = 0);
 
+// What a run of the program said and how it ended (code -1: crashed or hung).
+struct ProgramRun {
+    int code = -1;
+    QString out;
+    QString errors;
+};
+
+// The program with args after --program-folder and --margin-folder of folder,
+// its home inside folder, env added to the test's environment, its files no
+// bigger than fileLimit bytes (0: no limit).
+ProgramRun runProgram(const ProgramFolder &folder, const QStringList &args,
+    const QProcessEnvironment &env = {}, qint64 fileLimit = 0);
+
 } // namespace testing
