@@ -76,8 +76,10 @@ void rotate(const QString &folder, int keep)
 // Copies a killed exit left behind are nobody's backups.
 void removeUnfinished(const QString &folder)
 {
+    // With the engine's -wal and -shm an earlier version left beside them.
     for (const QString &name : QDir(folder).entryList(QDir::Files))
-        if (name.endsWith(kUnfinished))
+        if (name.endsWith(kUnfinished) || name.endsWith(kUnfinished + QLatin1String("-wal"))
+            || name.endsWith(kUnfinished + QLatin1String("-shm")))
             QFile::remove(folder + QLatin1Char('/') + name);
 }
 

@@ -96,6 +96,12 @@ EngineResult copyDatabase(const QString &from, const QString &to)
             if (rc != SQLITE_DONE)
                 r = engineFailure(nullptr, rc);
         }
+        // A copy of a store in WAL mode is marked so too, and every later
+        // read-only open would leave a -wal and -shm beside it: a copy is one file.
+        if (r.ok
+            && sqlite3_exec(copy, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr)
+                != SQLITE_OK)
+            r = engineFailure(copy, sqlite3_errcode(copy));
     }
     sqlite3_close(copy);
     sqlite3_close(source);

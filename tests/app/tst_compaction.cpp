@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 
@@ -268,7 +269,8 @@ void TestCompaction::theNewestFourteenDaysAreKeptOneCopyADay()
     Store s(40);
     QVERIFY(QDir().mkpath(backupFolder()));
     const QString leftover = backupOf(kFirstDay.addDays(30)) + QStringLiteral(".yarim");
-    QVERIFY(testing::writeFile(leftover, "a copy a killed exit began"));
+    for (const char *end : { "", "-wal", "-shm" })
+        QVERIFY(testing::writeFile(leftover + end, "a copy a killed exit began"));
     for (int day = 0; day < 20; ++day)
         backUpRecordStore(s.path, kFirstDay.addDays(day));
     fill(s.path, 10); // the day's last exit wins
@@ -280,7 +282,8 @@ void TestCompaction::theNewestFourteenDaysAreKeptOneCopyADay()
     for (int day = 6; day <= 19; ++day)
         expected << backupFileName(kFirstDay.addDays(day));
     QCOMPARE(names(kept), expected);
-    QVERIFY(!QFile::exists(leftover));
+    for (const char *end : { "", "-wal", "-shm" })
+        QVERIFY(!QFile::exists(leftover + end));
     for (const BackupEntry &e : kept) {
         QString why;
         QVERIFY2(isUsableRecordStore(e.path, &why), qPrintable(why));
@@ -288,6 +291,13 @@ void TestCompaction::theNewestFourteenDaysAreKeptOneCopyADay()
         QCOMPARE(QFileInfo(e.path).permissions() & 0x0077, QFileDevice::Permissions());
     }
     QCOMPARE(QFileInfo(backupFolder()).permissions() & 0x0077, QFileDevice::Permissions());
+    // A store another program set to WAL still gives a copy of one file, and
+    // listing the copies leaves nothing beside them.
+    QVERIFY(sqlExec(s.path, "PRAGMA journal_mode = WAL"));
+    backUpRecordStore(s.path, kFirstDay.addDays(19));
+    QCOMPARE(listBackups(backupFolder()).size(), 14);
+    QCOMPARE(QDir(backupFolder()).entryList(QDir::Files).filter(QRegularExpression("-(wal|shm)$")),
+        QStringList());
     // A settings file can keep fewer; the copies a restore kept never go.
     QVERIFY(testing::writeFile(backupSettingsFile(), "[Yedek]\r\nAdet=3\r\n"));
     QVERIFY(QFile::copy(s.path,
