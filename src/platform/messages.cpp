@@ -73,14 +73,21 @@ MsgAnswer DialogMessageService::show(const MessageRequest &r)
 {
     // Typing goes on where it was once the box is answered, even where no
     // window manager gives the window back its activation.
-    const QPointer<QWidget> focus = QApplication::focusWidget();
+    // A box raised right after another comes before the window has its
+    // activation back, with no focus to note: it gives back the same box.
+    static QPointer<QWidget> givenBack;
+    const QPointer<QWidget> focus =
+        QApplication::focusWidget() ? QApplication::focusWidget() : givenBack.data();
     const auto giveBack = qScopeGuard([&focus] {
         if (focus && focus->isVisible()) {
+            givenBack = focus;
             focus->activateWindow();
             focus->setFocus(Qt::ActiveWindowFocusReason);
         }
     });
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(QApplication::activeWindow() ? QApplication::activeWindow()
+            : focus                              ? focus->window()
+                                                 : nullptr);
     box.setWindowTitle(r.title);
     box.setText(r.text);
     box.setIcon(toIcon(r.icon));

@@ -130,6 +130,16 @@ void TestMessages::typingGoesOnWhereItWasAfterABox()
     QTRY_COMPARE(QApplication::activeWindow(), &window);
     QCOMPARE(QApplication::focusWidget(), second);
     QVERIFY(first->text().isEmpty());
+    // A second box right after, before the window has its activation back (a
+    // display without a window manager): the keys still come back to the box.
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(!QApplication::focusWidget());
+    BoxPresser again("Enter");
+    platform::DialogMessageService().show(
+        { platform::MsgIcon::Critical, MsgButtons::Ok, MsgAnswer::Ok, "Hata", "Metin" });
+    QCOMPARE(again.title, "Hata");
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
+    QCOMPARE(QApplication::focusWidget(), second);
 }
 
 void TestMessages::realExitEndsAtOnce()
