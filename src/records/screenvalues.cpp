@@ -22,6 +22,12 @@ namespace records {
 
 namespace {
 
+// What the store keeps as the old plate of a vehicle that has none.
+QString noOldPlate()
+{
+    return QStringLiteral("YOK");
+}
+
 QString cellText(const EntryScreen &s, int index)
 {
     return app::GetSprTxt(*s.sprTarih(index), 1, 1);
@@ -153,6 +159,10 @@ int plateRoom(const EntryScreen &s, int first)
 std::optional<std::array<QString, 3>> plateForBoxes(
     const EntryScreen &s, int first, const QString &stored)
 {
+    // The store's word for no old plate shows as the empty boxes it was typed
+    // as; saved again, they give the same key.
+    if (first == 3 && stored.trimmed() == noOldPlate())
+        return std::array<QString, 3> {};
     const app::PlateParts p = app::SplitPlate(stored);
     const int ilRoom = s.txt(first)->maxLength();
     const int harfRoom = s.txt(first + 1)->maxLength();
@@ -221,7 +231,7 @@ QString IsaretliListe(const EntryScreen &screen, int first, int last)
 QString oldPlateKey(const EntryScreen &screen)
 {
     const QString key = joinedPlate(screen, 3).trimmed();
-    return key.isEmpty() ? QStringLiteral("YOK") : key;
+    return key.isEmpty() ? noOldPlate() : key;
 }
 
 RecordValues readScreen(const EntryScreen &s)
