@@ -167,14 +167,17 @@ QVector<TypingGuards::Finding> TypingGuards::findings(const GuardGroup &g) const
         break;
     case Check::Identity: {
         reason = rules::identityNumberDoubt(textOf(b[0]), ownerKind(screen_, g.index));
-        // The save keeps one owner row per number, so the panels would share it.
+        // The save keeps one owner row per number, so the panels would share it;
+        // without a number it keeps nothing of the panel.
         const QString number = textOf(b[0]).trimmed();
+        if (number.isEmpty() && !ownerPanelEmpty(screen_, g.index))
+            reason = QStringLiteral("Kimlik No boş: bu paneldeki bilgiler kaydedilmez.");
         for (int other = 1; other <= 3 && !number.isEmpty(); ++other) {
             if (other == g.index || textOf(identityBox(screen_, other)).trimmed() != number)
                 continue;
             const QString twice = QStringLiteral("Bu numara %1. sahipte de yazılı: kayıtta iki "
                                                  "panel tek sahip olur, sonraki panelin bilgileri "
-                                                 "kalır")
+                                                 "kalır.")
                                       .arg(other);
             reason = reason.isEmpty() ? twice : reason + QStringLiteral("; ") + twice;
             break;
@@ -283,7 +286,9 @@ QString TypingGuards::doubtParagraph(const QVector<Doubt> &doubts)
         return {};
     QStringList lines { QStringLiteral("Gözden geçirilmesi önerilen değerler:") };
     for (const Doubt &d : doubts)
-        lines << QStringLiteral("- %1: %2 (%3)").arg(d.label, d.value, d.reason);
+        lines << (d.value.isEmpty()
+                ? QStringLiteral("- %1 (%2)").arg(d.label, d.reason)
+                : QStringLiteral("- %1: %2 (%3)").arg(d.label, d.value, d.reason));
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -240,6 +240,8 @@ private slots:
         s.txt(third)->setText(QStringLiteral(" 10000000146"));
         QCOMPARE(base(s, first), warning);
         QCOMPARE(base(s, third), warning);
+        // A panel with a name but no number is not saved: it is said.
+        s.txt(EntryScreen::ownerBase(2) + 1)->setText(QStringLiteral("ZEYNEP"));
 
         QTest::keyClicks(s.txt(16)->widget(), QStringLiteral("M1"));
         p.click("cmdKaydet");
@@ -249,6 +251,7 @@ private slots:
             "Gözden geçirilmesi önerilen değerler:", "- Yeni Plaka No: 34 AB 1 (Olağandışı plaka",
             "- ŞASE NO: WVWZZZ1JZXW00000I (17 haneli", "- Katar Ağırlığı: 1650 kg (Sayı değil",
             "- ARAÇ SAHİBİ - 1, TC Kimlik No / Vergi No(Tüzel): 10000000146 (Bu numara 3. sahipte",
+            "- ARAÇ SAHİBİ - 2, TC Kimlik No / Vergi No(Tüzel) (Kimlik No boş: bu paneldeki",
             "- ARAÇ SAHİBİ - 3, TC Kimlik No / Vergi No(Tüzel): 10000000146 (Bu numara 1. sahipte"
         };
         QCOMPARE(lines.size(), expected.size());
