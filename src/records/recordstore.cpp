@@ -121,6 +121,21 @@ QString storeErrorText(const QString &engineText, const QString &table)
                              .arg(inTable, column, file))
             + why;
     }
+    // The engine's words for what the clerk can do something about.
+    static const std::pair<const char *, const char *> kSaid[] = {
+        { "attempt to write a readonly database",
+            "Kayıt deposuna yazılamıyor (dosya salt okunur ya da yazma izni yok): %1." },
+        { "database or disk is full", "Diskte yer kalmadı; kayıt deposuna yazılamıyor: %1." },
+        { "database is locked", "Kayıt deposu başka bir programda kullanılıyor: %1." },
+        { "disk I/O error",
+            "Kayıt deposu okunurken ya da yazılırken bir disk hatası oldu (disk dolu olabilir): "
+            "%1." },
+        { "database disk image is malformed", "Kayıt deposu bozuk: %1." },
+    };
+    for (const auto &[engine, said] : kSaid) {
+        if (engineText.startsWith(QLatin1String(engine)))
+            return QString::fromUtf8(said).arg(file);
+    }
     return engineText;
 }
 
