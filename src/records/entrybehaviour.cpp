@@ -87,7 +87,10 @@ bool EntryBehaviour::eventFilter(QObject *watched, QEvent *event)
         return event->type() == QEvent::Wheel && !w->hasFocus();
     switch (event->type()) {
     case QEvent::FocusIn:
-        app::SelAll(w);
+        // The window coming back (after a message box) is no entering of the
+        // box: the cursor stays where it was, so typing goes on.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason)
+            app::SelAll(w);
         paintBack(w, focusColour());
         break;
     case QEvent::FocusOut:
