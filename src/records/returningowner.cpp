@@ -9,8 +9,11 @@
 #include "screenvalues.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QSqlQuery>
+
+#include <memory>
 
 namespace records {
 
@@ -75,6 +78,19 @@ bool offerStoredOwner(EntryScreen &s, int n)
         platform::MsgAnswer::No);
     if (answer != platform::MsgAnswer::Yes) {
         box->setProperty(kDeclined, number);
+        // Once the box is emptied (a new record, or by hand) the number is
+        // offered again: a "Hayır" by mistake is not for the whole day.
+        auto *line = qobject_cast<QLineEdit *>(box);
+        if (!line)
+            return false;
+        auto forget = std::make_shared<QMetaObject::Connection>();
+        *forget =
+            QObject::connect(line, &QLineEdit::textChanged, line, [line, forget](const QString &t) {
+                if (!t.trimmed().isEmpty())
+                    return;
+                line->setProperty(kDeclined, QVariant());
+                QObject::disconnect(*forget);
+            });
         return false;
     }
     row->setValue(QStringLiteral("KIMLIKNO"), typed);

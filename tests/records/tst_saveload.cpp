@@ -358,6 +358,15 @@ private slots:
         QTest::keyClick(number, Qt::Key_Tab);
         QCoreApplication::processEvents();
         QCOMPARE(p.messages.shown().size(), 0);
+        // A new record asks about a declined number again.
+        if (asked && !yes) {
+            s.newRecord();
+            number->setFocus();
+            QTest::keyClicks(number, QStringLiteral("10000000001"));
+            QTest::keyClick(number, Qt::Key_Tab);
+            QCoreApplication::processEvents();
+            QCOMPARE(p.messages.shown().size(), 1);
+        }
     }
 
     // Desk A loads, desk B saves the same record, desk A saves: A is asked,
