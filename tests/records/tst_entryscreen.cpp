@@ -365,7 +365,7 @@ private slots:
         Shown p;
         QComboBox *brand = p.s.cmbX(0);
         brand->setFocus();
-        QTest::keyClicks(brand->lineEdit(), QStringLiteral("Ren"));
+        QTest::keyClicks(brand->lineEdit(), QStringLiteral("ren")); // as clerks type it
         QAbstractItemView *suggestions = brand->completer()->popup();
         QTRY_VERIFY(suggestions->isVisible());
         QTest::keyClick(suggestions, Qt::Key_Down);
