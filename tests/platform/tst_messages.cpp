@@ -123,23 +123,21 @@ void TestMessages::typingGoesOnWhereItWasAfterABox()
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
     second->setFocus();
-    BoxPresser presser("Enter");
-    platform::DialogMessageService().show(
-        { platform::MsgIcon::Warning, MsgButtons::Ok, MsgAnswer::Ok, "Dikkat", "Metin" });
-    QCOMPARE(presser.title, "Dikkat");
-    QTRY_COMPARE(QApplication::activeWindow(), &window);
-    QCOMPARE(QApplication::focusWidget(), second);
+    // The second box comes right after, before the window has its activation
+    // back (a display without a window manager): the keys still come back.
+    for (const bool afterAnother : { false, true }) {
+        if (afterAnother) {
+            QApplication::setActiveWindow(nullptr);
+            QVERIFY(!QApplication::focusWidget());
+        }
+        BoxPresser presser("Enter");
+        platform::DialogMessageService().show(
+            { platform::MsgIcon::Warning, MsgButtons::Ok, MsgAnswer::Ok, "Dikkat", "Metin" });
+        QCOMPARE(presser.title, "Dikkat");
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QCOMPARE(QApplication::focusWidget(), second);
+    }
     QVERIFY(first->text().isEmpty());
-    // A second box right after, before the window has its activation back (a
-    // display without a window manager): the keys still come back to the box.
-    QApplication::setActiveWindow(nullptr);
-    QVERIFY(!QApplication::focusWidget());
-    BoxPresser again("Enter");
-    platform::DialogMessageService().show(
-        { platform::MsgIcon::Critical, MsgButtons::Ok, MsgAnswer::Ok, "Hata", "Metin" });
-    QCOMPARE(again.title, "Hata");
-    QTRY_COMPARE(QApplication::activeWindow(), &window);
-    QCOMPARE(QApplication::focusWidget(), second);
 }
 
 void TestMessages::realExitEndsAtOnce()
