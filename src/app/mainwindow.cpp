@@ -5,10 +5,13 @@
 #include "compaction.h"
 #include "datafiles.h"
 #include "platform/messages.h"
+#include "printing/fitwatch.h"
 #include "printing/printframes.h"
+#include "records/boxmarks.h"
 #include "records/entryscreen.h"
 #include "records/recordlist.h"
 #include "records/saverecord.h"
+#include "records/screenvalues.h"
 #include "restorebackup.h"
 #include "sharedstore.h"
 
@@ -94,6 +97,7 @@ MainWindow::MainWindow(QWidget *parent)
     screen_ = new records::EntryScreen(this);
     list_ = new records::RecordList(*screen_, this);
     printFrames_ = new printing::PrintFrames(*screen_, this);
+    new printing::FitWatch(*screen_, this);
 
     auto *about = rightButton(this, QStringLiteral("XPButton4"), QString(), 4395, 13635, 1080, 960);
     about->setIcon(windowIcon());
@@ -164,6 +168,20 @@ MainWindow::MainWindow(QWidget *parent)
     status_->addWidget(timePanel);
     status_->addWidget(datePanel);
     status_->addWidget(infoPanel, 1);
+    // What a box just refused, for a while where the clerk glances.
+    auto *noticePanel = new QLabel(status_);
+    noticePanel->setObjectName(QStringLiteral("panelUyari"));
+    noticePanel->setStyleSheet(QStringLiteral("color: rgb(128, 64, 0); font-weight: bold;"));
+    status_->addPermanentWidget(noticePanel);
+    auto *noticeTimer = new QTimer(this);
+    noticeTimer->setSingleShot(true);
+    noticeTimer->setInterval(10000);
+    connect(noticeTimer, &QTimer::timeout, noticePanel, &QLabel::clear);
+    connect(&screen_->marks(), &records::BoxMarks::notice, this,
+        [noticePanel, noticeTimer](const QString &text) {
+            noticePanel->setText(text + QStringLiteral("  "));
+            noticeTimer->start();
+        });
     // The panels keep themselves current, as a status bar's clock panels do.
     auto tick = [timePanel, datePanel] {
         const QDateTime now = QDateTime::currentDateTime();
@@ -202,7 +220,7 @@ void MainWindow::load()
     upgradeRecordStore();
     refreshHeader();
     screen_->FormuHazirla();
-    screen_->cmbX(2)->setCurrentIndex(0);
+    records::setListChoice(screen_->cmbX(2), 0);
     screen_->sTabber()->setCurrentIndex(0);
     CursorDefault();
 }

@@ -15,7 +15,7 @@ namespace {
 
 #define NAMED                                                                                      \
     "(SELECT trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S "       \
-    "WHERE S.ARACID = K.ID ORDER BY S.SAHIPNO, S.ID LIMIT 1)"
+    "WHERE S.ARACID = K.ID AND S.SAHIPNO BETWEEN 1 AND 3 ORDER BY S.SAHIPNO, S.ID DESC LIMIT 1)"
 #define LIST_COLUMNS(owner)                                                                        \
     "SELECT K.ID, " owner ", K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K "
 #define NULL_PLATES "WHERE K.ESKIPLAKA IS NULL AND K.ID > ? ORDER BY K.ID LIMIT ?"

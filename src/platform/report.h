@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class QObject;
+
 namespace platform {
 
 // Windows paper-size codes the forms use.
@@ -37,6 +39,8 @@ struct ReportField {
     bool multiLine = false;
     QString family = QStringLiteral("Tahoma");
     QString text;
+    // The entry box the text is copied from as it stands, if one is.
+    const QObject *source = nullptr;
     // The fitted text, worked out once and kept while text and box stay (fitOf).
     mutable std::shared_ptr<const FieldFit> fit;
 };

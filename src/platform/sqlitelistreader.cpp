@@ -13,7 +13,9 @@ namespace platform {
 
 namespace {
 
-// The first owner by slot; a Null name part counts as empty text.
+// The first current owner by slot (former owners sit outside slots 1 to 3;
+// of several rows in one slot the last saved counts); a Null name part counts
+// as empty text.
 #define FIRST_OWNER "trim(coalesce(S.AD, '') || ' ' || coalesce(S.SOYAD, ''))"
 // The covering index on (ESKIPLAKA, ID, ...) hands the rows over in order, so
 // no slice needs a sort of the whole table. The owner's name is looked up by
@@ -24,7 +26,7 @@ namespace {
     "SELECT K.ID, " owner ", K.ESKIPLAKA, K.YENIPLAKA, K.SASENO, K.MOTORNO FROM ARACKAYIT K "
 #define NAMED                                                                                      \
     "(SELECT " FIRST_OWNER " FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID "                          \
-    "ORDER BY S.SAHIPNO, S.ID LIMIT 1)"
+    "AND S.SAHIPNO BETWEEN 1 AND 3 ORDER BY S.SAHIPNO, S.ID DESC LIMIT 1)"
 // Row values never compare equal to Null, so rows without an old plate (first
 // in the order) are read by ID before the others.
 #define NULL_PLATES "WHERE K.ESKIPLAKA IS NULL AND K.ID > ?1 ORDER BY K.ID LIMIT ?2"

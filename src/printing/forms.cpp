@@ -64,13 +64,19 @@ QString FormReport::text(int index) const
     return screen_.txt(index)->text();
 }
 
-void FormReport::set(int n, const QString &value, const QString &boxLabel)
+void FormReport::set(int n, const QString &value, const QString &boxLabel, const QObject *source)
 {
     if (platform::ReportField *f = field(fieldName(n))) {
         f->text = value;
+        f->source = source;
         if (!boxLabel.trimmed().isEmpty())
             f->label = boxLabel.trimmed();
     }
+}
+
+void FormReport::copyBox(int n, int index, const QString &boxLabel)
+{
+    set(n, text(index), boxLabel, screen_.txt(index)->widget());
 }
 
 QString FormReport::label(int index) const
@@ -89,6 +95,15 @@ QString FormReport::markLabel(const QAbstractButton *b)
 QString FormReport::cell(int dateIndex) const
 {
     return app::GetSprTxt(*screen_.sprTarih(dateIndex), 1, 1);
+}
+
+// Two parts with a separator between them; nothing at all when both are
+// empty, so no lone separator lands on the form.
+QString FormReport::joined(const QString &first, const QString &separator, const QString &second)
+{
+    if (first.trimmed().isEmpty() && second.trimmed().isEmpty())
+        return QString();
+    return first + separator + second;
 }
 
 // EK-1 front page.
@@ -153,11 +168,15 @@ void ArTrafik::AlanlariDoldur()
         set(i, QString());
     for (int k = 1; k <= 3; ++k) {
         const int b = EntryScreen::ownerBase(k);
-        set(81 + k, text(b + 1) + blank + text(b + 2),
+        set(81 + k, joined(text(b + 1), blank, text(b + 2)),
             QStringLiteral("%1. sahibin Adı Soyadı").arg(k));
     }
     IsaretliKutulariYaz(0, 10);
     for (const Copy &c : kFrontCopies) {
+        if (c.from == From::Box) {
+            copyBox(c.field, c.index, label(c.index));
+            continue;
+        }
         set(c.field,
             c.from == From::Box        ? text(c.index)
                 : c.from == From::Date ? cell(c.index)
@@ -166,7 +185,7 @@ void ArTrafik::AlanlariDoldur()
                 : c.from == From::Date ? screen_.sprTarih(c.index)->accessibleName()
                                        : screen_.cmbX(c.index)->accessibleName());
     }
-    set(91, cell(7) + QStringLiteral(" / ") + text(132), label(132));
+    set(91, joined(cell(7), QStringLiteral(" / "), text(132)), label(132));
     // One mark for each option group: usage purpose, fuel, usage form.
     for (const auto &[first, last, shift] :
         { std::tuple { 11, 14, 7 }, std::tuple { 15, 19, 37 }, std::tuple { 20, 26, 37 } }) {
@@ -174,13 +193,14 @@ void ArTrafik::AlanlariDoldur()
         for (int i = first; i <= last; ++i)
             set(i + shift, i == r ? x : QString(), markLabel(screen_.optX(i)));
     }
-    // "YOK" marks one box; anything else, no choice included, the other.
+    // "YOK" marks one box, "VAR" the other, no choice neither.
     const QComboBox *lien = screen_.cmbX(2);
-    const bool none = lien->currentIndex() == 0;
-    set(64, none ? QString() : x,
-        lien->accessibleName() + QStringLiteral(": ") + lien->itemText(1));
-    set(65, none ? x : QString(),
-        lien->accessibleName() + QStringLiteral(": ") + lien->itemText(0));
+    const QString yes = QStringLiteral("VAR");
+    const QString no = QStringLiteral("YOK");
+    set(64, lien->currentText() == yes ? x : QString(),
+        lien->accessibleName() + QStringLiteral(": ") + yes);
+    set(65, lien->currentText() == no ? x : QString(),
+        lien->accessibleName() + QStringLiteral(": ") + no);
 }
 
 // EK-1 back page.
@@ -227,7 +247,7 @@ void ArTrafikArka::AlanlariDoldur()
         if (text(b).trimmed().isEmpty())
             continue;
         for (int j = 0; j <= 5; ++j)
-            set(at(j), text(b + j), owned(label(b + j)));
+            copyBox(at(j), b + j, owned(label(b + j)));
         set(at(8), cell(k + 2), owned(screen_.sprTarih(k + 2)->accessibleName()));
         // The first selected of each pair marks its box.
         auto pair = [&](QRadioButton *first, QRadioButton *second, int firstOffset) {
@@ -236,21 +256,25 @@ void ArTrafikArka::AlanlariDoldur()
                 owned(markLabel(second)));
         };
         pair(screen_.OptA(even), screen_.OptA(even + 1), 6);
-        pair(screen_.optC(even), screen_.optC(even + 1), 9);
+        // A legal entity has neither sex nor blood group, whatever the panel holds.
+        const bool legalEntity = screen_.OptA(even + 1)->isChecked();
+        if (!legalEntity)
+            pair(screen_.optC(even), screen_.optC(even + 1), 9);
         pair(screen_.optAdres(even), screen_.optAdres(even + 1), 23);
         const QComboBox *country = screen_.cmbX(4 * k);
-        const int nationality = country->currentIndex();
-        set(at(13), nationality == 0 ? x : QString(),
-            owned(country->accessibleName() + QStringLiteral(": ") + country->itemText(0)));
-        set(at(14), nationality > 0 ? x : QString(),
+        const QString nationality = country->currentText();
+        const QString turkish = QStringLiteral("TC");
+        set(at(13), nationality == turkish ? x : QString(),
+            owned(country->accessibleName() + QStringLiteral(": ") + turkish));
+        set(at(14), !nationality.isEmpty() && nationality != turkish ? x : QString(),
             owned(country->accessibleName() + QStringLiteral(": başka")));
-        KanGrubuAyir(screen_.cmbX(3 * k)->currentText());
+        KanGrubuAyir(legalEntity ? QString() : screen_.cmbX(3 * k)->currentText());
         set(at(11), group, owned(screen_.cmbX(3 * k)->accessibleName()));
         set(at(12), sign, owned(screen_.cmbX(3 * k)->accessibleName()));
         for (int j = 15; j <= 22; ++j)
-            set(at(j), text(b + j - 9), owned(label(b + j - 9)));
+            copyBox(at(j), b + j - 9, owned(label(b + j - 9)));
         for (int j = 25; j <= 37; ++j)
-            set(at(j), text(b + j - 11), owned(label(b + j - 11)));
+            copyBox(at(j), b + j - 11, owned(label(b + j - 11)));
         // The first owner's phone kind, marked in every owner's pass.
         set(39, screen_.optTel(0)->isChecked() ? x : QString(), markLabel(screen_.optTel(0)));
         set(40, !screen_.optTel(0)->isChecked() && screen_.optTel(1)->isChecked() ? x : QString(),
@@ -279,7 +303,7 @@ std::function<QDate()> &ArEk9::today()
 void ArEk9::beforeFill()
 {
     for (int n = 88; n <= 90; ++n)
-        set(n, text(n + 37), label(n + 37));
+        copyBox(n, n + 37, label(n + 37));
 }
 
 void ArEk9::AlanlariDoldur()
@@ -287,20 +311,22 @@ void ArEk9::AlanlariDoldur()
     const QString blank = QStringLiteral(" ");
     for (int i = 1; i <= 14; ++i)
         set(i, QString());
-    set(1, text(13), label(13));
+    copyBox(1, 13, label(13));
     set(2, screen_.cmbX(0)->currentText(), screen_.cmbX(0)->accessibleName());
-    set(3, text(11), label(11));
+    copyBox(3, 11, label(11));
     set(4, screen_.cmbX(1)->currentText(), screen_.cmbX(1)->accessibleName());
-    set(5, text(14), label(14));
-    set(6, text(17), label(17));
-    set(7, text(16), label(16));
+    copyBox(5, 14, label(14));
+    copyBox(6, 17, label(17));
+    copyBox(7, 16, label(16));
     set(8, QString());
-    set(9, text(3) + blank + text(4) + blank + text(5), QStringLiteral("Eski Plaka No"));
+    set(9, joined(text(3), blank, joined(text(4), blank, text(5))),
+        QStringLiteral("Eski Plaka No"));
     set(10, QString());
     set(11, QString());
-    set(12, text(0) + blank + text(1) + blank + text(2), QStringLiteral("Yeni Plaka No"));
-    set(13, text(9), label(9));
-    set(14, text(41) + blank + text(42), QStringLiteral("1. sahibin Adı Soyadı"));
+    set(12, joined(text(0), blank, joined(text(1), blank, text(2))),
+        QStringLiteral("Yeni Plaka No"));
+    copyBox(13, 9, label(9));
+    set(14, joined(text(41), blank, text(42)), QStringLiteral("1. sahibin Adı Soyadı"));
     set(15, QString::number(today()().day()), QStringLiteral("Tarih: gün"));
     set(16, QString::number(today()().month()), QStringLiteral("Tarih: ay"));
     set(17, QString::number(today()().year()), QStringLiteral("Tarih: yıl"));

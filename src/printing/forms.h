@@ -30,6 +30,13 @@ public:
     // Start sequence: busy pointer, toolbar, default page settings, stored
     // margins, title, fields; then the end of the run.
     void run() override;
+    // The fields filled from the screen as it stands, without the viewer's
+    // start sequence: what the entry screen checks while the clerk types.
+    void fill()
+    {
+        beforeFill();
+        AlanlariDoldur();
+    }
 
     // The first selected optX from first to last, or 999 when none is.
     int SeciliSecenek(int first, int last) const;
@@ -41,8 +48,12 @@ protected:
     QString text(int index) const;
     QString cell(int dateIndex) const;
     // Sets a field's text and names it for the clerk by its box's label.
-    void set(int field, const QString &text, const QString &label = QString());
+    void set(int field, const QString &text, const QString &label = QString(),
+        const QObject *source = nullptr);
+    // A field copied from text box index as it stands.
+    void copyBox(int field, int index, const QString &label);
     QString label(int index) const;
+    static QString joined(const QString &first, const QString &separator, const QString &second);
     // A mark's label: the caption of the tick or option it stands for.
     static QString markLabel(const QAbstractButton *b);
     static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }

@@ -69,15 +69,19 @@ void BosluklariUygula(platform::Report &report)
     m.alt = readMargin(report.name, "alt");
     platform::PageSettings &p = report.pageSettings;
     if (m.sol == 0 && m.ust == 0) {
-        m.sol = TwipToMm(p.leftMargin);
-        m.ust = TwipToMm(p.topMargin);
-        m.sag = TwipToMm(p.rightMargin);
-        m.alt = TwipToMm(p.bottomMargin);
+        // The forms' own margins are whole millimetres given in twips (15 mm
+        // is 850): stored as the nearest millimetre, they print where they are.
+        auto nearestMm = [](int twips) { return int(std::lround(twips / 56.7)); };
+        m.sol = nearestMm(p.leftMargin);
+        m.ust = nearestMm(p.topMargin);
+        m.sag = nearestMm(p.rightMargin);
+        m.alt = nearestMm(p.bottomMargin);
         BoslukYaz(report.name, QStringLiteral("sol"), QString::number(m.sol));
         BoslukYaz(report.name, QStringLiteral("ust"), QString::number(m.ust));
         BoslukYaz(report.name, QStringLiteral("sag"), QString::number(m.sag));
         BoslukYaz(report.name, QStringLiteral("alt"), QString::number(m.alt));
-        return;
+        // The first print uses what it stored, so it sits where every later
+        // one does.
     }
     p.leftMargin = MmToTwip(m.sol);
     p.topMargin = MmToTwip(m.ust);

@@ -1,12 +1,17 @@
 #include "entryscreen.h"
 
+#include "boxmarks.h"
 #include "entrybehaviour.h"
 #include "platform/dategrid.h"
+#include "platform/messages.h"
+#include "screenvalues.h"
 #include "typingguards.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -39,8 +44,23 @@ EntryScreen::EntryScreen(QWidget *window)
     buildVehicleTab(vehicle);
     buildOwnerTab(owners);
     buildOverlays(window);
+    formerButton_ = new QPushButton(tabber_);
+    formerButton_->setObjectName(QStringLiteral("cmdOncekiSahipler"));
+    formerButton_->setFocusPolicy(Qt::NoFocus);
+    formerButton_->setFlat(true);
+    tabber_->setCornerWidget(formerButton_, Qt::TopRightCorner);
+    formerButton_->hide();
+    connect(formerButton_, &QPushButton::clicked, this, [this] {
+        platform::showMessage(platform::MsgIcon::Information, platform::MsgButtons::Ok,
+            QStringLiteral("Önceki sahipler"),
+            QStringLiteral("Bu aracın kayıtta tutulan önceki sahipleri (en yenisi önce); "
+                           "formlara yazılmazlar:\n\n")
+                + formerOwners_.join(QLatin1Char('\n')));
+    });
     applyFocusOrder();
     guards_ = new TypingGuards(*this, *behaviour_);
+    marks_ = new BoxMarks(*behaviour_, this);
+    watchLengths();
     connect(cmbX(0), &QComboBox::activated, this, [this] { ModelDoldur(); });
 
     // The input last typed in, so that closing an overlay hands it back.
@@ -62,6 +82,16 @@ bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
         goToTab(1);
         return true;
     }
+    if (event->type() == QEvent::KeyPress) {
+        auto *option = qobject_cast<QRadioButton *>(watched);
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (option && option->group() && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {
+            const auto buttons = option->group()->buttons();
+            for (QAbstractButton *b : buttons)
+                clearChoice(static_cast<QRadioButton *>(b));
+            return true;
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -75,6 +105,14 @@ void EntryScreen::goToTab(int tab)
 }
 
 EntryScreen::~EntryScreen() = default;
+
+void EntryScreen::setFormerOwners(const QStringList &lines)
+{
+    formerOwners_ = lines;
+    formerButton_->setText(QStringLiteral("Önceki sahipler (%1)…").arg(lines.size()));
+    formerButton_->setToolTip(lines.join(QLatin1Char('\n')));
+    formerButton_->setVisible(!lines.isEmpty());
+}
 
 TextBox *EntryScreen::txt(int i) const
 {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -27,6 +28,7 @@ class DateGrid;
 
 namespace records {
 
+class BoxMarks;
 class EntryBehaviour;
 class TypingGuards;
 
@@ -92,10 +94,17 @@ public:
     void newRecord();
     // The marks on doubtful values.
     TypingGuards &guards() const { return *guards_; }
+    // Length marks on the boxes (full, cut on the form) and their notices.
+    BoxMarks &marks() const { return *marks_; }
     // The save of the record last loaded here or saved from here, so a save
     // can tell whether another desk saved that record since.
     const SaveStamp &shownSave() const { return shownSave_; }
     void setShownSave(const SaveStamp &stamp) { shownSave_ = stamp; }
+    // The former owners of the record shown, a line each: kept in the store,
+    // never in a panel, named by a button beside the tabs.
+    void setFormerOwners(const QStringList &lines);
+    const QStringList &formerOwners() const { return formerOwners_; }
+    QPushButton *formerOwnersButton() const { return formerButton_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -103,12 +112,15 @@ protected:
 private:
     friend class ScreenBuilder;
     SaveStamp shownSave_;
+    QStringList formerOwners_;
+    QPushButton *formerButton_ = nullptr;
     static QRadioButton *pair(const std::array<QRadioButton *, kPairCount> &a, int i);
     void buildVehicleTab(QWidget *page);
     void buildOwnerTab(QWidget *page);
     void buildOwnerPanel(QWidget *page, int owner);
     void buildOverlays(QWidget *window);
     void applyFocusOrder();
+    void watchLengths();
     void setOrder(QWidget *w, int key);
     // Shows a tab with the cursor in its first box (Alt+A, Alt+K).
     void goToTab(int tab);
@@ -136,6 +148,7 @@ private:
     QPointer<QWidget> lastInput_;
     EntryBehaviour *behaviour_ = nullptr;
     TypingGuards *guards_ = nullptr;
+    BoxMarks *marks_ = nullptr;
 };
 
 } // namespace records

@@ -46,8 +46,10 @@ bool OKU(EntryScreen &screen, qint64 id)
     if (record.vehicle)
         showAsFresh(screen);
     show(true);
-    if (record.vehicle)
+    if (record.vehicle) {
         screen.setShownSave(stampOf(*record.vehicle));
+        screen.setFormerOwners(record.formerOwners);
+    }
     app::CursorDefault();
     return true;
 }

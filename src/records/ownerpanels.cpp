@@ -144,13 +144,13 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
 
     b.label(panel, QStringLiteral("Kan Grubu"), 6, rowY(10), 142);
     b.combo(panel, 3 * n, false,
-        { QStringLiteral("ABrh+"), QStringLiteral("ABrh-"), QStringLiteral("Arh+"),
+        { QString(), QStringLiteral("ABrh+"), QStringLiteral("ABrh-"), QStringLiteral("Arh+"),
             QStringLiteral("Arh-"), QStringLiteral("Brh+"), QStringLiteral("Brh-"),
             QStringLiteral("0rh+"), QStringLiteral("0rh-") },
         156, rowY(10), 80, first ? 71 : s + 9, QStringLiteral("Kan Grubu"));
     b.label(panel, QStringLiteral("Tabiiyeti"), 6, rowY(11), 142);
-    b.combo(panel, 4 * n, false, { QStringLiteral("TC"), QStringLiteral("DİĞER") }, 156, rowY(11),
-        80, first ? 72 : s + 6, QStringLiteral("Tabiiyeti"));
+    b.combo(panel, 4 * n, false, { QString(), QStringLiteral("TC"), QStringLiteral("DİĞER") }, 156,
+        rowY(11), 80, first ? 72 : s + 6, QStringLiteral("Tabiiyeti"));
 
     // Address kind and phone kind, each in its own small frame: "EV" left.
     QWidget *address = pairFrame(QStringLiteral("Frame3_adres%1").arg(n), 18, 20, 250);

@@ -100,6 +100,28 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
     return true;
 }
 
+// Moves every owner row of the vehicle that is not one of current out of
+// slots 1 to 3: the slot is kept, negated, so the row stays as history.
+bool retireOwners(
+    QSqlDatabase &db, qint64 recordId, const QVector<qint64> &current, StoreError *error)
+{
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), current.size());
+    QSqlQuery q(db);
+    if (!prepare(q,
+            QStringLiteral("UPDATE ARACSAHIPLERI SET SAHIPNO = -SAHIPNO WHERE ARACID = ? AND "
+                           "SAHIPNO BETWEEN 1 AND 3%1")
+                .arg(current.isEmpty()
+                        ? QString()
+                        : QStringLiteral(" AND ID NOT IN (%1)").arg(marks.join(QLatin1Char(',')))),
+            QStringLiteral("ARACSAHIPLERI"), error))
+        return false;
+    q.addBindValue(recordId);
+    for (qint64 id : current)
+        q.addBindValue(id);
+    return run(q, error);
+}
+
 } // namespace
 
 QString storeErrorText(const QString &engineText, const QString &table)
@@ -224,12 +246,18 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     if (!writeRow(db_, QStringLiteral("ARACKAYIT"), recordId, columns, &recordId, error))
         return fail();
 
+    // The panels on the screen are the owners: a row found by its identity
+    // number (a current owner first, else the former owner last saved) takes
+    // the panel's slot; every other row of the vehicle leaves slots 1 to 3 as a
+    // former owner, kept but never shown in a panel or printed.
     QSqlQuery findOwner(db_);
     if (!prepare(findOwner,
             QStringLiteral("SELECT ID FROM ARACSAHIPLERI WHERE ARACID = ? AND KIMLIKNO = ? "
-                           "ORDER BY ID LIMIT 1"),
+                           "ORDER BY CASE WHEN SAHIPNO BETWEEN 1 AND 3 THEN 0 ELSE 1 END, ID DESC "
+                           "LIMIT 1"),
             QStringLiteral("ARACSAHIPLERI"), error))
         return fail();
+    QVector<qint64> current;
     for (const OwnerValues &o : values.owners) {
         findOwner.addBindValue(recordId);
         findOwner.addBindValue(o.kimlikNo);
@@ -241,12 +269,14 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
             ownerColumns << ColumnValue { QStringLiteral("ARACID"), recordId }
                          << ColumnValue { QStringLiteral("KIMLIKNO"), o.kimlikNo };
         }
-        // A row found under another slot moves to this panel's slot.
         ownerColumns << ColumnValue { QStringLiteral("SAHIPNO"), o.slot };
         ownerColumns += o.columns;
-        if (!writeRow(db_, QStringLiteral("ARACSAHIPLERI"), ownerId, ownerColumns, nullptr, error))
+        if (!writeRow(db_, QStringLiteral("ARACSAHIPLERI"), ownerId, ownerColumns, &ownerId, error))
             return fail();
+        current << ownerId;
     }
+    if (!retireOwners(db_, recordId, current, error))
+        return fail();
     if (!db_.commit()) {
         *error = fromSql(db_.lastError());
         return fail();
@@ -277,8 +307,8 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
     QSqlQuery owner(db_);
     owner.setForwardOnly(true);
     if (!prepare(owner,
-            QStringLiteral(
-                "SELECT * FROM ARACSAHIPLERI WHERE ARACID = ? AND SAHIPNO = ? ORDER BY ID LIMIT 1"),
+            QStringLiteral("SELECT * FROM ARACSAHIPLERI WHERE ARACID = ? AND SAHIPNO = ? ORDER BY "
+                           "ID DESC LIMIT 1"),
             QStringLiteral("ARACSAHIPLERI"), error))
         return false;
     for (int slot = 1; slot <= 3; ++slot) {
@@ -289,6 +319,36 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
         if (owner.next())
             record->owners[size_t(slot - 1)] = owner.record();
         owner.finish();
+    }
+    return formerOwners(id, &record->formerOwners, error);
+}
+
+bool RecordStore::formerOwners(qint64 id, QStringList *lines, StoreError *error)
+{
+    lines->clear();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!prepare(q,
+            QStringLiteral(
+                "SELECT SAHIPNO, KIMLIKNO, AD, SOYAD FROM ARACSAHIPLERI S WHERE ARACID = ? AND "
+                "(SAHIPNO IS NULL OR SAHIPNO NOT BETWEEN 1 AND 3 OR ID < (SELECT MAX(ID) FROM "
+                "ARACSAHIPLERI T WHERE T.ARACID = S.ARACID AND T.SAHIPNO = S.SAHIPNO)) "
+                "ORDER BY ID DESC"),
+            QStringLiteral("ARACSAHIPLERI"), error))
+        return false;
+    q.addBindValue(id);
+    if (!run(q, error))
+        return false;
+    while (q.next()) {
+        const int slot = qAbs(q.value(0).toInt());
+        const QString name =
+            (q.value(2).toString().trimmed() + QLatin1Char(' ') + q.value(3).toString().trimmed())
+                .trimmed();
+        QString line = QStringLiteral("%1 (%2)").arg(
+            name.isEmpty() ? QStringLiteral("adı yok") : name, q.value(1).toString().trimmed());
+        if (slot >= 1 && slot <= 3)
+            line += QStringLiteral(", %1. sahip idi").arg(slot);
+        *lines << line;
     }
     return true;
 }

@@ -21,11 +21,13 @@ struct StoreError {
 // statement worked on). Other errors come back as the engine put them.
 QString storeErrorText(const QString &engineText, const QString &table = QString());
 
-// A record as the store holds it: the vehicle row and the rows of owner slots
-// 1 to 3 (the first row found for each).
+// A record as the store holds it: the vehicle row, the rows of owner slots
+// 1 to 3 (of several rows in one slot, the one saved last), and the former
+// owners, newest first, a line each for the clerk.
 struct StoredRecord {
     std::optional<QSqlRecord> vehicle;
     std::array<std::optional<QSqlRecord>, 3> owners;
+    QStringList formerOwners;
 };
 
 // What a save found when another desk had saved the record after the screen
@@ -53,6 +55,9 @@ public:
         const SaveStamp *expected = nullptr, SaveConflict *conflict = nullptr,
         SaveStamp *saved = nullptr);
     bool load(qint64 id, StoredRecord *record, StoreError *error);
+    // Owner rows of the vehicle that no panel shows: sellers, removed owners,
+    // replaced numbers; newest first.
+    bool formerOwners(qint64 id, QStringList *lines, StoreError *error);
 
 private:
     QSqlDatabase db_;

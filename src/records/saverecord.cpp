@@ -90,7 +90,13 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         expected = conflict.stored;
         app::CursorWait();
     }
+    // A transfer just saved shows its seller among the former owners at once.
+    QStringList former;
+    StoreError formerError;
+    const bool formerRead = ok && RecordStore(db).formerOwners(id, &former, &formerError);
     app::CloseDb(db);
+    if (formerRead)
+        screen.setFormerOwners(former);
     if (!ok) {
         app::HataGoster(error.number, error.text, QStringLiteral("Kaydet"), true);
         return 0;

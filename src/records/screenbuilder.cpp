@@ -119,6 +119,9 @@ QRadioButton *ScreenBuilder::option(QWidget *parent, QButtonGroup *group, QRadio
     auto *b = new QRadioButton(caption, parent);
     b->setGeometry(x, y, w, kRowHeight);
     group->addButton(b);
+    // Delete or Backspace on a group takes its choice back to none.
+    b->setToolTip(QStringLiteral("Seçimi kaldırmak için Delete"));
+    b->installEventFilter(&s_);
     *slot = b;
     s_.setOrder(b, order);
     return b;

@@ -59,6 +59,12 @@ QRadioButton *pairButton(const EntryScreen &s, OwnerPair pair, int index)
     return nullptr;
 }
 
+// No choice is stored as an empty text, as an empty box is, not as Null.
+QString emptyNotNull(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 // A stored number as a control index. A value no index could reach becomes
 // the nearest int, which no control has, instead of an overflow.
 int storedIndex(const QVariant &value)
@@ -282,9 +288,12 @@ RecordValues readScreen(const EntryScreen &s)
         case FieldKind::CheckList:
             value = IsaretliListe(s, f.control, f.last);
             break;
-        case FieldKind::ListIndex:
-            value = qMax(0, s.cmbX(f.control)->currentIndex());
+        case FieldKind::ListIndex: {
+            // No choice is stored as none, not as the list's first item.
+            const int choice = listChoice(s.cmbX(f.control));
+            value = choice < 0 ? QVariant(QMetaType(QMetaType::Int)) : QVariant(choice);
             break;
+        }
         }
         v.columns.push_back({ column, value });
     }
@@ -318,7 +327,7 @@ RecordValues readScreen(const EntryScreen &s)
                 break;
             }
             case OwnerKind::ListText:
-                o.columns.push_back({ column, s.cmbX(f.offset * n)->currentText() });
+                o.columns.push_back({ column, emptyNotNull(s.cmbX(f.offset * n)->currentText()) });
                 break;
             case OwnerKind::Phone: {
                 // Only the column the phone option names is written.
@@ -332,9 +341,12 @@ RecordValues readScreen(const EntryScreen &s)
                 o.columns.push_back({ column, boxText(s, b + 25) + boxText(s, b + 26) });
                 break;
             case OwnerKind::Letter:
+                // A pair the clerk never chose is stored empty, never as its second option.
                 o.columns.push_back({ column,
                     pairButton(s, f.pair, even)->isChecked() ? QString::fromUtf8(f.evenLetter)
-                                                             : QString::fromUtf8(f.oddLetter) });
+                        : pairButton(s, f.pair, even + 1)->isChecked()
+                        ? QString::fromUtf8(f.oddLetter)
+                        : emptyNotNull({}) });
                 break;
             }
         }
@@ -422,12 +434,18 @@ std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row, bo
             }
             case FieldKind::ListIndex: {
                 QComboBox *c = s.cmbX(f.control);
+                if (v.isNull()) { // no choice stored
+                    if (apply)
+                        setListChoice(c, -1);
+                    break;
+                }
                 const int index = storedIndex(v);
-                if (index < -1 || index >= c->count())
+                const int choices = c->count() - (hasNoChoiceItem(c) ? 1 : 0);
+                if (index < -1 || index >= choices)
                     return ScreenError { 380,
                         QStringLiteral("Geçersiz özellik değeri: %1").arg(index) };
                 if (apply)
-                    c->setCurrentIndex(index);
+                    setListChoice(c, index);
                 break;
             }
             case FieldKind::CheckList: {
@@ -507,7 +525,10 @@ std::optional<ScreenError> showOwner(EntryScreen &s, int n, const QSqlRecord &ro
             case OwnerKind::Phone: {
                 const QVariant work = row.value(QStringLiteral("TELEFONIS"));
                 const bool home = app::NullTxt(work).isEmpty();
-                if (apply)
+                // No phone at all is no phone kind either.
+                const bool none =
+                    home && app::NullTxt(row.value(QStringLiteral("TELEFONEV"))).isEmpty();
+                if (apply && !none)
                     s.optTel(home ? odd : even)->setChecked(true);
                 return home ? showPhone("TELEFONEV", row.value(QStringLiteral("TELEFONEV")), b + 23)
                             : showPhone("TELEFONIS", work, b + 23);
@@ -515,9 +536,14 @@ std::optional<ScreenError> showOwner(EntryScreen &s, int n, const QSqlRecord &ro
             case OwnerKind::Mobile:
                 return showPhone(f.column, v, b + 25);
             case OwnerKind::Letter: {
-                const bool isEven = app::NullTxt(v) == QString::fromUtf8(f.evenLetter);
-                if (apply)
-                    pairButton(s, f.pair, isEven ? even : odd)->setChecked(true);
+                // Anything but the two letters is no choice, shown as none.
+                const QString letter = app::NullTxt(v);
+                if (!apply)
+                    break;
+                if (letter == QString::fromUtf8(f.evenLetter))
+                    pairButton(s, f.pair, even)->setChecked(true);
+                else if (letter == QString::fromUtf8(f.oddLetter))
+                    pairButton(s, f.pair, odd)->setChecked(true);
                 break;
             }
             }
@@ -529,24 +555,55 @@ std::optional<ScreenError> showOwner(EntryScreen &s, int n, const QSqlRecord &ro
     return std::nullopt;
 }
 
+bool hasNoChoiceItem(const QComboBox *c)
+{
+    return !c->isEditable() && c->count() > 0 && c->itemText(0).isEmpty();
+}
+
+int listChoice(const QComboBox *c)
+{
+    const int index = c->currentIndex();
+    if (index < 0)
+        return -1;
+    return hasNoChoiceItem(c) ? index - 1 : index;
+}
+
+void setListChoice(QComboBox *c, int choice)
+{
+    if (choice < 0)
+        c->setCurrentIndex(hasNoChoiceItem(c) ? 0 : -1);
+    else
+        c->setCurrentIndex(hasNoChoiceItem(c) ? choice + 1 : choice);
+}
+
+void clearChoice(QRadioButton *b)
+{
+    // An exclusive group keeps one button on; let go of it for a moment.
+    QButtonGroup *group = b->group();
+    if (group)
+        group->setExclusive(false);
+    b->setChecked(false);
+    if (group)
+        group->setExclusive(true);
+}
+
+void clearOwnerChoices(EntryScreen &s)
+{
+    for (int i = 0; i < EntryScreen::kPairCount; ++i) {
+        for (QRadioButton *b : { s.OptA(i), s.optC(i), s.optAdres(i), s.optTel(i) })
+            clearChoice(b);
+    }
+    for (int n = 1; n <= 3; ++n) {
+        setListChoice(s.cmbX(3 * n), -1);
+        setListChoice(s.cmbX(4 * n), -1);
+    }
+}
+
 void showAsFresh(EntryScreen &s)
 {
     s.EkraniTemizle();
-    auto clear = [](QRadioButton *b) {
-        // An exclusive group keeps one button on; let go of it for a moment.
-        QButtonGroup *group = b->group();
-        if (group)
-            group->setExclusive(false);
-        b->setChecked(false);
-        if (group)
-            group->setExclusive(true);
-    };
     for (int i = EntryScreen::kOptFirst; i <= EntryScreen::kOptLast; ++i)
-        clear(s.optX(i));
-    for (int i = 0; i < EntryScreen::kPairCount; ++i) {
-        for (QRadioButton *b : { s.OptA(i), s.optC(i), s.optAdres(i), s.optTel(i) })
-            clear(b);
-    }
+        clearChoice(s.optX(i));
     for (int i : EntryScreen::comboIndices()) {
         QComboBox *c = s.cmbX(i);
         if (i == 1) {
@@ -554,7 +611,7 @@ void showAsFresh(EntryScreen &s)
             c->setEnabled(false);
         }
         // The tachograph starts at "YOK", as the window's load sets it.
-        c->setCurrentIndex(i == 2 ? 0 : -1);
+        setListChoice(c, i == 2 ? 0 : -1);
         if (c->isEditable())
             c->setEditText(QString());
     }

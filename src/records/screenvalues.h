@@ -7,6 +7,9 @@
 
 #include <optional>
 
+class QComboBox;
+class QRadioButton;
+
 namespace records {
 
 class EntryScreen;
@@ -58,6 +61,16 @@ RecordValues readScreen(const EntryScreen &screen);
 std::optional<ScreenError> showVehicle(EntryScreen &screen, const QSqlRecord &row, bool apply);
 std::optional<ScreenError> showOwner(
     EntryScreen &screen, int slot, const QSqlRecord &row, bool apply);
+
+// A fixed list may begin with an empty item, "no choice"; choices count the
+// other items from 0, and -1 is no choice.
+bool hasNoChoiceItem(const QComboBox *c);
+int listChoice(const QComboBox *c);
+void setListChoice(QComboBox *c, int choice);
+// Takes the choice of an option group back to none.
+void clearChoice(QRadioButton *b);
+// Every owner panel's options and lists back to no choice.
+void clearOwnerChoices(EntryScreen &s);
 
 // The screen as a fresh window shows it: no text, tick, date, option or
 // choice; the brand list stays, the model list is emptied.

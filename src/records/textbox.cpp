@@ -1,5 +1,7 @@
 #include "textbox.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 
@@ -10,6 +12,27 @@ LineBox::LineBox(int maxLength, Qt::Alignment align, QWidget *parent)
 {
     setMaxLength(maxLength);
     setAlignment(align | Qt::AlignVCenter);
+    // A key typed into a full box; a paste that was cut reports itself below.
+    connect(this, &QLineEdit::inputRejected, this, [this] {
+        if (refused && !pasting_)
+            refused(1);
+    });
+}
+
+void LineBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->matches(QKeySequence::Paste) || isReadOnly()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    // A single-line box takes the clipboard's first line.
+    const QString pasted = QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 0, 0);
+    const int room = maxLength() - int(text().size()) + int(selectedText().size());
+    pasting_ = true;
+    QLineEdit::keyPressEvent(event);
+    pasting_ = false;
+    if (refused && pasted.size() > room)
+        refused(int(pasted.size()) - qMax(0, room));
 }
 
 MemoBox::MemoBox(int maxLength, bool scrollBar, QWidget *parent)
@@ -37,6 +60,8 @@ void MemoBox::keyPressEvent(QKeyEvent *event)
     const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
     if (printable && room() < typed.size()) {
         event->accept();
+        if (refused)
+            refused(int(typed.size()) - qMax(0, room()));
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
@@ -46,7 +71,11 @@ void MemoBox::insertFromMimeData(const QMimeData *source)
 {
     if (!source->hasText())
         return;
-    insertPlainText(source->text().left(qMax(0, room())));
+    const QString text = source->text();
+    const int room = qMax(0, this->room());
+    insertPlainText(text.left(room));
+    if (refused && text.size() > room)
+        refused(int(text.size()) - room);
 }
 
 } // namespace records

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <functional>
+
 namespace records {
 
 // A text box of the entry screen: single-line or multi-line, one vocabulary.
@@ -14,6 +16,9 @@ public:
     virtual int maxLength() const = 0;
     virtual Qt::Alignment alignment() const = 0;
     virtual QWidget *widget() = 0;
+    // Told when the box refuses what the clerk typed or pasted because it is
+    // full: the characters dropped (at least 1).
+    std::function<void(int dropped)> refused;
 };
 
 class LineBox final : public QLineEdit, public TextBox {
@@ -25,6 +30,12 @@ public:
     int maxLength() const override { return QLineEdit::maxLength(); }
     Qt::Alignment alignment() const override { return QLineEdit::alignment(); }
     QWidget *widget() override { return this; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool pasting_ = false;
 };
 
 // Multi-line box with a maximum length, which QPlainTextEdit lacks.

@@ -211,8 +211,8 @@ void EntryScreen::buildVehicleTab(QWidget *page)
         { { 28, 2, C, 8, 80, 90, 30, last, 59, "Dingil Sayısı" },
             { 29, 2, C, 126, 64, 192, 30, last, 60, "Teker Sayısı" } });
     b.label(f3, QStringLiteral("Takoğraf/Taksimetre Durumu"), 228, last, 144);
-    b.combo(f3, 2, false, { QStringLiteral("YOK"), QStringLiteral("VAR") }, 372, last, 52, 61,
-        QStringLiteral("Takoğraf/Taksimetre Durumu"));
+    b.combo(f3, 2, false, { QString(), QStringLiteral("YOK"), QStringLiteral("VAR") }, 372, last,
+        52, 61, QStringLiteral("Takoğraf/Taksimetre Durumu"));
 }
 
 } // namespace records

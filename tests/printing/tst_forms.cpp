@@ -3,8 +3,11 @@
 #include "platform/reportexporters.h"
 #include "platform/reportfit.h"
 #include "platform/reportpainter.h"
+#include "printing/fitwatch.h"
+#include "printing/formlayouts.h"
 #include "printing/forms.h"
 #include "printing/printframes.h"
+#include "records/boxmarks.h"
 #include "records/entryscreen.h"
 #include "records/saverecord.h"
 #include "support/pdfwords.h"
@@ -77,7 +80,7 @@ QString expand(EntryScreen &s, QString text)
 }
 
 // Does what the clerk does for one setting of a marks table: "txt(41)=Ayşe",
-// "chkX(0)=2" (a tick's state), "cmbX(2)=1" (a list index), "optX(13)" (chosen).
+// "chkX(0)=2" (a tick's state), "cmbX(2)=VAR" (a list item, empty for none), "optX(13)" (chosen).
 void set(EntryScreen &s, const QString &setting)
 {
     QWidget *w = testing::control(s, setting.section('=', 0, 0));
@@ -87,9 +90,11 @@ void set(EntryScreen &s, const QString &setting)
     else if (auto *option = qobject_cast<QRadioButton *>(w))
         option->setChecked(true);
     else if (auto *list = qobject_cast<QComboBox *>(w))
-        list->setCurrentIndex(value.toInt());
+        list->setCurrentIndex(list->findText(value));
     else if (auto *line = qobject_cast<QLineEdit *>(w))
         line->setText(value);
+    else if (auto *date = qobject_cast<platform::DateGrid *>(w))
+        date->setText(value);
     else
         QFAIL(qPrintable(setting));
 }
@@ -360,7 +365,7 @@ private slots:
                     if (f.text == QLatin1String("X"))
                         marked << f.name;
                 }
-                QCOMPARE(marked, value.split(','));
+                QCOMPARE(marked, value.isEmpty() ? QStringList() : value.split(','));
             } else if (key == QLatin1String("blank")) {
                 // "1-38,41-78" as the fields it covers
                 for (const QString &range : value.split(',')) {
@@ -374,6 +379,78 @@ private slots:
                 QCOMPARE(r->fieldText(key), value);
             }
         }
+    }
+
+    // While typing, the boxes the forms will cut are marked by the print's own
+    // fitting; abbreviated to what the mark says fits, the form prints it whole.
+    void boxesTheFormsWouldCutAreMarkedWhileTyping()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        FitWatch watch(s, nullptr);
+        const QString reason = QStringLiteral("ARAÇ YANGINDA TAMAMEN KULLANILAMAZ HALE GELDİĞİNDEN "
+                                              "SİGORTA ŞİRKETİNİN ONAYI İLE HURDAYA AYRILMIŞTIR")
+                                   .left(95);
+        QWidget *box = s.txt(122)->widget();
+        s.txt(122)->setText(reason);
+        watch.checkNow();
+        QVERIFY(s.marks().marked(box));
+        const auto said = QRegularExpression("yaklaşık (\\d+) karakter").match(box->toolTip());
+        QVERIFY2(said.hasMatch(), qPrintable(box->toolTip()));
+        const int fits = said.captured(1).toInt();
+        QVERIFY2(fits > 20 && fits < 95, qPrintable(box->toolTip()));
+        ArTrafik front(s);
+        front.fill();
+        QVERIFY(platform::fitOf(*front.field("Field86")).cut);
+        s.txt(122)->setText(reason.left(fits));
+        watch.checkNow();
+        QVERIFY(!s.marks().marked(box));
+        front.fill();
+        QVERIFY(!platform::fitOf(*front.field("Field86")).cut);
+
+        // A father's name too long for one line: the three owners' boxes alike.
+        ArTrafikArka back(s);
+        for (int n = 1; n <= 3; ++n) {
+            s.txt(EntryScreen::ownerBase(n))->setText(QString::number(n));
+            s.txt(EntryScreen::ownerBase(n) + 3)
+                ->setText(QStringLiteral("ABDÜLKADİR MUSTAFA "
+                                         "KEMALETTİN ŞEMSETTİN"));
+        }
+        back.fill();
+        QStringList shapes;
+        for (int n = 1; n <= 3; ++n) {
+            const auto &fit =
+                platform::fitOf(*back.field(QStringLiteral("Field%1").arg(ek1BackField(n, 3))));
+            shapes << QStringLiteral("%1 lines at %2 pt%3")
+                          .arg(fit.lines.size())
+                          .arg(fit.pointSize)
+                          .arg(fit.cut ? ", cut" : "");
+        }
+        QCOMPARE(shapes.at(0), shapes.at(1));
+        QCOMPARE(shapes.at(0), shapes.at(2));
+        QVERIFY2(!shapes.at(0).contains("cut"), qPrintable(shapes.at(0)));
+    }
+
+    // The first print on a new desk stores its margins and sits where they put it.
+    void theFirstPrintSitsWhereEveryLaterOneDoes()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        QStringList placed;
+        for (int run = 0; run < 2; ++run) {
+            for (const char *name : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
+                const auto form = formNamed(QLatin1String(name), s);
+                form->run();
+                const auto &m = form->pageSettings;
+                placed << QStringLiteral("%1 %2 %3 %4 %5")
+                              .arg(form->name)
+                              .arg(m.leftMargin)
+                              .arg(m.topMargin)
+                              .arg(m.rightMargin)
+                              .arg(m.bottomMargin);
+            }
+        }
+        QCOMPARE(placed.mid(0, 3), placed.mid(3, 3));
     }
 
     void bloodGroupSplits()

@@ -203,19 +203,19 @@ private slots:
         QCOMPARE(desktop.opened.size(), 2);
     }
 
-    // The form's own margins are stored in whole millimetres on first use;
+    // The form's own margins are stored as the nearest whole millimetres on first use;
     // the dialog shows them, tries others and keeps or restores them.
     void marginsAreStoredOnFirstUseAndSetInTheDialog()
     {
         Viewing v;
         MarginReport &r = v.r;
-        QCOMPARE(stored(), "14 50 2 1");
+        QCOMPARE(stored(), "15 50 3 2");
         QCOMPARE(r.twips(), "850 2835 170 113"); // the first run keeps its own
         // Other reports keep their own sections.
         app::IniOkuYaz("YAZ", app::marginFile(), "ar_Ek9", "sol", 7);
         r.run();
-        QCOMPARE(r.twips(), "793 2835 113 56");
-        QCOMPARE(stored(), "14 50 2 1");
+        QCOMPARE(r.twips(), "850 2835 170 113"); // as the first run put it
+        QCOMPARE(stored(), "15 50 3 2");
         int restarts = 0;
         MarginDialog dialog(r, [&] {
             ++restarts;
@@ -225,26 +225,26 @@ private slots:
         QStringList shown;
         for (int i = 0; i < 4; ++i)
             shown << dialog.box(i)->text();
-        QCOMPARE(shown.join(' '), "14 2 50 1"); // left, right, top, bottom
+        QCOMPARE(shown.join(' '), "15 3 50 2"); // left, right, top, bottom
         QCOMPARE(dialog.box(0)->maxLength(), 3);
         dialog.box(0)->setText("20");
         dialog.box(2)->setText("10");
         QVERIFY(dialog.goster());
-        QCOMPARE(stored(), "20 10 2 1");
+        QCOMPARE(stored(), "20 10 3 2");
         QCOMPARE(r.pageSettings.leftMargin, MmToTwip(20));
         QCOMPARE(currentMargins().sol, 20);
         dialog.box(0)->setText("30");
         QVERIFY(dialog.goster());
         dialog.btnIptal()->click();
-        QCOMPARE(stored(), "14 50 2 1");
-        QCOMPARE(r.pageSettings.leftMargin, MmToTwip(14));
+        QCOMPARE(stored(), "15 50 3 2");
+        QCOMPARE(r.pageSettings.leftMargin, MmToTwip(15));
         QCOMPARE(restarts, 3);
         // Zero left and top bring back the form's defaults.
         dialog.box(0)->setText("0");
         dialog.box(2)->setText("0");
         dialog.btnKatdet()->click();
         QCOMPARE(r.pageSettings.leftMargin, 850);
-        QCOMPARE(margin("sol"), "14");
+        QCOMPARE(margin("sol"), "15");
     }
 
     // Typed in the dialog, and in the file as another editor left it.
@@ -276,8 +276,8 @@ private slots:
         QCOMPARE(dialog.goster(), millimetres >= 0);
         if (millimetres < 0)
             QCOMPARE(v.messages.titles().last(), "Dikkat");
-        QCOMPARE(margin("sag"), QString::number(millimetres < 0 ? 2 : millimetres));
-        QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres < 0 ? 2 : millimetres));
+        QCOMPARE(margin("sag"), QString::number(millimetres < 0 ? 3 : millimetres));
+        QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres < 0 ? 3 : millimetres));
     }
 
     void marginBoxesTakeDigitsOnly()
@@ -287,7 +287,7 @@ private slots:
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         dialog.box(0)->setFocus();
-        QCOMPARE(dialog.box(0)->selectedText(), "14");
+        QCOMPARE(dialog.box(0)->selectedText(), "15");
         QTest::keyClicks(dialog.box(0), "a-2x5");
         QCOMPARE(dialog.box(0)->text(), "25");
         QTest::keyClick(dialog.box(0), Qt::Key_Return);

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "records/boxmarks.h"
 #include "records/entrybehaviour.h"
 #include "records/entryscreen.h"
 #include "records/textbox.h"
@@ -8,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeySequence>
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -97,8 +100,10 @@ private slots:
         }
         QCOMPARE(boxes, EntryScreen::kTxtCount);
         QVERIFY(!p.s.txt(129)->widget()->isVisibleTo(p.window.get()));
-        QCOMPARE(p.s.cmbX(3)->count(), 8);
-        QCOMPARE(p.s.cmbX(12)->itemText(1), QStringLiteral("DİĞER"));
+        // Lists begin with no choice, so a choice can be taken back.
+        QCOMPARE(p.s.cmbX(3)->count(), 9);
+        QCOMPARE(p.s.cmbX(12)->itemText(0), QString());
+        QCOMPARE(p.s.cmbX(12)->itemText(2), QStringLiteral("DİĞER"));
         QCOMPARE(p.s.sTabber()->tabText(1), QStringLiteral("&Kullanıcı Bilgileri"));
         // Brands are listed once each, in Turkish alphabetical order.
         const QComboBox *brand = p.s.cmbX(0);
@@ -268,7 +273,7 @@ private slots:
     }
 
     // Texts, dates and ticks go; options, lists, the search text and the tab stay.
-    void clearingEmptiesTextsTicksAndDatesOnly()
+    void clearingEmptiesTextsTicksDatesAndOwnerChoices()
     {
         Shown p;
         EntryScreen &s = p.s;
@@ -278,9 +283,14 @@ private slots:
         QStringList expected;
         for (const QString &line : testing::snapshot(s)) {
             const QString control = line.section(QLatin1Char('='), 0, 0);
-            expected << (line.startsWith("txt(") || line.startsWith("sprTarih(") ? control + '='
-                    : line.startsWith("chkX(")                                   ? control + "=0"
-                                                                                 : line);
+            static const QRegularExpression ownerChoice(
+                "^(OptA|optC|optAdres|optTel)\\(|^cmbX\\((3|4|6|8|9|12)\\)");
+            const bool text = line.startsWith("txt(") || line.startsWith("sprTarih(")
+                || (line.startsWith("cmbX(") && ownerChoice.match(line).hasMatch());
+            expected << (text ? control + '='
+                    : line.startsWith("chkX(") || ownerChoice.match(line).hasMatch()
+                    ? control + "=0"
+                    : line);
         }
         p.messages.reset();
         p.click("cmdSil");
@@ -296,6 +306,49 @@ private slots:
         QCOMPARE(s.txt(16)->text(), QString());
         QCOMPARE(QApplication::focusWidget(), s.txt(3)->widget());
         QCOMPARE(base(s, 3), records::EntryBehaviour::focusColour());
+    }
+
+    // A box typed or pasted past its end says so at once: amber with a
+    // tooltip, and the status bar's line names the limit and what was dropped.
+    void typingPastTheEndIsToldAtOnce()
+    {
+        Shown p;
+        EntryScreen &s = p.s;
+        QSignalSpy notices(&s.marks(), &records::BoxMarks::notice);
+        QWidget *document = s.txt(8)->widget(); // 15 characters
+        document->setFocus();
+        QTest::keyClicks(document, QStringLiteral("ABC-123456789012"));
+        QCOMPARE(s.txt(8)->text(), QStringLiteral("ABC-12345678901"));
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices.last().first().toString().contains("en çok 15 karakter"),
+            qPrintable(notices.last().first().toString()));
+        QVERIFY(document->toolTip().contains(QStringLiteral("Kutu dolu")));
+        QCOMPARE(paintedBack(document), records::TypingGuards::warningColour());
+        // Room again: the mark goes.
+        QTest::keyClick(document, Qt::Key_Backspace);
+        QVERIFY(!s.marks().marked(document));
+
+        // A company name pasted into owner 1's 50-character name box.
+        s.sTabber()->setCurrentIndex(1);
+        QWidget *name = s.txt(41)->widget();
+        name->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("ÖRNEK OTOMOTİV TİCARET VE SANAYİ "
+                                                          "LİMİTED ŞİRKETİ İSTANBUL ŞUBESİ"));
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s.txt(41)->text().size(), 50);
+        QVERIFY2(notices.last().first().toString().contains("son 14 karakteri alınmadı"),
+            qPrintable(notices.last().first().toString()));
+        QVERIFY(s.marks().marked(name));
+        // A multi-line box refuses the same way.
+        s.sTabber()->setCurrentIndex(0);
+        QWidget *reason = s.txt(36)->widget();
+        QVERIFY(qobject_cast<QPlainTextEdit *>(reason));
+        s.txt(36)->setText(QString(s.txt(36)->maxLength(), QLatin1Char('x')));
+        reason->setFocus(); // which selects it all: to its end first
+        QTest::keyClick(reason, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(reason, QStringLiteral("y"));
+        QVERIFY(s.marks().marked(reason));
+        QCOMPARE(notices.size(), 3);
     }
 
     // A brand picked from the list or typed otherwise lists its models.

@@ -50,6 +50,9 @@ void report(const char *line)
     std::fflush(stdout);
 }
 
+// The desk saving, when desks save: its owners are people of its own.
+int gDesk = 0;
+
 // A whole record whose every text carries its version.
 records::RecordValues version(int record, long long n)
 {
@@ -74,7 +77,7 @@ records::RecordValues version(int record, long long n)
     for (int slot = 1; slot <= 3; ++slot) {
         records::OwnerValues o;
         o.slot = slot;
-        o.kimlikNo = QStringLiteral("K%1-%2").arg(record).arg(slot);
+        o.kimlikNo = QStringLiteral("K%1-%2-%3").arg(record).arg(slot).arg(gDesk);
         o.columns = { { QStringLiteral("AD"), stamp }, { QStringLiteral("SOYAD"), stamp } };
         v.owners.push_back(o);
     }
@@ -146,6 +149,7 @@ int main(int argc, char **argv)
     if (mode == "desk" && argc > 6) {
         app::sharedStore().connection = QString::fromLocal8Bit(argv[3]);
         const int desk = QByteArray(argv[4]).toInt();
+        gDesk = desk;
         const bool same = qstrcmp(argv[6], "same") == 0;
         // Both desks start together: "ready" once connected, then a line in.
         {

@@ -228,14 +228,14 @@ void typeTransaction(records::EntryScreen &s)
         s.optC(2 * (n - 1) + (n == 3 ? 1 : 0))->setChecked(true);
         s.optAdres(2 * (n - 1) + (n == 1 ? 1 : 0))->setChecked(true);
         s.optTel(2 * (n - 1) + (n == 2 ? 0 : 1))->setChecked(true);
-        s.cmbX(3 * n)->setCurrentIndex(n + 4);
-        s.cmbX(4 * n)->setCurrentIndex(n == 3 ? 1 : 0);
+        s.cmbX(3 * n)->setCurrentIndex(n + 5);
+        s.cmbX(4 * n)->setCurrentText(n == 3 ? QStringLiteral("DİĞER") : QStringLiteral("TC"));
     }
     for (int i : { 0, 3, 10 })
         s.chkX(i)->setChecked(true);
     for (int i : { 12, 17, 25 })
         s.optX(i)->setChecked(true);
-    s.cmbX(2)->setCurrentIndex(1);
+    s.cmbX(2)->setCurrentText(QStringLiteral("VAR"));
     s.cmbX(0)->setEditText(QStringLiteral("Toyota"));
     s.ModelDoldur();
     s.cmbX(1)->setEditText(QStringLiteral("Corolla"));
