@@ -221,6 +221,7 @@ void MainWindow::load()
     refreshHeader();
     screen_->FormuHazirla();
     records::setListChoice(screen_->cmbX(2), 0);
+    screen_->settle();
     screen_->sTabber()->setCurrentIndex(0);
     CursorDefault();
 }
@@ -242,9 +243,13 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::exitClicked()
 {
     CursorDefault();
+    // Typing not yet saved is named, so "Evet" is never an accident.
+    const QString question = screen_->hasUnsavedTyping()
+        ? QStringLiteral("Ekranda kaydedilmemiş bilgiler var; çıkarsanız kaybolacak.\n\n"
+                         "Programdan kaydetmeden çıkmak istiyor musunuz?")
+        : QStringLiteral("Programdan çıkmak istiyor musunuz?");
     const auto answer = platform::showMessage(platform::MsgIcon::Question,
-        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
-        QStringLiteral("Programdan çıkmak istiyor musunuz?"), platform::MsgAnswer::No);
+        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"), question, platform::MsgAnswer::No);
     if (answer == platform::MsgAnswer::Yes)
         ExitProgram();
 }
@@ -307,13 +312,20 @@ void MainWindow::showAbout()
     });
     layout->addWidget(restore);
     auto *ok = new QPushButton(QStringLiteral("Tamam"), &box);
+    ok->setObjectName(QStringLiteral("cmdTamam"));
     connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
     layout->addWidget(ok);
+    // Enter closes the window; a restore is reached only on purpose.
+    restore->setAutoDefault(false);
+    ok->setDefault(true);
+    ok->setFocus();
     box.exec();
 }
 
 void MainWindow::restoreFromBackup(const QString &file)
 {
+    if (!screen_->mayDiscardTyping(QStringLiteral("Yedek geri yüklenirse")))
+        return;
     const auto answer = platform::showMessage(platform::MsgIcon::Question,
         platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
         QStringLiteral("Kayıt deposu şu yedekteki kayıtlarla değiştirilecek:\r\n%1\r\n\r\n"
@@ -325,8 +337,11 @@ void MainWindow::restoreFromBackup(const QString &file)
     // The list's connection must be closed before the store is replaced.
     list_->close();
     const RestoreOutcome outcome = restoreRecordStore(file);
-    if (outcome.ok)
+    if (outcome.ok) {
         upgradeRecordStore();
+        // Nothing of the store before may be saved into the restored one.
+        records::showAsFresh(*screen_);
+    }
     platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
         platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
         outcome.text);

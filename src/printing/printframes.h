@@ -32,6 +32,9 @@ public:
     void cancelEk1();
     void cancelEk9();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool engineNumberBlank() const;
 

@@ -65,7 +65,8 @@ QString BoxMarks::reasons(QWidget *box) const
 void BoxMarks::paint(QWidget *box)
 {
     const QString why = reasons(box);
-    box->setToolTip(why);
+    const QString hint = box->property(kHint).toString();
+    box->setToolTip(why.isEmpty() || hint.isEmpty() ? why + hint : why + QLatin1Char('\n') + hint);
     if (!why.isEmpty())
         paintBack(box, TypingGuards::warningColour());
     else

@@ -19,6 +19,8 @@ class BoxMarks : public QObject {
     Q_OBJECT
 public:
     enum class Kind { Full, CutOnForm };
+    // A box's own tooltip, shown again below any mark and when marks go.
+    static constexpr const char *kHint = "evrakmatikHint";
 
     BoxMarks(EntryBehaviour &behaviour, QObject *parent);
     // An empty reason takes that kind of mark off the box.

@@ -2,6 +2,7 @@
 
 #include "app/entryroutines.h"
 #include "platform/dategrid.h"
+#include "platform/messages.h"
 #include "screenvalues.h"
 
 #include <QCheckBox>
@@ -22,10 +23,37 @@ void EntryScreen::EkraniTemizle()
         app::SetSprTxt(*sprTarih(i), 1, 1, QString());
     clearOwnerChoices(*this);
     setFormerOwners({});
+    settle();
+}
+
+bool EntryScreen::hasUnsavedTyping() const
+{
+    return screenState(*this) != settled_;
+}
+
+void EntryScreen::settle()
+{
+    settled_ = screenState(*this);
+}
+
+bool EntryScreen::mayDiscardTyping(const QString &what)
+{
+    if (!hasUnsavedTyping())
+        return true;
+    return platform::showMessage(platform::MsgIcon::Question, platform::MsgButtons::YesNo,
+               QStringLiteral("Dikkat"),
+               QStringLiteral("Ekranda kaydedilmemiş bilgiler var.\n\n%1 bu bilgiler "
+                              "kaybolacak. Devam edilsin mi?\n\nHayır: ekran olduğu gibi kalır; "
+                              "önce F2 ile kaydedebilirsiniz.")
+                   .arg(what),
+               platform::MsgAnswer::No)
+        == platform::MsgAnswer::Yes;
 }
 
 void EntryScreen::newRecord()
 {
+    if (!mayDiscardTyping(QStringLiteral("Yeni kayda geçilirse")))
+        return;
     // A new transaction starts from the screen a fresh window shows.
     showAsFresh(*this);
     txt(3)->widget()->setFocus(Qt::OtherFocusReason);

@@ -116,6 +116,10 @@ bool EntryBehaviour::eventFilter(QObject *watched, QEvent *event)
             return true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             break;
+        // Shift+Enter breaks the line of a multi-line box (its tooltip says so).
+        if ((key->modifiers() & Qt::ShiftModifier) && qobject_cast<QPlainTextEdit *>(w)
+            && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            break;
         // The key moves the focus and is not typed into the box it leaves.
         if (app::EnterTab(w, key->key()))
             return true;

@@ -1,17 +1,21 @@
 #include "entryscreen.h"
 
 #include "boxmarks.h"
+#include "brandcompleter.h"
 #include "entrybehaviour.h"
 #include "platform/dategrid.h"
 #include "platform/messages.h"
 #include "screenvalues.h"
 #include "typingguards.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -62,11 +66,23 @@ EntryScreen::EntryScreen(QWidget *window)
     marks_ = new BoxMarks(*behaviour_, this);
     watchLengths();
     connect(cmbX(0), &QComboBox::activated, this, [this] { ModelDoldur(); });
+    for (int i : { 0, 1 })
+        cmbX(i)->setCompleter(new BrandCompleter(cmbX(i)));
 
     // The input last typed in, so that closing an overlay hands it back.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *before, QWidget *now) {
         if (now && tabber_->isAncestorOf(now) && orderKey(now) >= 0)
             lastInput_ = now;
+        // The brand box left for another input (not for its own suggestions).
+        auto inBrand = [this](QWidget *w) {
+            QComboBox *brand = cmbX(0);
+            QWidget *popup = brand->completer() ? brand->completer()->popup() : nullptr;
+            return w
+                && (w == brand || brand->isAncestorOf(w)
+                    || (popup && (w == popup || popup->isAncestorOf(w))));
+        };
+        if (inBrand(before) && !inBrand(now))
+            brandTyped();
     });
     // Alt+K (the tab's own mnemonic) and Alt+A put the cursor into the first
     // box of owner 1 and of the vehicle, so the next transaction never starts
@@ -89,6 +105,19 @@ bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
             const auto buttons = option->group()->buttons();
             for (QAbstractButton *b : buttons)
                 clearChoice(static_cast<QRadioButton *>(b));
+            return true;
+        }
+        // An arrow chooses the next option of the group, as in every other
+        // program, even when none was chosen yet.
+        const bool back = key == Qt::Key_Left || key == Qt::Key_Up;
+        if (option && option->group() && (back || key == Qt::Key_Right || key == Qt::Key_Down)) {
+            const auto buttons = option->group()->buttons();
+            const int at = int(buttons.indexOf(option));
+            const int n = int(buttons.size());
+            QAbstractButton *next =
+                option->isChecked() ? buttons.at((at + (back ? n - 1 : 1)) % n) : option;
+            next->setFocus(Qt::TabFocusReason);
+            next->setChecked(true);
             return true;
         }
     }

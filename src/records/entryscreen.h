@@ -90,6 +90,8 @@ public:
     void EkraniTemizle();
     void AracDoldur();
     void ModelDoldur();
+    // The brand box left: a whole brand typed lists its models.
+    void brandTyped();
     // "Yeni Kayıt": clear, then the cursor into the old plate's first box.
     void newRecord();
     // The marks on doubtful values.
@@ -100,6 +102,15 @@ public:
     // can tell whether another desk saved that record since.
     const SaveStamp &shownSave() const { return shownSave_; }
     void setShownSave(const SaveStamp &stamp) { shownSave_ = stamp; }
+    // Whether the screen holds typing not in the store: it differs from what
+    // it showed when last loaded, saved, cleared or started afresh.
+    bool hasUnsavedTyping() const;
+    // The screen as it stands is what the store (or a fresh window) holds.
+    void settle();
+    // Asks before typing not yet saved is thrown away by what (a sentence
+    // such as "Yeni kayda geçilirse"); true when nothing is unsaved or the
+    // clerk agrees. The default answer keeps the typing.
+    bool mayDiscardTyping(const QString &what);
     // The former owners of the record shown, a line each: kept in the store,
     // never in a panel, named by a button beside the tabs.
     void setFormerOwners(const QStringList &lines);
@@ -112,7 +123,9 @@ protected:
 private:
     friend class ScreenBuilder;
     SaveStamp shownSave_;
+    QString modelsFor_; // the brand key the model list was filled for
     QStringList formerOwners_;
+    QStringList settled_;
     QPushButton *formerButton_ = nullptr;
     static QRadioButton *pair(const std::array<QRadioButton *, kPairCount> &a, int i);
     void buildVehicleTab(QWidget *page);
@@ -121,6 +134,7 @@ private:
     void buildOverlays(QWidget *window);
     void applyFocusOrder();
     void watchLengths();
+    void frameButtons(QPushButton *print, QPushButton *cancel, int order);
     void setOrder(QWidget *w, int key);
     // Shows a tab with the cursor in its first box (Alt+A, Alt+K).
     void goToTab(int tab);

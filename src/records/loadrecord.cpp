@@ -49,6 +49,7 @@ bool OKU(EntryScreen &screen, qint64 id)
     if (record.vehicle) {
         screen.setShownSave(stampOf(*record.vehicle));
         screen.setFormerOwners(record.formerOwners);
+        screen.settle();
     }
     app::CursorDefault();
     return true;

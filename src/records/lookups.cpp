@@ -5,6 +5,7 @@
 #include "app/datafiles.h"
 #include "app/entryroutines.h"
 #include "app/errorbox.h"
+#include "brandcompleter.h"
 
 #include <algorithm>
 #include <functional>
@@ -46,6 +47,7 @@ bool fillFromVehicles(QComboBox *combo, const QString &sql, const QString &secti
             collator.setCaseSensitivity(Qt::CaseInsensitive);
             std::stable_sort(items.begin(), items.end(), collator);
             combo->addItems(items);
+            BrandCompleter::keyItems(combo);
         } else {
             app::HataGoster(
                 app::sqlErrorNumber(q.lastError()), q.lastError().text(), section, true);
@@ -54,14 +56,6 @@ bool fillFromVehicles(QComboBox *combo, const QString &sql, const QString &secti
     }
     app::CloseDb(db);
     return ok;
-}
-
-// A brand as the clerk reads it: blanks around and the case do not count,
-// folded the Turkish way. The brands are foreign names, so a capital I typed
-// for the i of "Fiat" counts as the same letter as İ.
-QString brandKey(const QString &brand)
-{
-    return app::TrUpperText(brand.trimmed()).replace(QChar(u'İ'), QLatin1Char('I'));
 }
 
 } // namespace
@@ -90,6 +84,7 @@ void EntryScreen::ModelDoldur()
     QComboBox *model = cmbX(1);
     model->clear();
     const QString brand = cmbX(0)->currentText();
+    modelsFor_ = brandKey(brand);
     if (brand.trimmed().isEmpty())
         return;
     // Compared here rather than in SQL, which folds no Turkish letter; a
@@ -104,6 +99,22 @@ void EntryScreen::ModelDoldur()
     model->setEditText(QString());
     if (model->count() > 0)
         model->setEnabled(true);
+}
+
+void EntryScreen::brandTyped()
+{
+    // A brand typed in full, in any spelling, lists its models as a pick does;
+    // the models already listed for it stay, with whatever model was typed.
+    const QString key = brandKey(cmbX(0)->currentText());
+    if (key.isEmpty() || (key == modelsFor_ && cmbX(1)->count() > 0))
+        return;
+    QComboBox *brand = cmbX(0);
+    for (int i = 0; i < brand->count(); ++i) {
+        if (brand->itemData(i, BrandCompleter::kKeyRole).toString() == key) {
+            ModelDoldur();
+            return;
+        }
+    }
 }
 
 } // namespace records

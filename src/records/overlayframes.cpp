@@ -100,6 +100,7 @@ void EntryScreen::buildOverlays(QWidget *window)
         B::px(3345), B::px(1365), B::px(495));
     xpButton3_ = b.button(f, QStringLiteral("XPButton3"), QStringLiteral("Yazdır"), B::px(2220),
         B::px(3345), B::px(1365), B::px(495));
+    frameButtons(xpButton3_, xpButton6_, 407);
 
     // EK-9 print frame.
     frame5_ = overlay(window, QStringLiteral("Frame5"), 180, 5400, 3630, 2160);
@@ -119,6 +120,20 @@ void EntryScreen::buildOverlays(QWidget *window)
         B::px(1545), B::px(1365), B::px(495));
     xpButton7_ = b.button(f, QStringLiteral("XPButton7"), QStringLiteral("Yazdır"), B::px(2130),
         B::px(1545), B::px(1365), B::px(495));
+    frameButtons(xpButton7_, xpButton8_, 538);
+}
+
+void EntryScreen::frameButtons(QPushButton *print, QPushButton *cancel, int order)
+{
+    // A print frame is finished by keyboard: Tab reaches its buttons after its
+    // boxes, Enter or Space presses the one with the cursor.
+    for (QPushButton *b : { print, cancel }) {
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAutoDefault(true);
+    }
+    print->setToolTip(QStringLiteral("Yazdır (Enter son kutuda; Esc: İptal)"));
+    setOrder(print, order);
+    setOrder(cancel, order + 1);
 }
 
 } // namespace records

@@ -299,6 +299,9 @@ void RecordList::continueSearch()
 void RecordList::open(int row)
 {
     const qint64 id = row >= 0 && row < model_->rowCount() ? model_->id(row) : 0;
+    // The list stays open when the clerk keeps the typing on the screen.
+    if (id > 0 && !screen_.mayDiscardTyping(QStringLiteral("Başka bir kayıt açılırsa")))
+        return;
     stopFill();
     OKU(screen_, id);
     close();

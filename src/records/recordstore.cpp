@@ -323,6 +323,30 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
     return formerOwners(id, &record->formerOwners, error);
 }
 
+bool RecordStore::findByKey(
+    const QString &motorNo, const QString &eskiPlaka, KeyedRecord *found, StoreError *error)
+{
+    *found = KeyedRecord();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!prepare(q,
+            QStringLiteral(
+                "SELECT K.ID, K.YENIPLAKA, K.ESKIPLAKA, (SELECT trim(coalesce(S.AD, '') || ' ' || "
+                "coalesce(S.SOYAD, '')) FROM ARACSAHIPLERI S WHERE S.ARACID = K.ID AND S.SAHIPNO "
+                "BETWEEN 1 AND 3 ORDER BY S.SAHIPNO, S.ID DESC LIMIT 1) FROM ARACKAYIT K WHERE "
+                "K.MOTORNO = ? AND K.ESKIPLAKA = ? ORDER BY K.ID LIMIT 1"),
+            QStringLiteral("ARACKAYIT"), error))
+        return false;
+    q.addBindValue(motorNo);
+    q.addBindValue(eskiPlaka);
+    if (!run(q, error))
+        return false;
+    if (q.next())
+        *found = { q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+            q.value(3).toString() };
+    return true;
+}
+
 bool RecordStore::formerOwners(qint64 id, QStringList *lines, StoreError *error)
 {
     lines->clear();

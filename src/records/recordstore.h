@@ -38,6 +38,14 @@ struct SaveConflict {
     QString savedAt; // its time, as the store keeps it
 };
 
+// A stored vehicle found by its key, as the clerk would recognise it.
+struct KeyedRecord {
+    qint64 id = 0;
+    QString newPlate;
+    QString oldPlate;
+    QString firstOwner;
+};
+
 // The change counter and its time, as kept in the vehicle row.
 SaveStamp stampOf(const QSqlRecord &vehicle);
 
@@ -55,6 +63,9 @@ public:
         const SaveStamp *expected = nullptr, SaveConflict *conflict = nullptr,
         SaveStamp *saved = nullptr);
     bool load(qint64 id, StoredRecord *record, StoreError *error);
+    // The record a save of this key would update; id 0 when there is none.
+    bool findByKey(
+        const QString &motorNo, const QString &eskiPlaka, KeyedRecord *found, StoreError *error);
     // Owner rows of the vehicle that no panel shows: sellers, removed owners,
     // replaced numbers; newest first.
     bool formerOwners(qint64 id, QStringList *lines, StoreError *error);

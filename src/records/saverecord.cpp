@@ -50,6 +50,27 @@ bool overwriteAnswered(const SaveConflict &conflict)
         == platform::MsgAnswer::Yes;
 }
 
+// The screen was not loaded from the stored record its key names: the clerk
+// may be typing a new vehicle with a stored key by mistake. Only Yes updates.
+bool updateAnswered(const KeyedRecord &stored)
+{
+    const QString owner = stored.firstOwner.trimmed().isEmpty()
+        ? QStringLiteral("sahibi kayıtlı değil")
+        : QStringLiteral("1. sahibi %1").arg(stored.firstOwner.trimmed());
+    return platform::showMessage(platform::MsgIcon::Question, platform::MsgButtons::YesNo,
+               QStringLiteral("Dikkat"),
+               QStringLiteral("Bu motor numarası ve eski plaka ile kayıtlı bir araç var: yeni "
+                              "plaka %1, eski plaka %2, %3.\n\nEkrandaki bilgiler o kayıttan "
+                              "açılmadı. Kayıtlı aracın bilgileri ve sahipleri ekrandakilerle "
+                              "değiştirilsin mi?\n\nEvet: kayıtlı araç güncellenir.\nHayır: "
+                              "hiçbir şey kaydedilmez, ekran olduğu gibi kalır.")
+                   .arg(stored.newPlate.trimmed().isEmpty() ? QStringLiteral("yok")
+                                                            : stored.newPlate.trimmed(),
+                       stored.oldPlate.trimmed(), owner),
+               platform::MsgAnswer::No)
+        == platform::MsgAnswer::Yes;
+}
+
 } // namespace
 
 qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
@@ -70,6 +91,23 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     }
     app::CursorWait();
     const RecordValues values = readScreen(screen);
+    {
+        KeyedRecord stored;
+        StoreError findError;
+        if (!RecordStore(db).findByKey(values.motorNo, values.eskiPlaka, &stored, &findError)) {
+            app::CloseDb(db);
+            app::HataGoster(findError.number, findError.text, QStringLiteral("Kaydet"), true);
+            return 0;
+        }
+        if (stored.id > 0 && stored.id != screen.shownSave().id) {
+            app::CursorDefault();
+            if (!updateAnswered(stored)) {
+                app::CloseDb(db);
+                return 0;
+            }
+            app::CursorWait();
+        }
+    }
     qint64 id = 0;
     StoreError error;
     bool created = false;
@@ -102,6 +140,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         return 0;
     }
     screen.setShownSave(saved);
+    screen.settle();
     app::CursorDefault();
     showSuccess(successTitle, values, created, doubts);
     return id;

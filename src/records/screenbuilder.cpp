@@ -1,5 +1,7 @@
 #include "screenbuilder.h"
 
+#include "boxmarks.h"
+
 #include "entrybehaviour.h"
 #include "platform/dategrid.h"
 
@@ -73,6 +75,9 @@ TextBox *ScreenBuilder::memo(QWidget *parent, int index, int maxLength, bool scr
     box->setObjectName(QStringLiteral("txt%1").arg(index));
     box->setGeometry(x, y, w, h);
     box->setAccessibleName(label);
+    // Enter moves on as in every box; the line breaks on Shift+Enter.
+    box->setProperty(BoxMarks::kHint, QStringLiteral("Yeni satır: Shift+Enter"));
+    box->setToolTip(box->property(BoxMarks::kHint).toString());
     s_.txt_[size_t(index)] = box;
     s_.behaviour_->attach(box);
     s_.setOrder(box, order);

@@ -599,6 +599,32 @@ void clearOwnerChoices(EntryScreen &s)
     }
 }
 
+QStringList screenState(const EntryScreen &s)
+{
+    QStringList lines;
+    auto add = [&](const char *kind, int i, const QString &value) {
+        lines << QStringLiteral("%1(%2)=%3").arg(QLatin1String(kind)).arg(i).arg(value);
+    };
+    // The print frames' boxes and date are typed for one print, never stored.
+    for (int i = 0; i < EntryScreen::kTxtCount; ++i) {
+        if (!((i >= 124 && i <= 127) || i >= 131))
+            add("txt", i, s.txt(i)->text());
+    }
+    for (int i = 0; i < 7; ++i)
+        add("sprTarih", i, cellText(s, i));
+    for (int i : EntryScreen::comboIndices())
+        add("cmbX", i, s.cmbX(i)->currentText());
+    for (int i = EntryScreen::kOptFirst; i <= EntryScreen::kOptLast; ++i)
+        add("optX", i, QString::number(s.optX(i)->isChecked()));
+    for (int i = 0; i < EntryScreen::kChkCount; ++i)
+        add("chkX", i, QString::number(s.chkX(i)->checkState()));
+    for (int i = 0; i < EntryScreen::kPairCount; ++i) {
+        for (QRadioButton *b : { s.OptA(i), s.optC(i), s.optAdres(i), s.optTel(i) })
+            add("pair", i, QString::number(b->isChecked()));
+    }
+    return lines;
+}
+
 void showAsFresh(EntryScreen &s)
 {
     s.EkraniTemizle();
@@ -615,6 +641,8 @@ void showAsFresh(EntryScreen &s)
         if (c->isEditable())
             c->setEditText(QString());
     }
+    s.setShownSave({});
+    s.settle();
 }
 
 } // namespace records

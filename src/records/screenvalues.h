@@ -72,6 +72,10 @@ void clearChoice(QRadioButton *b);
 // Every owner panel's options and lists back to no choice.
 void clearOwnerChoices(EntryScreen &s);
 
+// Every value the save reads from the screen, one "control=value" line each:
+// two screens with the same lines save the same record.
+QStringList screenState(const EntryScreen &s);
+
 // The screen as a fresh window shows it: no text, tick, date, option or
 // choice; the brand list stays, the model list is emptied.
 void showAsFresh(EntryScreen &screen);

@@ -56,6 +56,16 @@ int MemoBox::room() const
 
 void MemoBox::keyPressEvent(QKeyEvent *event)
 {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+        // A plain line break, counted against the length like any character.
+        if (room() >= 1)
+            insertPlainText(QStringLiteral("\n"));
+        else if (refused)
+            refused(1);
+        event->accept();
+        return;
+    }
     const QString typed = event->text();
     const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
     if (printable && room() < typed.size()) {
