@@ -7,6 +7,7 @@
 #include "forms.h"
 #include "platform/dategrid.h"
 #include "platform/messages.h"
+#include "platform/printqueue.h"
 #include "platform/reportexporters.h"
 #include "platform/reportfit.h"
 #include "platform/reportpainter.h"
@@ -175,13 +176,17 @@ QString unreadableDataFile()
 
 // As the viewer's "Yazdır" prints, without its dialog: the report's paper
 // and quality asked of the queue.
-bool printToQueue(const QVector<const platform::Report *> &pages, const QString &printerName)
+bool printToQueue(
+    const QVector<const platform::Report *> &pages, const QString &printerName, QString *why)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(printerName);
     printer.setDocName(pages.first()->caption);
     platform::preparePrinter(printer, *pages.first());
-    return platform::printPages(printer, pages);
+    if (!platform::printPages(printer, pages))
+        return false;
+    // Drawn is not printed: the queue may still have refused the job.
+    return platform::lastPrintJobAccepted(why);
 }
 
 } // namespace
@@ -279,8 +284,10 @@ int runHeadless(const QCommandLineParser &parser)
         return fail(QStringLiteral("Form hazırlanamadı."));
     QString error;
     if (toPrinter) {
-        if (!printToQueue(pages, printerName))
-            return fail(QStringLiteral("Yazıcıya gönderilemedi: %1").arg(printerName));
+        QString refused;
+        if (!printToQueue(pages, printerName, &refused))
+            return fail(QStringLiteral("Yazıcıya gönderilemedi: %1").arg(printerName)
+                + (refused.isEmpty() ? QString() : QStringLiteral(": ") + refused));
     } else if (!platform::PdfExporter().write(pages, out, &error))
         return fail(QStringLiteral("PDF yazılamadı: %1: %2").arg(out, error));
     // The PDF is right by the fitting rule; the clerk still hears what was fitted.

@@ -594,6 +594,16 @@ private slots:
         // A queue that is not there: said, nothing printed.
         ran = run({ "--print", "ek9", "--id", id, "--printer", "yok" }, cups.environment());
         QVERIFY(ran.code != 0 && ran.errors.contains("yok"));
+        // A queue that rejects jobs: said, not taken for a print.
+        QProcess reject;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(cups.environment());
+        reject.setProcessEnvironment(env);
+        reject.start("cupsreject", { CupsPdfQueue::kQueue });
+        QVERIFY(reject.waitForFinished(30000) && reject.exitCode() == 0);
+        ran = run({ "--print", "ek9", "--id", id, "--printer", CupsPdfQueue::kQueue },
+            cups.environment());
+        QVERIFY2(ran.code != 0 && ran.errors.contains("kabul etmiyor"), qPrintable(ran.errors));
     }
 };
 
