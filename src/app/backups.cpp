@@ -177,10 +177,11 @@ bool provablyOurs(const QFileInfo &file)
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
 }
 
-// Removes the day's copies past the newest keep, newest by when they were
-// written. The copy just written always stays, and so does every copy named
-// after today or written after now: the clock was wrong then or is now, and
-// which copy is the newest is for the clerk to judge. Those are returned.
+// Makes room for the copy about to take the name justWritten: removes the
+// day's copies past the newest keep - 1, newest by when they were written.
+// That copy always stays, and so does every copy named after today or written
+// after now: the clock was wrong then or is now, and which copy is the newest
+// is for the clerk to judge. Those are returned.
 QStringList rotate(
     const QString &folder, bool shared, int keep, const QString &justWritten, const QDate &today)
 {
@@ -220,7 +221,7 @@ void removeUnfinished(const QString &folder)
 // Writes a checked copy of from as folder/name: under a temporary name until
 // it is whole, synced and found sound, so only a good copy ever bears the name.
 bool writeCheckedCopy(const QString &from, const QString &folder, const QDate &day, bool shared,
-    QString *why, QString *keptFuller)
+    int keep, QString *why, QString *keptFuller, QStringList *future)
 {
     removeUnfinished(folder);
     const QString target = folder + QLatin1Char('/') + backupFileName(day, shared);
@@ -258,6 +259,9 @@ bool writeCheckedCopy(const QString &from, const QString &folder, const QDate &d
                           .arg(had)
                           .arg(has);
     }
+    // Room is made before the copy takes its name, so an exit killed in
+    // between never leaves more copies than are kept.
+    *future << rotate(folder, shared, keep, backupFileName(day, shared), day);
     // rename() replaces the day's earlier copy in one step.
     if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0) {
         *why = QStringLiteral("Dosya yeniden adlandırılamadı: %1").arg(part);
@@ -380,11 +384,10 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
     platform::keepPrivate(folder);
     if (!made) {
         problems << QStringLiteral("Yedek klasörü oluşturulamadı:") + kNl + native(folder);
-    } else if (!writeCheckedCopy(storePath, folder, today, false, &why, &keptFuller)) {
+    } else if (!writeCheckedCopy(
+                   storePath, folder, today, false, settings.keep, &why, &keptFuller, &future)) {
         problems << QStringLiteral("Kayıt deposunun yedeği alınamadı:") + kNl + native(folder) + kNl
                 + why;
-    } else {
-        future << rotate(folder, false, settings.keep, name, today);
     }
     const auto noteFuller = [&] {
         if (!keptFuller.isEmpty())
@@ -412,9 +415,8 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
                         "USB belleğin takılı, ağ klasörünün bağlı olduğunu denetleyiniz.");
         } else {
             const QString from = problems.isEmpty() ? folder + QLatin1Char('/') + name : storePath;
-            if (writeCheckedCopy(from, second, today, true, &why, &keptFuller))
-                future << rotate(second, true, settings.keep, backupFileName(today, true), today);
-            else
+            if (!writeCheckedCopy(
+                    from, second, today, true, settings.keep, &why, &keptFuller, &future))
                 problems << QStringLiteral("İkinci yedek klasörüne yazılamadı:") + kNl
                         + native(second) + kNl + why;
             noteFuller();

@@ -210,6 +210,22 @@ private slots:
         QCOMPARE(contents(out), good);
     }
 
+    // A stored value the load refuses is quoted on standard error only in
+    // part: a log is no place for kilobytes of personal data.
+    void aRefusedValueIsQuotedOnlyInPart()
+    {
+        testing::Program p;
+        typeOwners(p.window->entryScreen(), QStringLiteral("UZUN"));
+        const qint64 id = records::Kaydet(p.window->entryScreen(), QString());
+        QVERIFY(id > 0);
+        QVERIFY(testing::sqlExec(p.folder.storePath(),
+            "PRAGMA ignore_check_constraints = ON; UPDATE ARACKAYIT SET ISLEMTURU = 'x' || "
+            "printf('%.55000c', 'A')"));
+        QString errors;
+        QVERIFY(testing::printPdf(p.folder, "ek9", id, p.folder.path() + "/a.pdf", &errors) > 0);
+        QVERIFY2(errors.size() < 1000 && errors.contains("AAAA"), qPrintable(errors.left(2000)));
+    }
+
     // A mistyped --out never costs the records: the store, another data
     // file, a device, a pipe and a link are refused and left as they were.
     void thePdfNeverGoesOverTheProgramsOwnFiles()

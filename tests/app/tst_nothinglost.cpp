@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace app;
@@ -252,6 +253,27 @@ private slots:
         QVERIFY(QFileInfo(s.path).isSymLink());
         QCOMPARE(rowCount(target, "ARACKAYIT"), 20);
         QCOMPARE(rowCount(r.keptStore, "ARACKAYIT"), 25);
+    }
+
+    // The files a restore uses itself, and what is no file, are refused by name.
+    void aRestoreNamesWhatItWasGiven()
+    {
+        Store s(20);
+        backUpRecordStore(s.path, kFirstDay);
+        const QString own = s.path + QStringLiteral(".geri");
+        QVERIFY(QFile::copy(backupOf(kFirstDay), own));
+        const QString pipe = s.folder.path() + QStringLiteral("/boru");
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        const QByteArray before = contents(s.path);
+        const std::pair<QString, const char *> cases[] = { { own, "geçici dosyası" },
+            { pipe, "sıradan bir dosya değil" }, { s.folder.path(), "bir klasör" },
+            { QStringLiteral("/dev/null"), "sıradan bir dosya değil" } };
+        for (const auto &[file, told] : cases) {
+            const RestoreOutcome r = restoreRecordStore(file);
+            QVERIFY2(!r.ok && r.text.contains(QString::fromUtf8(told)), qPrintable(r.text));
+        }
+        QVERIFY(QFile::exists(own));
+        QCOMPARE(contents(s.path), before);
     }
 
     // A run from the command line prints what a box would say and ends.

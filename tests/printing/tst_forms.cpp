@@ -560,6 +560,7 @@ private slots:
         QVERIFY(ran.code != 0 && ran.errors.contains("999"));
         for (const QStringList &bad : { QStringList { "ek5", "--id", id, "--out", none },
                  { "ek1", "--id", id, "--out", none, "--set", "txt999=x" },
+                 { "ek1", "--id", id, "--out", none, "--set", "txt99999999999=x" },
                  { "ek1", "--id", id, "--out", none, "--set", "sprTarih1=31.02.2020" },
                  { "ek1", "--id", id, "--out", dir + "/yok/klasor/a.pdf" } })
             QVERIFY2(run(QStringList { "--print-pdf" } + bad).code != 0, qPrintable(bad.join(' ')));
