@@ -6,7 +6,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-translations-l10n
-  libsqlite3-dev libxlsxwriter-dev
+  libsqlite3-dev libxlsxwriter-dev libcups2-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
   lintian appstream

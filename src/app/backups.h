@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include "platform/clock.h"
+
 namespace app {
 
 // Where the exit's copies go and how many are kept: the data folder's
@@ -21,8 +23,12 @@ QString backupSettingsFile();
 BackupSettings backupSettings();
 QString backupFolder();
 
-// The day's backup file name; the day's last exit writes over its earlier one.
-QString backupFileName(const QDate &day);
+// The desk a copy in a shared second folder belongs to: host and user.
+QString deskName();
+// The day's backup file name; the day's last exit writes over its earlier
+// one unless that one holds more records. In a second folder, which several
+// desks may share, the name carries the desk.
+QString backupFileName(const QDate &day, bool shared = false);
 // The name the store is kept under just before a restore replaces it.
 QString keptStoreFileName(const QDateTime &when);
 
@@ -30,7 +36,9 @@ QString keptStoreFileName(const QDateTime &when);
 // folder, then into the second folder, then the oldest beyond the kept number
 // removed. Never stops the exit: whatever fails is told in one warning box.
 // A store that lives elsewhere than in this file (a server) skips this call.
-void backUpRecordStore(const QString &storePath, const QDate &today = QDate::currentDate());
+// The copies are kept by when they were written, never by the date in their
+// names, and the one just written is never removed: a wrong clock costs no copy.
+void backUpRecordStore(const QString &storePath, const QDate &today = platform::now().date());
 
 // Whether the file is a whole record store this program can open: sound,
 // both tables, every column the program reads and writes. *why, in Turkish,
@@ -46,9 +54,11 @@ struct BackupEntry {
     QDateTime written;
     long long records = -1; // -1: unreadable
     bool beforeRestore = false;
+    bool keptFuller = false; // the day's earlier copy, which held more records
 };
-// The backups of a folder, newest first; files being written are not among them.
-QVector<BackupEntry> listBackups(const QString &folder);
+// The backups of a folder, newest first; files being written are not among
+// them, nor, in a shared folder, another desk's.
+QVector<BackupEntry> listBackups(const QString &folder, bool shared = false);
 // What --list-backups prints.
 QString backupListText();
 

@@ -54,8 +54,11 @@ void setCompactionFailureForTests(bool fail)
     g_failForTests = fail;
 }
 
-void CompactData(const QString &path)
+void CompactData(const QString &storePath)
 {
+    // A store reached through a symbolic link is compacted where the link
+    // points: renaming the link itself would leave a plain file in its place.
+    const QString path = storeFileBehind(storePath);
     const QString temp = compactionTempPath(path);
     const QString part = path + QStringLiteral(".yeni");
     const QString folder = QFileInfo(path).absolutePath();

@@ -1,6 +1,7 @@
 #include "datafiles.h"
 
 #include "appstate.h"
+#include "backups.h"
 #include "basics.h"
 #include "errorbox.h"
 #include "platform/fileaccess.h"
@@ -94,6 +95,41 @@ bool restoreEmptyStore(const QString &store)
     return ok;
 }
 
+bool g_emptyStartDeclined = false;
+
+// A store that vanished beside backups is no first start (moved, deleted, a
+// share not mounted): the clerk hears which backup holds the records before
+// an empty store takes the name, and whose exit copy would then be empty.
+bool mayStartEmpty(const QString &store)
+{
+    QVector<BackupEntry> backups = listBackups(backupFolder());
+    const QString second = backupSettings().secondFolder;
+    if (backups.isEmpty() && !second.isEmpty())
+        backups = listBackups(QDir::cleanPath(second), true);
+    if (backups.isEmpty())
+        return true;
+    const BackupEntry &newest = backups.first();
+    const QString nl = QStringLiteral("\r\n");
+    const QString text = QStringLiteral("Kayıt deposu bulunamadı:") + nl
+        + QDir::toNativeSeparators(store) + nl + nl
+        + QStringLiteral("Taşınmış ya da silinmiş olabilir, ya da bulunduğu ağ klasörü bağlı "
+                         "değil. En yeni yedek:")
+        + nl + QDir::toNativeSeparators(newest.path)
+        + QStringLiteral(" (%1 kayıt, %2)")
+              .arg(newest.records)
+              .arg(newest.written.toString(QStringLiteral("dd.MM.yyyy HH:mm")))
+        + nl + nl
+        + QStringLiteral("Kayıtları geri almak için Hakkında penceresindeki \"Yedekten Geri "
+                         "Yükle...\" düğmesini ya da komut satırında şunu kullanınız:")
+        + nl + QStringLiteral("evrakmatik --restore \"%1\"").arg(newest.path) + nl + nl
+        + QStringLiteral("Boş bir kayıt deposuyla devam edilsin mi?");
+    g_emptyStartDeclined =
+        platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::YesNo,
+            QStringLiteral("DİKKAT"), text, platform::MsgAnswer::No)
+        != platform::MsgAnswer::Yes;
+    return !g_emptyStartDeclined;
+}
+
 } // namespace
 
 QString dataFilePath(int code)
@@ -111,6 +147,27 @@ QString templatePath(int code)
 QString compactionTempPath(const QString &storePath)
 {
     return storePath + QLatin1Char('x');
+}
+
+QString storeFileBehind(const QString &storePath)
+{
+    QString path = storePath;
+    // A chain of links ends at the file; a loop of them stays a link and fails later.
+    for (int hop = 0; hop < 16 && QFileInfo(path).isSymLink(); ++hop)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
+}
+
+void settleInterruptedCompaction(const QString &storePath)
+{
+    const QString store = storeFileBehind(storePath);
+    const QString temp = compactionTempPath(store);
+    if (!QFile::exists(store) && QFile::exists(temp)) {
+        QFile::rename(temp, store);
+        platform::syncFolder(QFileInfo(store).absolutePath());
+    } else if (QFile::exists(store) && QFileInfo(store).size() == 0) {
+        restoreEmptyStore(store);
+    }
 }
 
 QStringList recordStoreTables()
@@ -140,11 +197,12 @@ void DataKontrolEt()
         return;
     // A compaction interrupted after it moved the store aside left every record
     // in its temporary file: bring that back rather than start empty.
-    const QString temp = compactionTempPath(store);
-    if (QFile::exists(temp) && QFile::rename(temp, store))
+    settleInterruptedCompaction(store);
+    if (QFile::exists(store) || !mayStartEmpty(store))
         return;
     QString error;
-    if (!copyTemplate(templatePath(RecordStoreData), store, &error))
+    // Through a link the template lands where the link points, and the link stays.
+    if (!copyTemplate(templatePath(RecordStoreData), storeFileBehind(store), &error))
         HataGoster(53, error, QStringLiteral("DataKontrolEt"), true);
 }
 
@@ -292,7 +350,12 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
         mayRestore = false;
     if (!QFile::exists(path)) {
         if (code == RecordStoreData) {
+            g_emptyStartDeclined = false;
             DataKontrolEt();
+            if (!QFile::exists(path) && g_emptyStartDeclined) {
+                platform::endProcess(1);
+                return false;
+            }
             if (!QFile::exists(path)) {
                 platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
                     QStringLiteral("DİKKAT"),

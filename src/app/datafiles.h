@@ -14,6 +14,13 @@ QString dataFilePath(int code);
 QString templatePath(int code);
 // The file a compaction leaves beside the record store.
 QString compactionTempPath(const QString &storePath);
+// The file the record store's name stands for: the target of a symbolic
+// link, so that compaction and restore replace the file on the volume the
+// link points to instead of the link.
+QString storeFileBehind(const QString &storePath);
+// Settles what a compaction cut short left beside the store: the store moved
+// aside comes back under its name, also over an empty store.
+void settleInterruptedCompaction(const QString &storePath);
 // The tables a record store cannot be without.
 QStringList recordStoreTables();
 

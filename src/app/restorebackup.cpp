@@ -13,7 +13,10 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -34,33 +37,87 @@ bool moveOver(const QString &from, const QString &to)
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
+// One restore at a time on a data folder: two at once would share the copy
+// being checked. Held until the object goes.
+class RestoreLock {
+public:
+    explicit RestoreLock(const QString &path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    }
+    ~RestoreLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    RestoreLock(const RestoreLock &) = delete;
+    RestoreLock &operator=(const RestoreLock &) = delete;
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
+// Why a chosen file cannot be restored before any copy is made, in words
+// that name the real cause; empty when it may be tried.
+QString refusalBeforeCopy(const QString &file)
+{
+    const QFileInfo info(file);
+    if (!info.exists() && !info.isSymLink())
+        return QStringLiteral("Dosya bulunamadı.");
+    if (info.isDir())
+        return QStringLiteral("Seçilen yol bir klasör, bir yedek dosyası değil.");
+    if (!info.isFile())
+        return QStringLiteral("Seçilen yol sıradan bir dosya değil (aygıt, boru ya da kırık bir "
+                              "bağlantı).");
+    return QString();
+}
+
 } // namespace
 
 RestoreOutcome restoreRecordStore(const QString &file, const QDateTime &now)
 {
-    const QString store = dataFilePath(RecordStoreData);
+    // Through a link the store's own file is replaced and the link stays.
+    const QString store = storeFileBehind(dataFilePath(RecordStoreData));
     const QString dataFolder = QFileInfo(store).absolutePath();
-    if (!QFileInfo(file).isFile())
-        return refused(file, QStringLiteral("Dosya bulunamadı."));
-    if (QFileInfo::exists(store)
-        && QFileInfo(file).canonicalFilePath() == QFileInfo(store).canonicalFilePath())
+    const QString part = store + QStringLiteral(".geri");
+    if (const QString why = refusalBeforeCopy(file); !why.isEmpty())
+        return refused(file, why);
+    const QString chosen = QFileInfo(file).canonicalFilePath();
+    if (chosen == QFileInfo(store).canonicalFilePath())
         return refused(file, QStringLiteral("Seçilen dosya kayıt deposunun kendisi."));
+    if (chosen == QFileInfo(part).canonicalFilePath())
+        return refused(file,
+            QStringLiteral("Seçilen dosya geri yüklemenin kendi geçici dosyası; önce başka bir "
+                           "klasöre kopyalayınız."));
+    if (!QFileInfo(dataFolder).isDir())
+        return refused(file,
+            QStringLiteral("Kayıt deposunun klasörü bulunamadı: %1")
+                .arg(QDir::toNativeSeparators(dataFolder)));
+    RestoreLock lock(store + QStringLiteral(".kilit"));
+    if (!lock.held())
+        return refused(file, QStringLiteral("Şu anda başka bir geri yükleme sürüyor."));
     if (!platform::makePrivateFolder(backupFolder()))
         return refused(file,
             QStringLiteral("Yedek klasörü oluşturulamadı: %1")
                 .arg(QDir::toNativeSeparators(backupFolder())));
+    // A compaction cut short left the newest records under another name:
+    // they become the store again, so the store kept below holds them.
+    settleInterruptedCompaction(store);
 
     // The check is made on a copy beside the store, so what is checked is
     // what takes the store's place, whatever happens to the chosen file.
-    const QString part = store + QStringLiteral(".geri");
     QFile::remove(part);
     const platform::EngineResult copied = platform::copyDatabase(file, part);
     if (!copied.ok)
         return refused(file, copied.message);
     QString why;
-    if (!isUsableRecordStore(part, &why)) {
+    const long long records = platform::countRows(part, QStringLiteral("ARACKAYIT"));
+    if (!isUsableRecordStore(part, &why) || records < 0) {
         QFile::remove(part);
-        return refused(file, why);
+        return refused(file, why.isEmpty() ? QStringLiteral("Kayıtlar sayılamadı.") : why);
     }
 
     RestoreOutcome done;
@@ -110,7 +167,7 @@ RestoreOutcome restoreRecordStore(const QString &file, const QDateTime &now)
     held.reset();
 
     done.ok = true;
-    done.records = platform::countRows(store, QStringLiteral("ARACKAYIT"));
+    done.records = records;
     done.text = QStringLiteral("Yedek geri yüklendi: %1 kayıt.").arg(done.records) + kNl
         + QDir::toNativeSeparators(file);
     if (!done.keptStore.isEmpty())

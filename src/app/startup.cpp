@@ -60,6 +60,25 @@ void provideTemplates(const QString &programFolder)
     }
 }
 
+// Nobody answers a box on the command line: its text goes to standard error,
+// a question is answered No, and a warning or an error fails the run.
+class ConsoleBoxes final : public platform::MessageService {
+public:
+    bool failed = false;
+    platform::MsgAnswer show(const platform::MessageRequest &r) override
+    {
+        QString text = r.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::fprintf(
+            stderr, "evrakmatik: %s: %s\n", qPrintable(r.title), qPrintable(text.simplified()));
+        failed =
+            failed || r.icon == platform::MsgIcon::Critical || r.icon == platform::MsgIcon::Warning;
+        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
+                                                        : platform::MsgAnswer::Ok;
+    }
+    void endProcess(int) override { failed = true; }
+};
+
 } // namespace
 
 StartOptions resolveStartOptions(const QString &programOption, const QString &marginOption)
@@ -126,7 +145,10 @@ void runStartupSequence(const StartOptions &options)
     Folders &f = folders();
     f.margin = QDir::cleanPath(
         options.marginFolder.isEmpty() ? platform::defaultMarginFolder() : options.marginFolder);
-    MakeFolder(f.margin);
+    // The margins file decides where a form prints: its folder is the user's
+    // alone, so nobody else can plant a file or a link there.
+    platform::makePrivateFolder(f.margin);
+    platform::keepPrivate(f.margin);
     // Run from its build the program keeps its data beside itself; installed,
     // in the user's data folder, since the system folders are not its to write.
     QString program = QDir(options.programFolder).absolutePath();
@@ -225,20 +247,29 @@ int runProgram(int argc, char **argv)
             stderr);
         return 1;
     }
+    ConsoleBoxes console;
+    if (parser.isSet(listBackups) || parser.isSet(restore))
+        platform::setMessageService(&console);
     if (parser.isSet(listBackups)) {
-        std::fputs(backupListText().toLocal8Bit().constData(), stdout);
+        const QString list = backupListText();
+        platform::setMessageService(nullptr);
+        if (console.failed)
+            return 1;
+        std::fputs(list.toLocal8Bit().constData(), stdout);
         return 0;
     }
     if (parser.isSet(restore)) {
         const RestoreOutcome outcome = restoreRecordStore(parser.value(restore));
         if (outcome.ok)
             upgradeRecordStore();
+        platform::setMessageService(nullptr);
         const QByteArray text = QString(outcome.text)
                                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                     .toLocal8Bit()
             + '\n';
         std::fputs(text.constData(), outcome.ok ? stdout : stderr);
-        return outcome.ok ? 0 : 1;
+        // The backup is in place; an upgrade that failed was told above.
+        return outcome.ok && !console.failed ? 0 : 1;
     }
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);

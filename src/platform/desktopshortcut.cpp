@@ -1,7 +1,10 @@
 #include "desktopshortcut.h"
 
+#include "fileaccess.h"
 #include <QDir>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace platform {
@@ -12,9 +15,10 @@ bool createDesktopShortcut(
     if (folder.isEmpty())
         return false;
     const QString path = QDir(folder).filePath(name + QStringLiteral(".desktop"));
-    if (QFile::exists(path))
+    // Whatever bears the name, a dangling link included, is left as it is.
+    if (QFile::exists(path) || QFileInfo(path).isSymLink())
         return true;
-    if (!QDir().mkpath(folder))
+    if (!makePrivateFolder(folder))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -26,12 +30,12 @@ bool createDesktopShortcut(
                                         "Categories=Office;\nStartupWMClass=evrakmatik\n")
                              .arg(name, description, quoted);
     file.write(text.toUtf8());
-    if (!file.commit())
-        return false;
-    // Launchers on a desktop run only when executable.
-    QFile::setPermissions(
-        path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-    return true;
+    // Launchers on a desktop run only when executable, and only their owner
+    // may change the command they run, whatever the umask.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+        | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        | QFileDevice::ExeOther);
+    return file.commit();
 }
 
 } // namespace platform

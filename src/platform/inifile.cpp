@@ -3,20 +3,27 @@
 #include "codepage.h"
 #include "safesave.h"
 
+#include <QByteArrayView>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace platform {
 
 namespace {
 
 const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+// Far beyond any settings file; a bigger one is no settings file.
+const qint64 kLargestFile = 1 << 20;
 
 // The file's lines as bytes. Only the line a write changes is encoded anew:
 // every other line keeps its bytes, whatever they are.
 struct IniLines {
     bool exists = false;
-    bool utf8 = false; // an editor saved the file as UTF-8 with a byte order mark
+    bool utf8 = false; // an editor saved the file as UTF-8
+    bool mark = false; // with a byte order mark
     QList<QByteArray> raw;
 
     QString text(qsizetype i) const
@@ -29,18 +36,35 @@ struct IniLines {
 bool loadLines(const QString &path, IniLines *lines, QString *error)
 {
     QFile file(path);
+    const QFileInfo info(path);
     lines->exists = file.exists();
     if (!lines->exists)
         return true;
+    // A device or a pipe would hang the read or never end it.
+    if (!info.isFile() || info.size() > kLargestFile) {
+        if (error)
+            *error = info.isDir()
+                ? QStringLiteral("Ayar dosyası yerine bir klasör var: %1").arg(path)
+                : !info.isFile()
+                ? QStringLiteral("Ayar dosyası sıradan bir dosya değil (aygıt ya da boru): %1")
+                      .arg(path)
+                : QStringLiteral("Ayar dosyası bir ayar dosyası olamayacak kadar büyük: %1")
+                      .arg(path);
+        return false;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
         return false;
     }
     QByteArray all = file.readAll();
-    lines->utf8 = all.startsWith(kUtf8Mark);
-    if (lines->utf8)
+    lines->mark = all.startsWith(kUtf8Mark);
+    if (lines->mark)
         all.remove(0, kUtf8Mark.size());
+    // Editors on Linux save UTF-8 without a mark; Turkish letters in cp1254
+    // practically never form valid UTF-8.
+    const bool ascii = std::all_of(all.cbegin(), all.cend(), [](char c) { return c >= 0; });
+    lines->utf8 = lines->mark || (!ascii && QByteArrayView(all).isValidUtf8());
     lines->raw = all.split('\n');
     for (QByteArray &l : lines->raw) {
         if (l.endsWith('\r'))
@@ -102,6 +126,14 @@ std::optional<QString> IniFile::read(
 bool IniFile::write(const QString &path, const QString &section, const QString &key,
     const QString &value, QString *error)
 {
+    // Another account may plant a link where the file goes: writing through it
+    // would rewrite whatever it points to.
+    if (QFileInfo(path).isSymLink()) {
+        if (error)
+            *error = QStringLiteral("Ayar dosyası bir bağlantı (symlink); üzerine yazılmadı: %1")
+                         .arg(path);
+        return false;
+    }
     IniLines lines;
     if (!loadLines(path, &lines, error))
         return false;
@@ -144,7 +176,9 @@ bool IniFile::write(const QString &path, const QString &section, const QString &
             *error = writeFailureReason(out.errorString());
         return false;
     }
-    out.write((lines.utf8 ? kUtf8Mark : QByteArray()) + lines.raw.join("\r\n") + "\r\n");
+    out.write((lines.mark ? kUtf8Mark : QByteArray()) + lines.raw.join("\r\n") + "\r\n");
+    // The user's own settings, whatever the umask: nobody else changes them.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QString failure;
     if (!commitSaveFile(out, &failure)) {
         if (error)

@@ -88,8 +88,9 @@ FieldFit fitField(const ReportField &f)
     fit.fieldSize = f.pointSize;
     const double width = f.rect.width() * (1 - kWidthSlack);
     const double height = f.rect.height();
-    QString single = f.text;
-    single.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+    const QString text = printableText(f.text);
+    QString single = text;
+    single.replace(QLatin1Char('\n'), QLatin1Char(' '));
 
     auto fitsAt = [&](double size, bool anywhere, QStringList *lines) {
         const QFont font = fieldFont(f, size);
@@ -99,7 +100,7 @@ FieldFit fitField(const ReportField &f)
             *lines = QStringList { single };
             return widthTwips(metrics, single) <= width && pitch <= height + 0.5;
         }
-        *lines = wrapLines(f.text, font, width, anywhere);
+        *lines = wrapLines(text, font, width, anywhere);
         for (const QString &line : *lines) {
             if (widthTwips(metrics, line) > width)
                 return false;
@@ -157,6 +158,22 @@ double linePitchTwips(const QFont &font)
 {
     const QFontMetricsF metrics(font, measureDevice());
     return (metrics.ascent() + metrics.descent()) * kTwipsPerDot;
+}
+
+QString printableText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool reorders = u == 0x061C || u == 0x200E || u == 0x200F
+            || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        if (u == '\t')
+            out += QLatin1Char(' ');
+        else if (u == '\n' || (!reorders && c.category() != QChar::Other_Control))
+            out += c;
+    }
+    return out;
 }
 
 const FieldFit &fitOf(const ReportField &field)

@@ -30,6 +30,10 @@ QFont fieldFont(const ReportField &field, double pointSize);
 // Line pitch in twips: what every output puts between two lines of a field.
 double linePitchTwips(const QFont &font);
 const FieldFit &fitOf(const ReportField &field);
+// What of a text may reach paper: control characters and the marks that
+// reorder text ("MTR1001" printed "1001RTM") are dropped, a tab is a blank;
+// line breaks stay.
+QString printableText(const QString &text);
 
 // For the clerk, before paper is spent: one line per field of these pages
 // that was shrunk or cut, by the entry screen's label.

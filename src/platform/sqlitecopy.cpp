@@ -160,6 +160,51 @@ QStringList tableColumns(const QString &path, const QString &table, EngineResult
     return columns;
 }
 
+namespace {
+
+QString columnText(sqlite3_stmt *st, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+} // namespace
+
+QVector<DeclaredColumn> declaredColumns(const QString &path, const QString &table)
+{
+    QVector<DeclaredColumn> columns;
+    sqlite3 *db = openReadOnly(path, nullptr);
+    sqlite3_stmt *st = nullptr;
+    if (db
+        && sqlite3_prepare_v2(
+               db, "SELECT name, type, pk FROM pragma_table_info(?)", -1, &st, nullptr)
+            == SQLITE_OK) {
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            columns.append({ columnText(st, 0), columnText(st, 1), sqlite3_column_int(st, 2) > 0 });
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return columns;
+}
+
+QVector<SchemaObject> schemaObjects(const QString &path)
+{
+    QVector<SchemaObject> objects;
+    sqlite3 *db = openReadOnly(path, nullptr);
+    sqlite3_stmt *st = nullptr;
+    if (db
+        && sqlite3_prepare_v2(db, "SELECT type, name, sql FROM sqlite_master", -1, &st, nullptr)
+            == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            objects.append({ columnText(st, 0), columnText(st, 1), columnText(st, 2) });
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return objects;
+}
+
 long long countRows(const QString &path, const QString &table)
 {
     sqlite3 *db = openReadOnly(path, nullptr);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace platform {
 
@@ -20,6 +21,22 @@ EngineResult copyFilePrivately(const QString &from, const QString &to);
 
 // Column names of table in the file, empty when it has no such table.
 QStringList tableColumns(const QString &path, const QString &table, EngineResult *error = nullptr);
+
+struct DeclaredColumn {
+    QString name;
+    QString type; // as declared, possibly empty
+    bool primaryKey = false;
+};
+// The columns of table as declared, empty when it has no such table.
+QVector<DeclaredColumn> declaredColumns(const QString &path, const QString &table);
+
+struct SchemaObject {
+    QString type; // table, index, view, trigger
+    QString name;
+    QString sql;
+};
+// Everything the file's schema holds.
+QVector<SchemaObject> schemaObjects(const QString &path);
 
 // Rows of table, read without writing anything; -1 when unreadable.
 long long countRows(const QString &path, const QString &table);

@@ -1,21 +1,24 @@
 #include "headlessprint.h"
 
+#include "app/appstate.h"
 #include "app/datafiles.h"
 #include "app/entryroutines.h"
 #include "app/mainwindow.h"
 #include "forms.h"
 #include "platform/dategrid.h"
 #include "platform/messages.h"
+#include "platform/printqueue.h"
 #include "platform/reportexporters.h"
-#include "platform/sqliteengine.h"
 #include "platform/reportfit.h"
 #include "platform/reportpainter.h"
+#include "platform/sqliteengine.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordstore.h"
 #include "viewerframe.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -45,6 +48,8 @@ const QCommandLineOption kSet(QStringLiteral("set"),
 // Boxes have no one to answer them here: a warning goes to standard error,
 // an error box marks the run as failed and the first one is told in the
 // run's one line of failure (a full disk fails every write of a run alike).
+constexpr qsizetype kLongestLine = 400;
+
 class ConsoleMessages final : public platform::MessageService {
 public:
     bool failed = false;
@@ -53,7 +58,12 @@ public:
     {
         QString text = r.text;
         text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        const QString line = r.title + QStringLiteral(": ") + text.simplified();
+        text = text.simplified();
+        // A box may quote a whole stored value: personal data, and possibly
+        // kilobytes of it, has no place in a log.
+        if (text.size() > kLongestLine)
+            text = text.left(kLongestLine) + QStringLiteral("…");
+        const QString line = r.title + QStringLiteral(": ") + text;
         if (r.icon != platform::MsgIcon::Critical)
             std::fprintf(stderr, "evrakmatik: %s\n", qPrintable(line));
         else if (!failed)
@@ -67,6 +77,40 @@ public:
 };
 
 ConsoleMessages *g_console = nullptr;
+
+// Why the PDF may not be written to out, or empty: only a new name or a
+// plain file, and never one of the program's own data files, which a
+// mistyped --out would otherwise wipe with the run reporting success.
+QString outputRefusal(const QString &out)
+{
+    const QFileInfo file(out);
+    if (file.isSymLink())
+        return QStringLiteral(
+            "Çıktı dosyası bir bağlantı (symlink); yeni bir dosya adı veriniz: %1")
+            .arg(out);
+    if (file.exists() && !file.isFile())
+        return QStringLiteral("Çıktı sıradan bir dosya değil (klasör, aygıt ya da boru): %1")
+            .arg(out);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const QString target = folder + QLatin1Char('/') + file.fileName();
+    const auto canonical = [](const QString &path) {
+        const QString c = QFileInfo(path).canonicalFilePath();
+        return c.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : c;
+    };
+    const QString data = canonical(app::ProgramFolder() + QStringLiteral("/data"));
+    const QString store = canonical(app::storeFileBehind(app::dataFilePath(app::RecordStoreData)));
+    bool ours = target == store || target.startsWith(data + QLatin1Char('/'))
+        || target == canonical(app::marginFile())
+        || target == canonical(app::ProgramFolder() + QStringLiteral("/Yedek.ini"));
+    for (int code : { app::ConstantsData, app::ProvincesData, app::VehiclesData })
+        ours = ours || target == canonical(app::dataFilePath(code))
+            || target == canonical(app::templatePath(code));
+    if (ours)
+        return QStringLiteral("Çıktı dosyası programın kendi veri dosyalarından biri; "
+                              "başka bir ad veriniz: %1")
+            .arg(out);
+    return QString();
+}
 
 int fail(const QString &message, int code = 1)
 {
@@ -86,8 +130,12 @@ QString applySet(records::EntryScreen &screen, const QString &assignment)
     if (!m.hasMatch())
         return QStringLiteral("--set NAME=TEXT biçiminde olmalı (NAME txtN ya da sprTarihN): %1")
             .arg(assignment);
-    const int index = m.captured(2).toInt();
-    const QString value = m.captured(3);
+    bool number = false;
+    const int index = m.captured(2).toInt(&number);
+    if (!number)
+        return QStringLiteral("Böyle bir kutu yok: %1%2").arg(m.captured(1), m.captured(2));
+    // Typing cannot put control characters or reordering marks into a box.
+    const QString value = platform::printableText(m.captured(3)).remove(QLatin1Char('\n'));
     if (m.captured(1) == QLatin1String("txt")) {
         records::TextBox *box = screen.txt(index);
         if (!box)
@@ -128,13 +176,17 @@ QString unreadableDataFile()
 
 // As the viewer's "Yazdır" prints, without its dialog: the report's paper
 // and quality asked of the queue.
-bool printToQueue(const QVector<const platform::Report *> &pages, const QString &printerName)
+bool printToQueue(
+    const QVector<const platform::Report *> &pages, const QString &printerName, QString *why)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(printerName);
     printer.setDocName(pages.first()->caption);
     platform::preparePrinter(printer, *pages.first());
-    return platform::printPages(printer, pages);
+    if (!platform::printPages(printer, pages))
+        return false;
+    // Drawn is not printed: the queue may still have refused the job.
+    return platform::lastPrintJobAccepted(why);
 }
 
 } // namespace
@@ -176,6 +228,8 @@ int runHeadless(const QCommandLineParser &parser)
         return fail(QStringLiteral("Böyle bir yazıcı yok: %1").arg(printerName), 2);
     if (!toPrinter && !QFileInfo(QFileInfo(out).absolutePath()).isDir())
         return fail(QStringLiteral("Klasör bulunamadı: %1").arg(QFileInfo(out).absolutePath()));
+    if (const QString why = toPrinter ? QString() : outputRefusal(out); !why.isEmpty())
+        return fail(why, 2);
 
     ConsoleMessages messages;
     platform::setMessageService(&messages);
@@ -230,8 +284,10 @@ int runHeadless(const QCommandLineParser &parser)
         return fail(QStringLiteral("Form hazırlanamadı."));
     QString error;
     if (toPrinter) {
-        if (!printToQueue(pages, printerName))
-            return fail(QStringLiteral("Yazıcıya gönderilemedi: %1").arg(printerName));
+        QString refused;
+        if (!printToQueue(pages, printerName, &refused))
+            return fail(QStringLiteral("Yazıcıya gönderilemedi: %1").arg(printerName)
+                + (refused.isEmpty() ? QString() : QStringLiteral(": ") + refused));
     } else if (!platform::PdfExporter().write(pages, out, &error))
         return fail(QStringLiteral("PDF yazılamadı: %1: %2").arg(out, error));
     // The PDF is right by the fitting rule; the clerk still hears what was fitted.

@@ -130,6 +130,12 @@ bool MarginDialog::applyBoxes()
         }
         v[size_t(i)] = *mm;
     }
+    if (const QString off = marginsOffThePaper(report_, v[0], v[2]); !off.isEmpty()) {
+        platform::showMessage(
+            platform::MsgIcon::Warning, platform::MsgButtons::Ok, QStringLiteral("Dikkat"), off);
+        boxes_[off.startsWith(QLatin1String("Sol")) ? 0 : 2]->setFocus();
+        return false;
+    }
     CurrentMargins &m = currentMargins();
     m.sol = v[0];
     m.sag = v[1];

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/inisettings.h"
+#include "platform/messages.h"
 #include "platform/report.h"
 
 #include <QRegularExpression>
@@ -60,6 +61,27 @@ int readMargin(const QString &section, const char *key)
 
 } // namespace
 
+QString marginsOffThePaper(const platform::Report &report, int sol, int ust)
+{
+    const QRect sheet(QPoint(0, 0),
+        platform::paperTwips(report.pageSettings.paperSize, report.pageSettings.orientation));
+    const QPoint shift(MmToTwip(sol), MmToTwip(ust) + report.headerHeight);
+    QRect all;
+    for (const platform::ReportField &f : report.fields) {
+        if (f.rect.translated(shift).intersects(sheet))
+            return QString();
+        all |= f.rect.translated(shift);
+    }
+    if (all.isNull())
+        return QString();
+    const QString which = all.left() >= sheet.width()
+        ? QStringLiteral("Sol boşluk (%1 mm) çok büyük").arg(sol)
+        : all.right() < 0             ? QStringLiteral("Sol boşluk (%1 mm) çok küçük").arg(sol)
+        : all.top() >= sheet.height() ? QStringLiteral("Üst boşluk (%1 mm) çok büyük").arg(ust)
+                                      : QStringLiteral("Üst boşluk (%1 mm) çok küçük").arg(ust);
+    return which + QStringLiteral(": formun hiçbir alanı kâğıda düşmüyor.");
+}
+
 void BosluklariUygula(platform::Report &report)
 {
     CurrentMargins &m = currentMargins();
@@ -82,6 +104,19 @@ void BosluklariUygula(platform::Report &report)
         BoslukYaz(report.name, QStringLiteral("alt"), QString::number(m.alt));
         // The first print uses what it stored, so it sits where every later
         // one does.
+    }
+    // A blank sheet is no print: such margins are told and the form's own used.
+    if (const QString off = marginsOffThePaper(report, m.sol, m.ust); !off.isEmpty()) {
+        platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
+            QStringLiteral("Dikkat"),
+            off
+                + QStringLiteral("\r\nBu baskıda formun kendi boşlukları kullanılıyor; "
+                                 "\"Sayfa Ayarları\" ile düzeltiniz."));
+        m.sol = TwipToMm(p.leftMargin);
+        m.ust = TwipToMm(p.topMargin);
+        m.sag = TwipToMm(p.rightMargin);
+        m.alt = TwipToMm(p.bottomMargin);
+        return;
     }
     p.leftMargin = MmToTwip(m.sol);
     p.topMargin = MmToTwip(m.ust);

@@ -31,6 +31,10 @@ CurrentMargins &currentMargins();
 
 // Writes one margin value to the report's section of the margins file.
 void BoslukYaz(const QString &section, const QString &key, const QString &value);
+// Why left and top margins of sol and ust millimetres would put every field of
+// the report off its paper, naming the margin; empty when some field lands on it.
+QString marginsOffThePaper(const platform::Report &report, int sol, int ust);
+
 // Brings the shared margins and the report's page margins into line with the
 // margins file; the first run of a report stores its defaults.
 void BosluklariUygula(platform::Report &report);

@@ -2,7 +2,9 @@
 
 #include "app/datafiles.h"
 #include "app/sharedstore.h"
+#include "platform/codepage.h"
 #include "platform/storedialect.h"
+#include "platform/storedtext.h"
 
 #include <QDateTime>
 
@@ -201,15 +203,20 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
 
     QSqlQuery find(db_);
     if (!prepare(find,
-            QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE MOTORNO = ? AND ESKIPLAKA = ? "
-                           "ORDER BY ID LIMIT 1")
+            // A key an older tool wrote in the Turkish code page is found too.
+            QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE MOTORNO IN (?, CAST(? AS TEXT)) AND "
+                           "ESKIPLAKA IN (?, CAST(? AS TEXT)) ORDER BY ID LIMIT 1")
                 .arg(counted ? QStringLiteral(", %1, %2")
                                    .arg(QLatin1String(kCounter), QLatin1String(kSavedAt))
                              : QString()),
             QStringLiteral("ARACKAYIT"), error))
         return fail();
-    find.addBindValue(values.motorNo);
-    find.addBindValue(values.eskiPlaka);
+    for (const QString &key : { values.motorNo, values.eskiPlaka }) {
+        // Only a key the code page holds whole: a transliterated one may be another's.
+        const QByteArray legacy = platform::toCp1254(key);
+        find.addBindValue(key);
+        find.addBindValue(platform::fromCp1254(legacy) == key ? QVariant(legacy) : QVariant(key));
+    }
     if (!run(find, error))
         return fail();
     qint64 recordId = 0;
@@ -303,6 +310,8 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
         return false;
     if (q.next())
         record->vehicle = q.record();
+    if (record->vehicle)
+        platform::mendStoredText(db_, QStringLiteral("ARACKAYIT"), &*record->vehicle);
     q.finish();
     QSqlQuery owner(db_);
     owner.setForwardOnly(true);
@@ -318,6 +327,8 @@ bool RecordStore::load(qint64 id, StoredRecord *record, StoreError *error)
             return false;
         if (owner.next())
             record->owners[size_t(slot - 1)] = owner.record();
+        if (auto &row = record->owners[size_t(slot - 1)])
+            platform::mendStoredText(db_, QStringLiteral("ARACSAHIPLERI"), &*row);
         owner.finish();
     }
     return formerOwners(id, &record->formerOwners, error);

@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <sqlite3.h>
 
 using testing::contents;
@@ -206,6 +208,48 @@ private slots:
             !errors.contains('\n') && errors.startsWith("evrakmatik: ") && errors.contains(out),
             qPrintable(errors));
         QCOMPARE(contents(out), good);
+    }
+
+    // A stored value the load refuses is quoted on standard error only in
+    // part: a log is no place for kilobytes of personal data.
+    void aRefusedValueIsQuotedOnlyInPart()
+    {
+        testing::Program p;
+        typeOwners(p.window->entryScreen(), QStringLiteral("UZUN"));
+        const qint64 id = records::Kaydet(p.window->entryScreen(), QString());
+        QVERIFY(id > 0);
+        QVERIFY(testing::sqlExec(p.folder.storePath(),
+            "PRAGMA ignore_check_constraints = ON; UPDATE ARACKAYIT SET ISLEMTURU = 'x' || "
+            "printf('%.55000c', 'A')"));
+        QString errors;
+        QVERIFY(testing::printPdf(p.folder, "ek9", id, p.folder.path() + "/a.pdf", &errors) > 0);
+        QVERIFY2(errors.size() < 1000 && errors.contains("AAAA"), qPrintable(errors.left(2000)));
+    }
+
+    // A mistyped --out never costs the records: the store, another data
+    // file, a device, a pipe and a link are refused and left as they were.
+    void thePdfNeverGoesOverTheProgramsOwnFiles()
+    {
+        testing::Program p;
+        typeOwners(p.window->entryScreen(), QStringLiteral("BASKI"));
+        const qint64 id = records::Kaydet(p.window->entryScreen(), QString());
+        QVERIFY(id > 0);
+        const QString store = p.folder.storePath();
+        const QString pipe = p.folder.path() + QStringLiteral("/boru");
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        const QString link = p.folder.path() + QStringLiteral("/bag.pdf");
+        QVERIFY(QFile::link(store, link));
+        const QByteArray before = contents(store);
+        for (const QString &out :
+            { store, p.folder.path() + QStringLiteral("/data/../data/tescil.mdb"),
+                p.folder.path() + QStringLiteral("/data/yeni.pdf"), pipe, link,
+                QStringLiteral("/dev/null") }) {
+            QString errors;
+            QCOMPARE(testing::printPdf(p.folder, "ek9", id, out, &errors), 2);
+            QVERIFY2(errors.contains(QStringLiteral("Çıktı")), qPrintable(errors));
+        }
+        QCOMPARE(contents(store), before);
+        QVERIFY(QFileInfo(link).isSymLink() && !QFile::exists(p.folder.path() + "/data/yeni.pdf"));
     }
 };
 

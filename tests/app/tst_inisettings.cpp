@@ -4,8 +4,11 @@
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using app::IniOkuYaz;
 
@@ -92,6 +95,36 @@ private slots:
         QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
         QVERIFY(messages.shown().first().text.contains(QStringLiteral("IniOkuYaz")));
         QCOMPARE(messages.exits(), 0);
+    }
+
+    // Another account may share the machine: under umask 000 the margins file
+    // is still the user's alone, a link planted in its place is never written
+    // through, and a pipe or device in its place neither hangs nor is read.
+    void theMarginsFileIsTheUsersAloneAndOnlyAFile()
+    {
+        testing::ScriptedMessages messages;
+        const mode_t umask = ::umask(0);
+        write("ArTrafik", "sol", 12);
+        ::umask(umask);
+        QCOMPARE(QFileInfo(file()).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(read("ArTrafik", "sol"), QStringLiteral("12"));
+        QVERIFY(messages.shown().isEmpty());
+
+        const QString store = dir.filePath(QStringLiteral("tescil.mdb"));
+        QVERIFY(testing::writeFile(store, "SQLite format 3"));
+        QVERIFY(QFile::remove(file()) && QFile::link(store, file()));
+        write("ArTrafik", "sol", 30);
+        QCOMPARE(testing::contents(store), QByteArray("SQLite format 3"));
+        QVERIFY(QFileInfo(file()).isSymLink());
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+
+        QVERIFY(QFile::remove(file()));
+        QVERIFY(::mkfifo(QFile::encodeName(file()).constData(), 0600) == 0);
+        QCOMPARE(read("ArTrafik", "sol"), QString()); // would wait for a writer forever
+        QVERIFY(messages.shown().last().text.contains(QStringLiteral("sıradan bir dosya değil")));
+        QVERIFY(QFile::remove(file()) && QFile::link(QStringLiteral("/dev/zero"), file()));
+        QCOMPARE(read("ArTrafik", "sol"), QString()); // would fill the memory
+        QCOMPARE(messages.shown().size(), 3);
     }
 };
 

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -23,13 +25,20 @@ private slots:
         qputenv("XDG_DESKTOP_DIR", dir.filePath(QStringLiteral("Masaüstü")).toUtf8());
         const QString program = dir.filePath(QStringLiteral("program"));
         const QString margins = dir.filePath(QStringLiteral("bosluk"));
+        // Under umask 000 nobody else may change the launcher's command or
+        // plant a file in the margins folder.
+        const mode_t umask = ::umask(0);
         app::runStartupSequence(app::resolveStartOptions(program, margins));
+        ::umask(umask);
         QVERIFY(QFileInfo(margins).isDir());
+        QCOMPARE(QFileInfo(margins).permissions() & 0x0077, QFileDevice::Permissions());
         QVERIFY(QFileInfo(program + QStringLiteral("/Fotolar")).isDir());
         QCOMPARE(app::ProgramFolder(), program);
         QCOMPARE(app::PhotoFolder(), program + QStringLiteral("/Fotolar"));
         const QString shortcut = app::folders().desktop + QStringLiteral("/evrakmatik.desktop");
         QVERIFY(testing::contents(shortcut).contains("Exec="));
+        QCOMPARE(QFileInfo(shortcut).permissions() & 0x0022, QFileDevice::Permissions());
+        QVERIFY(QFileInfo(shortcut).permissions() & QFileDevice::ExeOwner);
         // A second start finds everything in place and creates nothing.
         const QDateTime written = QFileInfo(shortcut).lastModified();
         app::runStartupSequence(app::resolveStartOptions(program, margins));

@@ -164,6 +164,35 @@ private slots:
         QCOMPARE(&platform::fitOf(f), &fit);
     }
 
+    // Text another program or the command line put in a box reaches paper
+    // without what no keyboard types: control characters, reordering marks.
+    void onlyPrintableTextReachesPaper_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QStringList>("printed");
+        QTest::newRow("right-to-left override") << QStringLiteral("MTR\u202E1001") << false
+                                                << QStringList { QStringLiteral("MTR1001") };
+        QTest::newRow("isolates and marks") << QStringLiteral("\u2067A\u200FB\u2069") << false
+                                            << QStringList { QStringLiteral("AB") };
+        QTest::newRow("bell, escape, a tab") << QStringLiteral("A\aB\x1b[2JC\tD") << false
+                                             << QStringList { QStringLiteral("AB[2JC D") };
+        QTest::newRow("a line break stays in a box of lines")
+            << QStringLiteral("ÜST\r\n\u202DALT") << true
+            << QStringList { QStringLiteral("ÜST"), QStringLiteral("ALT") };
+    }
+    void onlyPrintableTextReachesPaper()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, multiLine);
+        QFETCH(QStringList, printed);
+        platform::ReportField f;
+        f.rect = QRect(0, 0, 6000, multiLine ? 1150 : 315);
+        f.multiLine = multiLine;
+        f.text = text;
+        QCOMPARE(platform::fitOf(f).lines, printed);
+    }
+
     // A box lower than a line of the smallest size: what does not fit is cut
     // at the box's edges, never painted over the paper around it.
     void nothingIsPaintedOutsideAFieldsBox()

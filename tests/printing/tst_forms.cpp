@@ -637,6 +637,7 @@ private slots:
         QVERIFY(ran.code != 0 && ran.errors.contains("999"));
         for (const QStringList &bad : { QStringList { "ek5", "--id", id, "--out", none },
                  { "ek1", "--id", id, "--out", none, "--set", "txt999=x" },
+                 { "ek1", "--id", id, "--out", none, "--set", "txt99999999999=x" },
                  { "ek1", "--id", id, "--out", none, "--set", "sprTarih1=31.02.2020" },
                  { "ek1", "--id", id, "--out", dir + "/yok/klasor/a.pdf" } })
             QVERIFY2(run(QStringList { "--print-pdf" } + bad).code != 0, qPrintable(bad.join(' ')));
@@ -671,6 +672,16 @@ private slots:
         // A queue that is not there: said, nothing printed.
         ran = run({ "--print", "ek9", "--id", id, "--printer", "yok" }, cups.environment());
         QVERIFY(ran.code != 0 && ran.errors.contains("yok"));
+        // A queue that rejects jobs: said, not taken for a print.
+        QProcess reject;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(cups.environment());
+        reject.setProcessEnvironment(env);
+        reject.start("cupsreject", { CupsPdfQueue::kQueue });
+        QVERIFY(reject.waitForFinished(30000) && reject.exitCode() == 0);
+        ran = run({ "--print", "ek9", "--id", id, "--printer", CupsPdfQueue::kQueue },
+            cups.environment());
+        QVERIFY2(ran.code != 0 && ran.errors.contains("kabul etmiyor"), qPrintable(ran.errors));
     }
 };
 

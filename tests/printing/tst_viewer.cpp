@@ -280,6 +280,48 @@ private slots:
         QCOMPARE(r.pageSettings.rightMargin, MmToTwip(millimetres < 0 ? 3 : millimetres));
     }
 
+    // Margins that leave no field on the paper would print a blank sheet:
+    // refused in the dialog, and from the file told and replaced by the form's own.
+    void marginsThatLeaveNoFieldOnThePaperAreRefused_data()
+    {
+        QTest::addColumn<int>("box"); // 0 left, 2 top
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("told"); // empty: taken
+        QTest::newRow("left past the sheet") << 0 << "250"
+                                             << "Sol boşluk (250 mm) çok büyük";
+        QTest::newRow("left far below zero") << 0 << "-90"
+                                             << "Sol boşluk (-90 mm) çok küçük";
+        QTest::newRow("top past the sheet") << 2 << "400"
+                                            << "Üst boşluk (400 mm) çok büyük";
+        QTest::newRow("top far below zero") << 2 << "-99"
+                                            << "Üst boşluk (-99 mm) çok küçük";
+        QTest::newRow("the field's edge still on the paper") << 0 << "205"
+                                                             << "";
+    }
+    void marginsThatLeaveNoFieldOnThePaperAreRefused()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(QString, told);
+        Viewing v;
+        MarginReport &r = v.r;
+        MarginDialog dialog(r, [&] { r.run(); });
+        dialog.box(box)->setText(text);
+        QCOMPARE(dialog.goster(), told.isEmpty());
+        QCOMPARE(stored(), told.isEmpty() ? stored() : QStringLiteral("14 50 2 1"));
+        if (told.isEmpty())
+            return;
+        QVERIFY2(v.messages.shown().last().text.contains(told),
+            qPrintable(v.messages.shown().last().text));
+        // The same margin in the file: told at the run, the form's own used.
+        app::IniOkuYaz("YAZ", app::marginFile(), r.name, box == 0 ? "sol" : "ust", text);
+        v.messages.reset();
+        r.run();
+        QCOMPARE(v.messages.titles(), QStringList { "Dikkat" });
+        QVERIFY(v.messages.shown().first().text.contains(told));
+        QCOMPARE(r.twips(), "850 2835 170 113");
+    }
+
     void marginBoxesTakeDigitsOnly()
     {
         Viewing v;

@@ -249,6 +249,32 @@ private slots:
     // Rows another program wrote: Nulls and values of the wrong type load as
     // the screen can show them; a value wider than its box or off its list is
     // never cut, and nothing of that record reaches the screen.
+    // Rows an older tool wrote in the Turkish code page load as their
+    // letters, and the save keeps them: the key still finds the record.
+    void textInTheTurkishCodePageSurvivesALoadAndASave()
+    {
+        testing::Program p;
+        EntryScreen &s = p.window->entryScreen();
+        type(s, "txt(16)=M1;txt(17)=ŞASE;txt(40)=1;txt(42)=X;Kaydet");
+        const qint64 id = first(QStringLiteral("SELECT ID FROM ARACKAYIT")).toLongLong();
+        // ŞAHİN and ÇİĞ in cp1254.
+        QVERIFY(testing::storeExec(QStringLiteral("UPDATE ARACKAYIT SET MOTORNO = "
+                                                  "CAST(X'DE4148DD4E' AS TEXT), SASENO = "
+                                                  "CAST(X'C7DDD0' AS TEXT)")));
+        QVERIFY(testing::storeExec(
+            QStringLiteral("UPDATE ARACSAHIPLERI SET SOYAD = CAST(X'DE4148DD4E' AS TEXT)")));
+        QVERIFY(reload(s, id));
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("ŞAHİN"));
+        QCOMPARE(s.txt(17)->text(), QStringLiteral("ÇİĞ"));
+        QCOMPARE(s.txt(42)->text(), QStringLiteral("ŞAHİN"));
+        QCOMPARE(records::Kaydet(s, QString()), id);
+        QCOMPARE(count(QStringLiteral("ARACKAYIT")), 1);
+        QCOMPARE(first(QStringLiteral("SELECT hex(SASENO) FROM ARACKAYIT")),
+            QString::fromLatin1(QStringLiteral("ÇİĞ").toUtf8().toHex().toUpper()));
+        QCOMPARE(first(QStringLiteral("SELECT SOYAD FROM ARACSAHIPLERI WHERE SAHIPNO = 1")),
+            QStringLiteral("ŞAHİN"));
+    }
+
     void rowsWrittenByAnotherProgram_data() { testing::addTableRows("foreignrows.tsv"); }
     void rowsWrittenByAnotherProgram()
     {

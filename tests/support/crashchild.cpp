@@ -3,7 +3,7 @@
 //   evrakmatik-crashchild save DIR FIRST   (reports "ok RECORD VERSION" per commit)
 //   evrakmatik-crashchild compact DIR      (reports "ok" per compaction)
 //   evrakmatik-crashchild backup DIR       (reports "ok" per exit's backup,
-//     each a day later than the last, twenty days round)
+//     each a day later than the last)
 //   evrakmatik-crashchild hold DIR MODE [write|unfinished]
 //     opens the store as another program would, in journal MODE (wal, delete),
 //     optionally adds a record (committed, or in a transaction left open),
@@ -25,10 +25,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -165,11 +167,17 @@ int main(int argc, char **argv)
         return saveLoop(first, QByteArray(argv[5]).toInt(),
             [=](long long n) { return int(same ? (n - first) % 5 : desk * 1000 + (n - first)); });
     }
+    // Each child goes on the day after the newest copy a killed one made, as
+    // the calendar does: a day already passed would be a clock set back.
+    QDate first(2026, 3, 1);
+    for (const app::BackupEntry &e : app::listBackups(app::backupFolder()))
+        first = std::max(first,
+            QDate::fromString(QFileInfo(e.path).fileName().mid(7, 10), Qt::ISODate).addDays(1));
     for (int day = 0; mode == "compact" || mode == "backup"; ++day) {
         if (mode == "compact")
             app::CompactData(store);
         else
-            app::backUpRecordStore(store, QDate(2026, 3, 1).addDays(day % 20));
+            app::backUpRecordStore(store, first.addDays(day));
         report("ok");
     }
     return saveLoop(argc > 3 ? QByteArray(argv[3]).toLongLong() : 0, -1,
