@@ -34,6 +34,7 @@ struct SaveConflict {
     bool found = false;
     SaveStamp stored; // the other desk's save
     QString savedAt; // its time, as the store keeps it
+    QString desk; // the desk that saved it, when the store keeps it
 };
 
 // The change counter and its time, as kept in the vehicle row.
