@@ -230,7 +230,10 @@ bool chooseConnection(const QString &text, QString *why)
 
 QString detail(const QSqlError &error)
 {
-    QString text = error.databaseText().trimmed();
+    // The driver ends the server's words with its code in parentheses, empty
+    // ones when the connection was lost: the box says what the code means.
+    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{0,5}\\)$"));
+    QString text = error.databaseText().trimmed().remove(code);
     if (text.isEmpty())
         text = error.driverText().trimmed();
     return text.isEmpty() ? QString() : QStringLiteral("\n(Sunucunun iletisi: %1)").arg(text);

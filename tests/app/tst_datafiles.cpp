@@ -329,6 +329,17 @@ private slots:
             QCOMPARE(p.messages.exits(), 1);
             QVERIFY(p.messages.shown().isEmpty());
         }
+        // A print from the command line names the server, not a local file it does not use.
+        const testing::ProgramRun print = testing::runProgram(folder,
+            { QStringLiteral("--shared-store"), sharedStore().connection,
+                QStringLiteral("--print-pdf"), QStringLiteral("ek9"), QStringLiteral("--id"),
+                QStringLiteral("1"), QStringLiteral("--out"),
+                folder.path() + QStringLiteral("/a.pdf") });
+        QCOMPARE(print.code, 1);
+        QVERIFY2(print.errors.contains(QStringLiteral(
+                     "Ortak kayıt deposu açılamadı (sunucu: /nonexistent/evrakmatik)"))
+                && !print.errors.contains(QStringLiteral("tescil.mdb")),
+            qPrintable(print.errors));
         // A server that answers but lacks the database is told apart.
         QVERIFY2(testing::pgCluster().start(), qPrintable(testing::pgCluster().error()));
         sharedStore().connection = testing::pgCluster().connection(QStringLiteral("yokdb"));
