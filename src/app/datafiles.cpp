@@ -223,6 +223,19 @@ bool hasTable(const QSqlDatabase &db, const QString &table)
         [&](const QString &t) { return t.compare(table, Qt::CaseInsensitive) == 0; });
 }
 
+// A desk's role may only read and write the records; the tables are the
+// owner role's to make and change.
+QString cannotUpgradeText()
+{
+    return QStringLiteral(
+        "Ortak kayıt deposu (sunucu: %1) bu sürümün tablolarına ve sütunlarına yükseltilmeli; "
+        "bu masanın kullanıcısının buna yetkisi yok. Veritabanının sahibi olan kullanıcıyla bir "
+        "kez şunu çalıştırınız:\n  evrakmatik --upgrade-store --shared-store \"<sahibin "
+        "bağlantısı>\"\nKayıtlar bu arada okunur; yeni sütunlar gelene dek kaydeden masa "
+        "saklanmaz.")
+        .arg(sharedStoreHost(sharedStore().connection));
+}
+
 // One connection to the server is kept between operations: a new one costs
 // more than a whole save. It is checked with a round trip before each reuse,
 // so one the server dropped (restarted, or cut off) is replaced unnoticed.
@@ -249,7 +262,8 @@ bool reusePooled(QSqlDatabase &db)
 {
     if (g_pooled.name.isEmpty() || g_pooled.inUse)
         return false;
-    if (g_pooled.connection != sharedStore().connection) {
+    QString unread;
+    if (g_pooled.connection != driverConnectionText(sharedStore().connection, &unread)) {
         dropPooled();
         return false;
     }
@@ -284,14 +298,16 @@ bool openShared(QSqlDatabase &db)
             section, true);
         return false;
     }
+    QString unread;
+    const QString options = driverConnectionText(sharedStore().connection, &unread);
+    if (options.isEmpty()) {
+        HataGoster(3051,
+            QStringLiteral("Ortak kayıt deposunun bağlantı metni okunamadı: %1").arg(unread),
+            section, true);
+        return false;
+    }
     const QString name = nextConnectionName(RecordStoreData);
     QSqlDatabase candidate = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    QString options = sharedStore().connection;
-    // A server that does not answer must not hold the screen for minutes.
-    if (!options.contains(QLatin1String("connect_timeout")))
-        options += QStringLiteral(" connect_timeout=10");
-    if (!options.contains(QLatin1String("application_name")))
-        options += QStringLiteral(" application_name=evrakmatik");
     candidate.setConnectOptions(options);
     auto fail = [&](int number, const QString &text) {
         candidate.close();
@@ -306,13 +322,17 @@ bool openShared(QSqlDatabase &db)
     const bool owners = hasTable(candidate, QStringLiteral("ARACSAHIPLERI"));
     if (!vehicles || !owners) {
         QString error;
-        if (!platform::createPostgresSchema(candidate, templatePath(RecordStoreData), &error))
+        QString state;
+        if (!platform::createPostgresSchema(
+                candidate, templatePath(RecordStoreData), &error, &state))
             return fail(3051,
-                QStringLiteral("Ortak kayıt deposunda tablolar kurulamadı (sunucu: %1): %2")
-                    .arg(sharedStoreHost(sharedStore().connection), error));
+                state == QLatin1String("42501")
+                    ? cannotUpgradeText()
+                    : QStringLiteral("Ortak kayıt deposunda tablolar kurulamadı (sunucu: %1): %2")
+                          .arg(sharedStoreHost(sharedStore().connection), error));
     }
     if (g_pooled.name.isEmpty())
-        g_pooled = { name, sharedStore().connection, true };
+        g_pooled = { name, options, true };
     db = candidate;
     return true;
 }
@@ -435,12 +455,27 @@ void CloseDb(QSqlDatabase &db)
     QSqlDatabase::removeDatabase(name);
 }
 
-void addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
+namespace {
+
+void showUpgradeError(const QSqlError &error, const QString &section)
+{
+    if (!usesSharedStore())
+        HataGoster(sqlErrorNumber(error), error.text(), section, true);
+    else if (error.nativeErrorCode() == QLatin1String("42501"))
+        HataGoster(sqlErrorNumber(error), cannotUpgradeText(), section, true);
+    else
+        HataGoster(sqlErrorNumber(error), serverErrorText(error), section, true);
+}
+
+} // namespace
+
+bool addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
     bool required, bool allowZeroLength)
 {
     QSqlDatabase db;
     if (!OpenData(db, RecordStoreData))
-        return;
+        return false;
+    bool ok = true;
     {
         const QSqlRecord fields = platform::tableRecord(db, table);
         // A missing table adds nothing, as a failed lookup other than "not found".
@@ -451,19 +486,21 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
                 definition += typeCode == 1 ? QStringLiteral(" NOT NULL DEFAULT ''")
                                             : QStringLiteral(" NOT NULL DEFAULT 0");
             QSqlQuery q(db);
-            if (!q.exec(dialect.addColumnSql(table, definition)))
-                HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
-                    QStringLiteral("addFieldToTbl"), true);
+            ok = q.exec(dialect.addColumnSql(table, definition));
+            if (!ok)
+                showUpgradeError(q.lastError(), QStringLiteral("addFieldToTbl"));
         }
     }
     CloseDb(db);
+    return ok;
 }
 
-void addIndexToTbl(const QString &table, const QString &index, const QString &columns)
+bool addIndexToTbl(const QString &table, const QString &index, const QString &columns)
 {
     QSqlDatabase db;
     if (!OpenData(db, RecordStoreData))
-        return;
+        return false;
+    bool ok = true;
     {
         const platform::StoreDialect &dialect = platform::dialectOf(db);
         const bool tableThere = hasTable(db, table);
@@ -477,38 +514,43 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
             wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
         if (tableThere && hasColumns && !hasIndex
-            && !q.exec(dialect.createIndexSql(index, table, columns)))
-            HataGoster(sqlErrorNumber(q.lastError()), q.lastError().text(),
-                QStringLiteral("addIndexToTbl"), true);
+            && !q.exec(dialect.createIndexSql(index, table, columns))) {
+            ok = false;
+            showUpgradeError(q.lastError(), QStringLiteral("addIndexToTbl"));
+        }
     }
     CloseDb(db);
+    return ok;
 }
 
-void upgradeRecordStore()
+bool upgradeRecordStore()
 {
     // A server that cannot be reached is reported once, not by every step.
     if (usesSharedStore()) {
         QSqlDatabase db;
         if (!OpenData(db, RecordStoreData))
-            return;
+            return false;
         CloseDb(db);
     }
+    // The first step that fails ends the upgrade: one box, not one a step.
     const QString table = QStringLiteral("ARACKAYIT");
-    addFieldToTbl(table, QStringLiteral("TIPONAY2"), 25, 1, false, true);
-    addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true);
-    addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true);
-    addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true);
-    // Kept by every save, so a desk can tell that another one saved the
-    // record after it was loaded here.
-    addFieldToTbl(table, QStringLiteral("DEGISIKLIKNO"), 0, 4, false, true);
-    addFieldToTbl(table, QStringLiteral("DEGISIKLIKZAMANI"), 19, 1, false, true);
-    // Returning customers are looked up by their number alone.
-    addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
-        QStringLiteral("KIMLIKNO"));
-    // The record list reads its rows in this order straight from the index,
-    // so its first rows need no sort of the whole table.
-    addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
-        QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
+    const bool ok = addFieldToTbl(table, QStringLiteral("TIPONAY2"), 25, 1, false, true)
+        && addFieldToTbl(table, QStringLiteral("OTV_VergiDairesi"), 30, 1, false, true)
+        && addFieldToTbl(table, QStringLiteral("OTV_Tarihi"), 10, 1, false, true)
+        && addFieldToTbl(table, QStringLiteral("OTV_MakbuzNo"), 20, 1, false, true)
+        // Kept by every save, so a desk can tell that another one saved the
+        // record after it was loaded here, and which.
+        && addFieldToTbl(table, QStringLiteral("DEGISIKLIKNO"), 0, 4, false, true)
+        && addFieldToTbl(table, QStringLiteral("DEGISIKLIKZAMANI"), 19, 1, false, true)
+        && addFieldToTbl(table, QStringLiteral("DEGISIKLIKMASA"), 40, 1, false, true)
+        // Returning customers are looked up by their number alone.
+        && addIndexToTbl(QStringLiteral("ARACSAHIPLERI"), QStringLiteral("ARACSAHIPLERI_KIMLIKNO"),
+            QStringLiteral("KIMLIKNO"))
+        // The record list reads its rows in this order straight from the
+        // index, so its first rows need no sort of the whole table.
+        && addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
+            QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
+    return ok;
 }
 
 } // namespace app

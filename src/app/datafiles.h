@@ -43,12 +43,15 @@ void CloseRs(QSqlQuery &query);
 void CloseDb(QSqlDatabase &db);
 
 // Adds a missing column to a table of the record store. typeCode 1 text of
-// size characters, 2 16-bit integer, 4 double.
-void addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
+// size characters, 2 16-bit integer, 4 double. false (the box shown) when
+// it could not.
+bool addFieldToTbl(const QString &table, const QString &column, int size, int typeCode,
     bool required, bool allowZeroLength);
 // Adds a missing index to a table of the record store; a missing table adds nothing.
-void addIndexToTbl(const QString &table, const QString &index, const QString &columns);
-// The upgrade calls the main window runs at load.
-void upgradeRecordStore();
+bool addIndexToTbl(const QString &table, const QString &index, const QString &columns);
+// The upgrade calls the main window runs at load; false (its one box shown)
+// when a step failed. A desk whose role may not change the shared store's
+// tables is told what to run.
+bool upgradeRecordStore();
 
 } // namespace app

@@ -176,7 +176,7 @@ int runProgram(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
-                 "--move-store", "--restore", "--list-backups" })
+                 "--move-store", "--restore", "--list-backups", "--upgrade-store" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -211,12 +211,16 @@ int runProgram(int argc, char **argv)
         QStringLiteral("DOSYA"));
     const QCommandLineOption listBackups(QStringLiteral("list-backups"),
         QStringLiteral("Yedekleri tarihleri ve kayıt sayılarıyla listeler."));
+    const QCommandLineOption upgradeStoreOption(QStringLiteral("upgrade-store"),
+        QStringLiteral("Ortak kayıt deposunun tablolarını kurar ya da bu sürüme yükseltir; "
+                       "veritabanının sahibi olan kullanıcının bağlantısıyla çalıştırılır."));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
     parser.addOption(sharedStoreOption);
     parser.addOption(moveStoreOption);
     parser.addOption(restore);
     parser.addOption(listBackups);
+    parser.addOption(upgradeStoreOption);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -230,7 +234,8 @@ int runProgram(int argc, char **argv)
             + QStringLiteral("\r\n\r\nKayıtlar başka masaların görmediği bir depoya "
                              "gitmesin diye program açılmadı.");
         const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
-            || parser.isSet(restore) || printing::headlessRequested(parser);
+            || parser.isSet(upgradeStoreOption) || parser.isSet(restore)
+            || printing::headlessRequested(parser);
         if (console)
             std::fprintf(stderr, "%s\n",
                 qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
@@ -241,6 +246,8 @@ int runProgram(int argc, char **argv)
     }
     if (parser.isSet(moveStoreOption))
         return moveStore(parser.value(moveStoreOption));
+    if (parser.isSet(upgradeStoreOption))
+        return upgradeStore();
     if (usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
         std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
                    "ve geri yüklemez.\n",

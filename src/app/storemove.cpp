@@ -179,8 +179,10 @@ bool sameValues(QSqlDatabase &from, QSqlDatabase &to, const QString &table,
 
 class ConsoleMessages final : public platform::MessageService {
 public:
+    bool failed = false;
     platform::MsgAnswer show(const platform::MessageRequest &r) override
     {
+        failed = failed || r.icon == platform::MsgIcon::Critical;
         std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
         return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
                                                         : platform::MsgAnswer::Ok;
@@ -306,6 +308,25 @@ int moveStore(const QString &direction)
     CloseDb(server);
     platform::setMessageService(before);
     return code;
+}
+
+int upgradeStore()
+{
+    if (!sharedStore().isSet()) {
+        std::fprintf(stderr,
+            "Ortak kayıt deposu ayarlı değil: --shared-store ya da %s dosyası gerekli.\n",
+            qPrintable(sharedStoreSettingsPath()));
+        return 2;
+    }
+    ConsoleMessages console;
+    platform::MessageService *before = &platform::messages();
+    platform::setMessageService(&console);
+    const bool ok = upgradeRecordStore() && !console.failed;
+    platform::setMessageService(before);
+    if (ok)
+        std::printf("Ortak kayıt deposu (%s) bu sürümün tablolarına ve sütunlarına sahip.\n",
+            qPrintable(sharedStoreHost(sharedStore().connection)));
+    return ok ? 0 : 1;
 }
 
 } // namespace app

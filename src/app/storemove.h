@@ -16,4 +16,10 @@ bool copyRecords(QSqlDatabase &from, QSqlDatabase &to, QString *report, QString 
 // standard output (errors on the standard error) and returns the exit code.
 int moveStore(const QString &direction);
 
+// "--upgrade-store": makes the shared store's tables, or adds what this
+// version adds to them, with the connection's role (the database's owner);
+// desks whose role may only read and write records cannot. Returns the exit
+// code; errors go to the standard error.
+int upgradeStore();
+
 } // namespace app

@@ -38,6 +38,7 @@ public:
         return QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, table, columns);
     }
     bool lockKey(QSqlDatabase &, const QString &, QSqlError *) const override { return true; }
+    void boundStatements(QSqlDatabase &, int) const override { }
     QString insertReturningId(const QString &insert) const override { return insert; }
 };
 
@@ -80,6 +81,13 @@ public:
             return true;
         *error = q.lastError();
         return false;
+    }
+    void boundStatements(QSqlDatabase &db, int milliseconds) const override
+    {
+        // A failure here shows with the next statement, as the connection's.
+        QSqlQuery q(db);
+        q.exec(milliseconds > 0 ? QStringLiteral("SET statement_timeout = %1").arg(milliseconds)
+                                : QStringLiteral("RESET statement_timeout"));
     }
     QString insertReturningId(const QString &insert) const override
     {
@@ -166,7 +174,8 @@ QString postgresTableSql(const QString &sqliteSql)
         .arg(h.captured(1), columns.join(QStringLiteral(",\n  ")));
 }
 
-bool createPostgresSchema(QSqlDatabase &db, const QString &templateFile, QString *error)
+bool createPostgresSchema(
+    QSqlDatabase &db, const QString &templateFile, QString *error, QString *state)
 {
     // Only the tables missing are made, with their indexes: a table already
     // there is the upgrade's to complete.
@@ -225,6 +234,8 @@ bool createPostgresSchema(QSqlDatabase &db, const QString &templateFile, QString
     for (const QString &sql : statements) {
         if (!sql.isEmpty() && !q.exec(sql)) {
             *error = q.lastError().databaseText();
+            if (state)
+                *state = q.lastError().nativeErrorCode();
             db.rollback();
             return false;
         }

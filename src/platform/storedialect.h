@@ -28,6 +28,9 @@ public:
     // ends; saves of other keys go on. Nothing to do where one writer at a
     // time holds the whole file.
     virtual bool lockKey(QSqlDatabase &db, const QString &key, QSqlError *error) const = 0;
+    // How long one statement of this connection may run, in milliseconds;
+    // 0 puts back the connection's own bound. Nothing on a local file.
+    virtual void boundStatements(QSqlDatabase &db, int milliseconds) const = 0;
     // The INSERT text that also hands back the new row's ID, when the driver
     // cannot tell it otherwise.
     virtual QString insertReturningId(const QString &insert) const = 0;
@@ -51,6 +54,8 @@ QString postgresTableSql(const QString &sqliteSql);
 // Makes the tables and indexes of the template file (a SQLite record store)
 // in an empty PostgreSQL database, in one transaction. Tables already there
 // are left alone.
-bool createPostgresSchema(QSqlDatabase &db, const QString &templateFile, QString *error);
+// state gets the server's SQLSTATE of a failure ("42501": not allowed).
+bool createPostgresSchema(
+    QSqlDatabase &db, const QString &templateFile, QString *error, QString *state = nullptr);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "app/datafiles.h"
 #include "app/entryroutines.h"
 #include "app/mainwindow.h"
+#include "app/sharedstore.h"
 #include "forms.h"
 #include "platform/dategrid.h"
 #include "platform/messages.h"
@@ -162,6 +163,9 @@ QString applySet(records::EntryScreen &screen, const QString &assignment)
 QString unreadableDataFile()
 {
     for (int code : { app::RecordStoreData, app::VehiclesData }) {
+        // A desk on the shared store has no local record store to blame.
+        if (code == app::RecordStoreData && app::usesSharedStore())
+            continue;
         const QString path = app::dataFilePath(code);
         const platform::EngineResult r = platform::integrityCheck(path);
         if (r.ok)
@@ -171,6 +175,9 @@ QString unreadableDataFile()
                                           : r.message;
         return QStringLiteral("Veri dosyası okunamıyor: %1 (%2)").arg(path, what);
     }
+    if (app::usesSharedStore())
+        return QStringLiteral("Ortak kayıt deposu açılamadı (sunucu: %1)")
+            .arg(app::sharedStoreHost(app::sharedStore().connection));
     return QStringLiteral("Veri dosyaları açılırken hata oluştu (ayrıntı yukarıda).");
 }
 

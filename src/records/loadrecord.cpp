@@ -4,6 +4,8 @@
 #include "app/datafiles.h"
 #include "app/errorbox.h"
 #include "entryscreen.h"
+#include "platform/serverwait.h"
+#include "platform/storedialect.h"
 #include "recordstore.h"
 
 namespace records {
@@ -12,14 +14,16 @@ bool OKU(EntryScreen &screen, qint64 id)
 {
     app::CursorWait();
     QSqlDatabase db;
-    if (!app::OpenData(db, app::RecordStoreData)) {
-        app::HataGoster(
-            3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("OKU"), true);
-        return false;
-    }
+    if (!app::OpenData(db, app::RecordStoreData))
+        return false; // the opening's own box has been shown
     StoredRecord record;
     StoreError storeError;
-    const bool read = RecordStore(db).load(id, &record, &storeError);
+    bool read = false;
+    auto load = [&] { read = RecordStore(db).load(id, &record, &storeError); };
+    if (platform::dialectOf(db).isShared())
+        platform::waitRepainting(load);
+    else
+        load();
     app::CloseDb(db);
     if (!read) {
         app::HataGoster(storeError.number, storeError.text, QStringLiteral("OKU"), true);

@@ -7,6 +7,8 @@
 #include "entryscreen.h"
 #include "loadrecord.h"
 #include "platform/listreader.h"
+#include "platform/messages.h"
+#include "platform/storedialect.h"
 #include "recordlistmodel.h"
 #include "recordstore.h"
 
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
 
@@ -53,6 +56,40 @@ QByteArrayView trimmedText(const platform::RowText &c)
     return QByteArrayView(b, e - b);
 }
 
+// A tooltip is no place for an error box: a store that cannot tell simply
+// shows none.
+class QuietMessages final : public platform::MessageService {
+public:
+    platform::MsgAnswer show(const platform::MessageRequest &) override
+    {
+        return platform::MsgAnswer::Cancel;
+    }
+    void endProcess(int) override { }
+};
+
+// Which desk saved a record last, and when, as the list's tooltip says it.
+QString lastSaveNote(qint64 id)
+{
+    QuietMessages quiet;
+    platform::MessageService *before = &platform::messages();
+    platform::setMessageService(&quiet);
+    QString note;
+    QSqlDatabase db;
+    if (app::OpenData(db, app::RecordStoreData)) {
+        QSqlQuery q(db);
+        q.prepare(
+            QStringLiteral("SELECT DEGISIKLIKMASA, DEGISIKLIKZAMANI FROM ARACKAYIT WHERE ID = ?"));
+        q.addBindValue(id);
+        if (q.exec() && q.next() && !q.value(0).toString().isEmpty())
+            note = QStringLiteral("Son kaydeden: %1, %2")
+                       .arg(q.value(0).toString(), q.value(1).toString());
+        q = QSqlQuery();
+        app::CloseDb(db);
+    }
+    platform::setMessageService(before);
+    return note;
+}
+
 } // namespace
 
 RecordList::RecordList(EntryScreen &screen, QObject *parent)
@@ -62,6 +99,7 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
 {
     QTableView *grid = screen_.sprX();
     grid->setModel(model_);
+    model_->setToolTipSource(lastSaveNote);
     grid->verticalHeader()->setFixedWidth(39);
     grid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (int c = 0; c < RecordListModel::kTextColumns; ++c)
@@ -97,11 +135,10 @@ int RecordList::fill()
     model_->clear();
     pending_ = {};
     failed_ = false;
-    if (!app::OpenData(db_, app::RecordStoreData)) {
-        app::HataGoster(
-            3051, QStringLiteral("Kayıt deposu açılamadı."), QStringLiteral("Bul"), true);
-        return -1;
-    }
+    if (!app::OpenData(db_, app::RecordStoreData))
+        return -1; // the opening's own box has been shown
+    // The list reads more than a save; its slices get a longer bound.
+    platform::dialectOf(db_).boundStatements(db_, app::listStatementBound());
     reader_ = platform::makeListReader(db_);
     const bool ok = readSlice(kFirstRows, true, true);
     namedRows_ = model_->rows();
@@ -170,11 +207,14 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
     }
     if (!ok) {
         failed_ = true;
-        app::HataGoster(error.code,
-            app::usesSharedStore() ? app::serverErrorText(QSqlError(QString(), error.message,
-                state.isEmpty() ? QSqlError::ConnectionError : QSqlError::StatementError, state))
-                                   : storeErrorText(error.message),
-            QStringLiteral("Bul"), true);
+        if (app::usesSharedStore()) {
+            const QSqlError server(QString(), error.message,
+                state.isEmpty() ? QSqlError::ConnectionError : QSqlError::StatementError, state);
+            app::HataGoster(app::sqlErrorNumber(server), app::serverErrorText(server),
+                QStringLiteral("Bul"), true);
+        } else {
+            app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
+        }
         return false;
     }
     if (pending_.column >= 0 && (show || last))
@@ -261,8 +301,10 @@ void RecordList::stopFill()
     reader_.reset();
     ownerOrder_ = {};
     nextOwner_ = 0;
-    if (db_.isValid())
+    if (db_.isValid()) {
+        platform::dialectOf(db_).boundStatements(db_, 0);
         app::CloseDb(db_);
+    }
 }
 
 void RecordList::search(int box)

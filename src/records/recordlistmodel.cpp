@@ -169,7 +169,13 @@ int RecordListModel::columnCount(const QModelIndex &parent) const
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= announced_)
+    if (!index.isValid() || index.row() >= announced_)
+        return {};
+    if (role == Qt::ToolTipRole && toolTip_) {
+        const QString tip = toolTip_(id(index.row()));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    if (role != Qt::DisplayRole)
         return {};
     if (index.column() == kIdColumn)
         return id(index.row());

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace records {
@@ -44,6 +45,12 @@ public:
     // in column begins with prefix under Turkish case folding; -1 when none does.
     int findPrefix(int column, const QString &prefix, int from = 0, int to = -1) const;
 
+    // The tooltip of a row, asked only when one is shown.
+    void setToolTipSource(std::function<QString(qint64 id)> source)
+    {
+        toolTip_ = std::move(source);
+    }
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -65,6 +72,7 @@ private:
     QByteArray owners_;
     bool ownersChanged_ = false;
     int announced_ = 0; // rows views know of
+    std::function<QString(qint64)> toolTip_;
 };
 
 } // namespace records

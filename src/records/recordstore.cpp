@@ -19,6 +19,7 @@ namespace {
 
 const char *const kCounter = "DEGISIKLIKNO";
 const char *const kSavedAt = "DEGISIKLIKZAMANI";
+const char *const kSavedBy = "DEGISIKLIKMASA";
 
 StoreError fromSql(const QSqlError &e, const QString &table = QString())
 {
@@ -182,8 +183,9 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     const SaveStamp *expected, SaveConflict *conflict, SaveStamp *saved)
 {
     // A store the upgrade could not give the counter saves as it always did.
-    const bool counted =
-        platform::tableRecord(db_, QStringLiteral("ARACKAYIT")).contains(QLatin1String(kCounter));
+    const QSqlRecord vehicleColumns = platform::tableRecord(db_, QStringLiteral("ARACKAYIT"));
+    const bool counted = vehicleColumns.contains(QLatin1String(kCounter));
+    const bool named = counted && vehicleColumns.contains(QLatin1String(kSavedBy));
     if (!db_.transaction()) {
         *error = fromSql(db_.lastError());
         return false;
@@ -207,7 +209,9 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
             QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE MOTORNO IN (?, CAST(? AS TEXT)) AND "
                            "ESKIPLAKA IN (?, CAST(? AS TEXT)) ORDER BY ID LIMIT 1")
                 .arg(counted ? QStringLiteral(", %1, %2")
-                                   .arg(QLatin1String(kCounter), QLatin1String(kSavedAt))
+                                   .arg(QLatin1String(kCounter),
+                                       QLatin1String(
+                                           named ? "DEGISIKLIKZAMANI, DEGISIKLIKMASA" : kSavedAt))
                              : QString()),
             QStringLiteral("ARACKAYIT"), error))
         return fail();
@@ -222,18 +226,21 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     qint64 recordId = 0;
     qint64 counter = 0;
     QString savedAt;
+    QString savedBy;
     if (find.next()) {
         recordId = find.value(0).toLongLong();
         if (counted) {
             counter = find.value(1).toLongLong();
             savedAt = find.value(2).toString();
         }
+        if (named)
+            savedBy = find.value(3).toString();
     }
     find.finish();
     if (counted && expected && expected->counter >= 0 && recordId > 0 && recordId == expected->id
         && counter != expected->counter) {
         if (conflict)
-            *conflict = { true, { recordId, counter }, savedAt };
+            *conflict = { true, { recordId, counter }, savedAt, savedBy };
         *error = { 0, QString() };
         return fail();
     }
@@ -250,6 +257,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
                        QDateTime::currentDateTime().toString(
                            QStringLiteral("dd.MM.yyyy HH:mm:ss")) };
     }
+    if (named)
+        columns << ColumnValue { QLatin1String(kSavedBy), app::deskName() };
     if (!writeRow(db_, QStringLiteral("ARACKAYIT"), recordId, columns, &recordId, error))
         return fail();
 

@@ -36,6 +36,7 @@ struct SaveConflict {
     bool found = false;
     SaveStamp stored; // the other desk's save
     QString savedAt; // its time, as the store keeps it
+    QString desk; // the desk that saved it, when the store keeps it
 };
 
 // A stored vehicle found by its key, as the clerk would recognise it.

@@ -5,6 +5,8 @@
 #include "app/errorbox.h"
 #include "entryscreen.h"
 #include "platform/messages.h"
+#include "platform/serverwait.h"
+#include "platform/storedialect.h"
 #include "recordstore.h"
 #include "savesummary.h"
 #include "typingguards.h"
@@ -40,8 +42,13 @@ void showSuccess(const QString &title, const RecordValues &values, bool created,
 bool overwriteAnswered(const SaveConflict &conflict)
 {
     QString text = QStringLiteral("Bu kayıt, siz açtıktan sonra başka bir masada değiştirildi");
-    if (!conflict.savedAt.trimmed().isEmpty())
-        text += QStringLiteral(" (%1)").arg(conflict.savedAt.trimmed());
+    QStringList who;
+    for (const QString &part : { conflict.desk.trimmed(), conflict.savedAt.trimmed() }) {
+        if (!part.isEmpty())
+            who << part;
+    }
+    if (!who.isEmpty())
+        text += QStringLiteral(" (%1)").arg(who.join(QStringLiteral(", ")));
     text += QStringLiteral(".\n\nEkrandaki bilgiler o değişikliğin üzerine kaydedilsin mi?\n\n"
                            "Evet: ekrandakiler kaydedilir, öbür masanın değişikliği kalmaz.\n"
                            "Hayır: hiçbir şey kaydedilmez, ekran olduğu gibi kalır.");
@@ -83,12 +90,10 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         screen.txt(16)->widget()->setFocus(Qt::OtherFocusReason);
         return 0;
     }
+    // The opening has shown its own box when it fails.
     QSqlDatabase db;
-    if (!app::OpenData(db, app::RecordStoreData)) {
-        app::HataGoster(3051, QStringLiteral("Kayıt deposu açılamadı; kayıt yapılmadı."),
-            QStringLiteral("Kaydet"), true);
+    if (!app::OpenData(db, app::RecordStoreData))
         return 0;
-    }
     app::CursorWait();
     const RecordValues values = readScreen(screen);
     {
@@ -116,7 +121,15 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     bool ok = false;
     for (;;) {
         SaveConflict conflict;
-        ok = RecordStore(db).save(values, &id, &error, &created, &expected, &conflict, &saved);
+        auto save = [&] {
+            ok = RecordStore(db).save(values, &id, &error, &created, &expected, &conflict, &saved);
+        };
+        // A server may keep the save waiting (for a lock, within its bound):
+        // the window repaints meanwhile.
+        if (platform::dialectOf(db).isShared())
+            platform::waitRepainting(save);
+        else
+            save();
         if (ok || !conflict.found)
             break;
         app::CursorDefault();

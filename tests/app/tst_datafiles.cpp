@@ -7,6 +7,7 @@
 #include "app/storemove.h"
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
+#include "records/recordlist.h"
 #include "records/saverecord.h"
 #include "support/pgcluster.h"
 #include "support/recordtables.h"
@@ -16,8 +17,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QUrl>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -119,9 +122,9 @@ private slots:
         upgradeRecordStore();
         QCOMPARE(columns(QStringLiteral("ARACKAYIT")),
             (QStringList { "ID", "MOTORNO", "TIPONAY2", "OTV_VergiDairesi", "OTV_Tarihi",
-                "OTV_MakbuzNo", "DEGISIKLIKNO", "DEGISIKLIKZAMANI" }));
+                "OTV_MakbuzNo", "DEGISIKLIKNO", "DEGISIKLIKZAMANI", "DEGISIKLIKMASA" }));
         upgradeRecordStore(); // a second start changes nothing
-        QCOMPARE(columns(QStringLiteral("ARACKAYIT")).size(), 8);
+        QCOMPARE(columns(QStringLiteral("ARACKAYIT")).size(), 9);
         // Optional text of its width, empty text allowed.
         QVERIFY(testing::sqlExec(folder.storePath(), "UPDATE ARACKAYIT SET OTV_Tarihi = ''"));
         QVERIFY(!testing::sqlExec(
@@ -268,7 +271,7 @@ private slots:
                     .toUtf8(),
                 &local);
             if (table == QLatin1String("ARACKAYIT"))
-                local += QStringLiteral(",DEGISIKLIKNO:,DEGISIKLIKZAMANI:19");
+                local += QStringLiteral(",DEGISIKLIKNO:,DEGISIKLIKZAMANI:19,DEGISIKLIKMASA:40");
             const QVariantList server = testing::storeColumn(
                 QStringLiteral("SELECT string_agg(upper(column_name) || ':' || "
                                "coalesce(character_maximum_length::text, ''), ',' ORDER BY "
@@ -326,6 +329,17 @@ private slots:
             QCOMPARE(p.messages.exits(), 1);
             QVERIFY(p.messages.shown().isEmpty());
         }
+        // A print from the command line names the server, not a local file it does not use.
+        const testing::ProgramRun print = testing::runProgram(folder,
+            { QStringLiteral("--shared-store"), sharedStore().connection,
+                QStringLiteral("--print-pdf"), QStringLiteral("ek9"), QStringLiteral("--id"),
+                QStringLiteral("1"), QStringLiteral("--out"),
+                folder.path() + QStringLiteral("/a.pdf") });
+        QCOMPARE(print.code, 1);
+        QVERIFY2(print.errors.contains(QStringLiteral(
+                     "Ortak kayıt deposu açılamadı (sunucu: /nonexistent/evrakmatik)"))
+                && !print.errors.contains(QStringLiteral("tescil.mdb")),
+            qPrintable(print.errors));
         // A server that answers but lacks the database is told apart.
         QVERIFY2(testing::pgCluster().start(), qPrintable(testing::pgCluster().error()));
         sharedStore().connection = testing::pgCluster().connection(QStringLiteral("yokdb"));
@@ -340,6 +354,122 @@ private slots:
         sharedStore() = SharedStore();
         QCOMPARE(testing::contents(folder.storePath()), before);
         QVERIFY(!QFile::exists(compactionTempPath(folder.storePath())));
+    }
+
+    // Every form libpq takes reaches the server: keywords, an address (the
+    // host in it or in its query), a service. A text libpq cannot read is
+    // refused with its reason, never taken for a server that is down, and
+    // the desk's name comes from the same file.
+    void everyConnectionTextLibpqTakesConnects()
+    {
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::ProgramFolder folder;
+        const QString socket = testing::pgCluster().socketFolder();
+        const QString database = store.connection()
+                                     .section(QStringLiteral("dbname="), 1)
+                                     .section(QLatin1Char(' '), 0, 0);
+        const QString services = folder.path() + QStringLiteral("/pg_service.conf");
+        QVERIFY(testing::writeFile(services,
+            QStringLiteral("[evrakmatik]\nhost=%1\nport=5432\ndbname=%2\nuser=evrakmatik\n")
+                .arg(socket, database)
+                .toUtf8()));
+        qputenv("PGSERVICEFILE", QFile::encodeName(services));
+        const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(socket));
+        for (const QString &text : { store.connection(),
+                 QStringLiteral("postgresql://evrakmatik@%1:5432/%2").arg(encoded, database),
+                 QStringLiteral("postgresql:///%1?host=%2&user=evrakmatik").arg(database, socket),
+                 QStringLiteral("service=evrakmatik") }) {
+            testing::ScriptedMessages messages;
+            QDir().mkpath(folder.path() + QStringLiteral("/data"));
+            QVERIFY(testing::writeFile(
+                sharedStoreSettingsPath(), (QStringLiteral("Baglanti=") + text).toUtf8()));
+            QString why;
+            QVERIFY2(chooseSharedStore(QString(), &why), qPrintable(why));
+            QVERIFY(upgradeRecordStore());
+            QCOMPARE(testing::storeColumn(QStringLiteral("SELECT current_database()")).value(0),
+                QVariant(database));
+            QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
+        }
+        qunsetenv("PGSERVICEFILE");
+        QVERIFY(testing::writeFile(sharedStoreSettingsPath(),
+            "Masa=2. masa\nBaglanti=postgresql://sunucu/evrakmatik?bilinmeyen=1\n"));
+        QString why;
+        QVERIFY(!chooseSharedStore(QString(), &why));
+        QVERIFY2(why.startsWith(QStringLiteral("Ortak kayıt deposunun bağlantı metni okunamadı: "))
+                && why.contains(QStringLiteral("bilinmeyen")),
+            qPrintable(why));
+        QVERIFY(testing::writeFile(sharedStoreSettingsPath(), "Masa=2. masa\n"));
+        QVERIFY(chooseSharedStore(QString(), &why));
+        QVERIFY(!usesSharedStore());
+        QCOMPARE(deskName(), QStringLiteral("2. masa"));
+        sharedStore() = SharedStore();
+        QVERIFY(!deskName().isEmpty()); // this machine and user
+    }
+
+    // The office's split: the owner role makes and upgrades the tables, a
+    // desk's role only reads and writes records. The desk saves, loads and
+    // lists, cannot drop a table, and on an older store says what to run;
+    // the administrator's command upgrades it.
+    void aDeskRoleWorksTheRecordsButNotTheTables()
+    {
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::ProgramFolder folder;
+        QVERIFY(upgradeRecordStore());
+        for (const char *sql : { "DO $$ BEGIN CREATE ROLE masa LOGIN; EXCEPTION WHEN "
+                                 "duplicate_object THEN NULL; END $$",
+                 "GRANT SELECT, INSERT, UPDATE, DELETE ON ARACKAYIT, ARACSAHIPLERI TO masa",
+                 "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO masa" })
+            QVERIFY2(testing::storeExec(QLatin1String(sql)), sql);
+        const QString owner = store.connection();
+        const QString desk =
+            QString(owner).replace(QStringLiteral("user=evrakmatik"), QStringLiteral("user=masa"));
+        sharedStore().connection = desk;
+        {
+            testing::Program p;
+            QVERIFY2(p.messages.shown().isEmpty(), qPrintable(p.messages.shown().value(0).text));
+            records::EntryScreen &s = p.window->entryScreen();
+            testing::typeTransaction(s);
+            const qint64 id = records::Kaydet(s, QString());
+            QVERIFY(id > 0);
+            s.EkraniTemizle();
+            QVERIFY(records::OKU(s, id));
+            QCOMPARE(s.txt(16)->text().isEmpty(), false);
+            QCOMPARE(p.window->recordList().fill(), 1);
+            p.window->recordList().close();
+            QCOMPARE(p.messages.shown().size(), 1); // the save's own box
+            QSqlDatabase db;
+            QVERIFY(OpenData(db, RecordStoreData));
+            QSqlQuery drop(db);
+            QVERIFY(!drop.exec(QStringLiteral("DROP TABLE ARACSAHIPLERI")));
+            QCOMPARE(drop.lastError().nativeErrorCode(), QStringLiteral("42501"));
+            drop = QSqlQuery();
+            CloseDb(db);
+        }
+        // A store of an older version: the desk names the command to run.
+        sharedStore().connection = owner;
+        QVERIFY(
+            testing::storeExec(QStringLiteral("ALTER TABLE ARACKAYIT DROP COLUMN DEGISIKLIKMASA")));
+        sharedStore().connection = desk;
+        {
+            testing::ScriptedMessages messages;
+            QVERIFY(!upgradeRecordStore());
+            QCOMPARE(messages.shown().size(), 1);
+            QVERIFY2(messages.shown().at(0).text.contains(
+                         QStringLiteral("evrakmatik --upgrade-store --shared-store")),
+                qPrintable(messages.shown().at(0).text));
+            QCOMPARE(messages.exits(), 0);
+        }
+        const testing::ProgramRun upgraded = testing::runProgram(
+            folder, { QStringLiteral("--shared-store"), owner, QStringLiteral("--upgrade-store") });
+        QVERIFY2(upgraded.code == 0, qPrintable(upgraded.errors));
+        {
+            testing::ScriptedMessages messages;
+            QVERIFY(upgradeRecordStore());
+            QVERIFY(messages.shown().isEmpty());
+        }
+        sharedStore() = SharedStore();
     }
 
     // A password is never taken from the command line or the settings file,

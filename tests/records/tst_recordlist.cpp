@@ -89,11 +89,18 @@ private slots:
         QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
         fillStore();
+        QVERIFY(testing::storeExec(
+            QStringLiteral("UPDATE ARACKAYIT SET DEGISIKLIKMASA = '2. masa', DEGISIKLIKZAMANI = "
+                           "'07.12.2026 14:13:05' WHERE ID = 1")));
         EntryScreen &s = p.window->entryScreen();
         RecordListModel &m = p.window->recordList().model();
         QAbstractItemModelTester tester(&m);
         s.cmdBUL()->click();
         QVERIFY2(p.messages.shown().isEmpty(), qPrintable(p.messages.shown().value(0).text));
+        // Who saved a row last, where the store knows it.
+        QCOMPARE(m.data(m.index(3, 1), Qt::ToolTipRole).toString(),
+            QStringLiteral("Son kaydeden: 2. masa, 07.12.2026 14:13:05"));
+        QVERIFY(!m.data(m.index(0, 1), Qt::ToolTipRole).isValid());
         // By old plate; the first owner by slot, Null parts as empty; no owner, no name.
         QCOMPARE(shownRows(m),
             (QStringList { "|01AA5|||M5", "Tüzel Ltd. Şti.|06XY2||S2|M2",
