@@ -149,9 +149,15 @@ void writeFormSheet(lxw_worksheet *sheet, const Report &r, Formats &formats)
         worksheet_set_landscape(sheet);
     else
         worksheet_set_portrait(sheet);
-    worksheet_set_margins(sheet, p.leftMargin / 1440.0, p.rightMargin / 1440.0,
-        (p.topMargin + r.headerHeight) / 1440.0, p.bottomMargin / 1440.0);
-    worksheet_fit_to_pages(sheet, 1, 0);
+    // The fields start at the page's left and top margins; like the PDF, the
+    // sheet may reach the paper's right and bottom edges (the EK-1 front
+    // prints into its bottom margin), so it is not shrunk to keep them.
+    worksheet_set_margins(
+        sheet, p.leftMargin / 1440.0, 0, (p.topMargin + r.headerHeight) / 1440.0, 0);
+    lxw_header_footer_options none {};
+    worksheet_set_header_opt(sheet, "", &none);
+    worksheet_set_footer_opt(sheet, "", &none);
+    worksheet_fit_to_pages(sheet, 1, 1);
 }
 
 // The same texts as data: each box's label beside its value, one a row, on
@@ -205,6 +211,12 @@ bool ExcelExporter::writeTo(
         *error = QStringLiteral("Çalışma kitabı oluşturulamadı.");
         return false;
     }
+    // Column widths are counted in digits of the workbook's own face: the
+    // form's face, which a spreadsheet measures alike everywhere it is
+    // installed, where a missing Calibri gave columns another width.
+    lxw_format *normal = STAILQ_FIRST(book->formats);
+    format_set_font_name(normal, "Tahoma");
+    format_set_font_size(normal, 10);
     Formats formats(book);
     for (const Report *r : pages) {
         lxw_worksheet *sheet = workbook_add_worksheet(book, sheetNameOf(*r).toUtf8().constData());

@@ -71,8 +71,7 @@ bool PdfExporter::writeTo(
         *error = writeFailureReason(file.errorString());
         return false;
     }
-    file.write(bytes);
-    return commitSaveFile(file, error);
+    return writeAndCommit(file, bytes, error);
 }
 
 QVector<QVector<const ReportField *>> fieldLines(const Report &report)

@@ -256,8 +256,7 @@ bool WordExporter::writeTo(
         *error = writeFailureReason(file.errorString());
         return false;
     }
-    file.write(docx(pages));
-    return commitSaveFile(file, error);
+    return writeAndCommit(file, docx(pages), error);
 }
 
 } // namespace platform
