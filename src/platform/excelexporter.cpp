@@ -51,13 +51,16 @@ public:
         : book_(book)
     {
     }
-    lxw_format *of(const ReportField &f, double pointSize)
+    // Wrapping only where the text has several lines or is longer than its
+    // box: a wrapped cell grows its row to the text in some spreadsheets.
+    lxw_format *of(const ReportField &f, double pointSize, bool wrap)
     {
         const QString key = QStringLiteral("%1/%2/%3/%4")
                                 .arg(f.family)
                                 .arg(pointSize)
                                 .arg(f.bold)
-                                .arg(int(f.align & Qt::AlignHorizontal_Mask));
+                                .arg(int(f.align & Qt::AlignHorizontal_Mask))
+            + (wrap ? QStringLiteral("/w") : QString());
         if (lxw_format *known = formats_.value(key))
             return known;
         lxw_format *format = workbook_add_format(book_);
@@ -70,7 +73,8 @@ public:
                 : f.align & Qt::AlignRight ? LXW_ALIGN_RIGHT
                                            : LXW_ALIGN_LEFT);
         format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
-        format_set_text_wrap(format);
+        if (wrap)
+            format_set_text_wrap(format);
         formats_.insert(key, format);
         return format;
     }
@@ -124,7 +128,7 @@ void writeFormSheet(lxw_worksheet *sheet, const Report &r, Formats &formats)
         const FieldFit &fit = fitOf(*f);
         // What the PDF shows, line for line; a text cut there is whole here.
         const QString text = fit.cut ? f->text : fit.lines.join(QLatin1Char('\n'));
-        lxw_format *format = formats.of(*f, fit.pointSize);
+        lxw_format *format = formats.of(*f, fit.pointSize, fit.cut || fit.lines.size() > 1);
         bool free = true;
         for (int row = r1; row <= r2 && free; ++row) {
             for (int col = c1; col <= c2 && free; ++col)
@@ -211,12 +215,13 @@ bool ExcelExporter::writeTo(
         *error = QStringLiteral("Çalışma kitabı oluşturulamadı.");
         return false;
     }
-    // Column widths are counted in digits of the workbook's own face: the
-    // form's face, which a spreadsheet measures alike everywhere it is
-    // installed, where a missing Calibri gave columns another width.
+    // Column widths are counted in digits of the workbook's own face, taken
+    // as 7 pixels wide. The form's face at 9.65 pt has digits of just that
+    // width, whether a spreadsheet rounds them to pixels or not; a missing
+    // Calibri gave columns another width.
     lxw_format *normal = STAILQ_FIRST(book->formats);
     format_set_font_name(normal, "Tahoma");
-    format_set_font_size(normal, 10);
+    format_set_font_size(normal, 9.65);
     Formats formats(book);
     for (const Report *r : pages) {
         lxw_worksheet *sheet = workbook_add_worksheet(book, sheetNameOf(*r).toUtf8().constData());
