@@ -6,11 +6,12 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-translations-l10n
-  libsqlite3-dev libxlsxwriter-dev libcups2-dev
+  libsqlite3-dev libxlsxwriter-dev libcups2-dev zlib1g-dev
   fonts-wine fonts-dejavu-core python3 python3-fonttools
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
   lintian appstream
-  cups printer-driver-cups-pdf libreoffice-writer-nogui
+  cups printer-driver-cups-pdf libreoffice-writer-nogui libreoffice-calc-nogui
+  ghostscript python3-pdfminer
   postgresql-15 libqt6sql6-psql libpq-dev
 )
 missing=()

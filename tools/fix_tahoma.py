@@ -14,6 +14,10 @@ Mended in the copy:
   every way of reading them.
 - The embedded bitmap strikes are dropped: their metrics disagree with the
   outlines.
+- The tab gets a blank glyph of its own. Without one, Qt draws a tab with the
+  space glyph, and its PDF writer reads the glyph back as the lowest code
+  that draws it: every space of a PDF's text layer read as a tab, and
+  "Kadıköy Tescil" could not be searched for.
 
 With --bold the copy is a bold face made from the regular outlines: the
 shipped tahomabd.ttf carries the regular outlines on wider advances, and a
@@ -139,6 +143,12 @@ def make_bold(font):
     font["hhea"].advanceWidthMax += BOLD_ADVANCE
 
 
+def map_tab(font):
+    for table in font["cmap"].tables:
+        if table.isUnicode() and 9 not in table.cmap:
+            table.cmap[9] = "nonmarkingreturn"
+
+
 def main(source, target, bold=False):
     font = TTFont(source)
     glyph = font["glyf"]["Idotaccent"]
@@ -148,6 +158,7 @@ def main(source, target, bold=False):
         if table in font:
             del font[table]
     mend_metrics(font)
+    map_tab(font)
     if bold:
         make_bold(font)
     font.save(target)

@@ -8,6 +8,7 @@
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
 #include "platform/fileaccess.h"
+#include "platform/fontfiles.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/regionalformats.h"
@@ -118,6 +119,8 @@ void prepareApplication(QApplication &application, const QString &fontFolder)
                 QStringLiteral("/usr/share/wine/fonts/") }) {
             const QString file = folder + QLatin1String(face);
             if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) {
+                platform::rememberFontFile(QStringLiteral("Tahoma"),
+                    qstrcmp(face, "tahomabd.ttf") == 0, QFileInfo(file).absoluteFilePath());
                 tahoma = true;
                 break;
             }

@@ -4,11 +4,16 @@ namespace platform {
 
 QSize paperTwips(int paperSize, int orientation)
 {
+    return (paperPoints(paperSize, orientation) * 20).toSize();
+}
+
+QSizeF paperPoints(int paperSize, int orientation)
+{
     // A4 210 x 297 mm, A5 148 x 210 mm.
-    QSize s = paperSize == PaperA5 ? QSize(8391, 11906) : QSize(11906, 16838);
+    QSizeF mm = paperSize == PaperA5 ? QSizeF(148, 210) : QSizeF(210, 297);
     if (orientation == 2)
-        s.transpose();
-    return s;
+        mm.transpose();
+    return mm * 72 / 25.4;
 }
 
 ReportField *Report::field(const QString &fieldName)

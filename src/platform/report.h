@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSizeF>
 #include <QString>
 #include <QVector>
 
@@ -26,6 +27,8 @@ struct PageSettings {
 
 // Paper width and height in twips for a paper-size code and orientation.
 QSize paperTwips(int paperSize, int orientation);
+// The exact ISO size in points, for outputs that take fractions.
+QSizeF paperPoints(int paperSize, int orientation);
 
 struct FieldFit;
 
@@ -69,6 +72,10 @@ public:
 
     QString name; // section name in the margins file, e.g. "ar_Trafik"
     QString caption; // the viewer's window title
+    // What an exported PDF says of itself besides the caption: the form and
+    // the plate, and the office that filled it in.
+    QString subject;
+    QString author;
     PageSettings pageSettings;
     int printWidth = 0;
     int headerHeight = 0;

@@ -35,13 +35,14 @@ protected:
         const QVector<const Report *> &pages, const QString &path, QString *error) const override;
 };
 
-// A document Word and LibreOffice Writer open: RTF with every field in an
-// absolutely positioned frame.
+// A document Word and LibreOffice Writer open as it prints: DOCX with every
+// field in a frame at its place on the paper, and the faces it was laid out
+// with inside, so a machine without them lays it out the same.
 class WordExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Word"); }
-    QString fileFilter() const override { return QStringLiteral("Word (*.doc)"); }
-    static QByteArray rtf(const QVector<const Report *> &pages);
+    QString fileFilter() const override { return QStringLiteral("Word (*.docx)"); }
+    static QByteArray docx(const QVector<const Report *> &pages);
 
 protected:
     bool writeTo(

@@ -51,6 +51,18 @@ QString writeFailureReason(const QString &systemText, int errorNumber)
     return QStringLiteral("Dosya yazılamadı (%1).").arg(systemText);
 }
 
+bool writeAndCommit(QSaveFile &file, const QByteArray &data, QString *error)
+{
+    errno = 0;
+    if (file.write(data) != data.size()) {
+        const int e = errno;
+        file.cancelWriting();
+        *error = writeFailureReason(file.errorString(), e);
+        return false;
+    }
+    return commitSaveFile(file, error);
+}
+
 bool commitSaveFile(QSaveFile &file, QString *error)
 {
     // QSaveFile::commit() renames the file into place even when its own last

@@ -14,6 +14,9 @@ QString writeFailureReason(const QString &systemText, int errorNumber = 0);
 // failure leaves the target as it was, removes the temporary file and puts
 // the reason in *error.
 bool commitSaveFile(QSaveFile &file, QString *error);
+// Writes a whole file's bytes and commits it; a short write (a full disk)
+// fails as commitSaveFile does.
+bool writeAndCommit(QSaveFile &file, const QByteArray &data, QString *error);
 
 // Syncs a finished temporary file and moves it over target in one step; on
 // failure the temporary file is removed and target kept.

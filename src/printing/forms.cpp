@@ -44,6 +44,10 @@ void FormReport::run()
     caption = title_;
     beforeFill();
     AlanlariDoldur();
+    const QString plate =
+        (text(0) + QLatin1Char(' ') + text(1) + QLatin1Char(' ') + text(2)).simplified();
+    subject = (formCode_ + QLatin1Char(' ') + plate).trimmed();
+    author = officeBox_ >= 0 ? text(officeBox_).simplified() : QString();
     // The end of the run: the stop tool becomes the close tool.
     if (tools.size() > 21)
         tools[21].caption = QStringLiteral("&Kapat");
@@ -117,6 +121,8 @@ ArTrafik::ArTrafik(EntryScreen &screen)
     printWidth = 10110;
     detailHeight = 15165;
     fields = makeFields(ek1FrontLayout());
+    formCode_ = QStringLiteral("EK-1");
+    officeBox_ = 124;
     for (int i = 2; i <= 11; ++i)
         shapes.push_back({ QStringLiteral("Shape%1").arg(i), QRect() });
 }
@@ -213,6 +219,8 @@ ArTrafikArka::ArTrafikArka(EntryScreen &screen)
     detailHeight = 12660;
     footerHeight = 30;
     fields = makeFields(ek1BackLayout());
+    formCode_ = QStringLiteral("EK-1");
+    officeBox_ = 124;
     for (const char *shape : { "Shape4", "Shape12", "Shape13" })
         shapes.push_back({ QLatin1String(shape), QRect() });
 }
@@ -292,6 +300,8 @@ ArEk9::ArEk9(EntryScreen &screen)
     detailHeight = 9405;
     footerHeight = 360;
     fields = makeFields(ek9Layout());
+    formCode_ = QStringLiteral("EK-9");
+    officeBox_ = 126;
 }
 
 std::function<QDate()> &ArEk9::today()

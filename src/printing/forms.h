@@ -59,6 +59,9 @@ protected:
     static QString fieldName(int n) { return QStringLiteral("Field%1").arg(n); }
 
     records::EntryScreen &screen_;
+    // The form's name on paper ("EK-1") and the box the office is typed in.
+    QString formCode_;
+    int officeBox_ = -1;
 
 private:
     QString title_;

@@ -161,7 +161,7 @@ private slots:
     void aFullDiskDuringAnExportKeepsTheEarlierFile_data()
     {
         QTest::addColumn<QString>("suffix");
-        for (const char *suffix : { "pdf", "doc", "xls" })
+        for (const char *suffix : { "pdf", "docx", "xls" })
             QTest::newRow(suffix) << QString::fromLatin1(suffix);
     }
     void aFullDiskDuringAnExportKeepsTheEarlierFile()
@@ -173,7 +173,7 @@ private slots:
         front.run();
         const std::unique_ptr<platform::ReportExporter> exporter = suffix == "pdf"
             ? std::unique_ptr<platform::ReportExporter>(new platform::PdfExporter)
-            : suffix == "doc"
+            : suffix == "docx"
             ? std::unique_ptr<platform::ReportExporter>(new platform::WordExporter)
             : std::unique_ptr<platform::ReportExporter>(new platform::ExcelExporter);
         const QString path = p.folder.path() + QStringLiteral("/rapor.") + suffix;

@@ -1,3 +1,4 @@
+#include "platform/fontfiles.h"
 #include "platform/report.h"
 #include "platform/reportexporters.h"
 #include "platform/reportfit.h"
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,10 +71,11 @@ private slots:
     void initTestCase()
     {
         // The program's own faces: fitting is measured in them.
-        for (const char *face : { "/../fonts/tahoma.ttf", "/../fonts/tahomabd.ttf" })
-            QVERIFY(QFontDatabase::addApplicationFont(
-                        QStringLiteral(EVRAKMATIK_TEST_MDQ) + QLatin1String(face))
-                >= 0);
+        for (const char *face : { "/../fonts/tahoma.ttf", "/../fonts/tahomabd.ttf" }) {
+            const QString file = QStringLiteral(EVRAKMATIK_TEST_MDQ) + QLatin1String(face);
+            QVERIFY(QFontDatabase::addApplicationFont(file) >= 0);
+            platform::rememberFontFile("Tahoma", QByteArray(face).contains("bd"), file);
+        }
     }
 
     void fieldsAreFoundWithoutRegardToCase()
@@ -94,8 +97,11 @@ private slots:
         QVERIFY2(platform::PdfExporter().write({ &r, &a5 }, path, &error), qPrintable(error));
         const testing::PdfText pdf = testing::readPdf(path);
         QCOMPARE(pdf.pages.size(), 2);
-        QVERIFY(qAbs(pdf.pages[0].width() - 595.3) < 1 && qAbs(pdf.pages[0].height() - 841.9) < 1);
-        QVERIFY(qAbs(pdf.pages[1].width() - 419.5) < 1 && qAbs(pdf.pages[1].height() - 595.3) < 1);
+        // ISO sizes to the hundredth of a point, not whole points.
+        QVERIFY(qAbs(pdf.pages[0].width() - 595.28) < 0.01);
+        QVERIFY(qAbs(pdf.pages[0].height() - 841.89) < 0.01);
+        QVERIFY(qAbs(pdf.pages[1].width() - 419.53) < 0.01);
+        QVERIFY(qAbs(pdf.pages[1].height() - 595.28) < 0.01);
         QCOMPARE(platform::paperTwips(platform::PaperA5, 2), QSize(11906, 8391));
         // Left aligned: starts at the left edge; centred and right by their box.
         const auto *left = pdf.find("Sol", 0);
@@ -108,6 +114,53 @@ private slots:
         QVERIFY(qAbs(right->box.right() - (720 + 4000) / 20.0) < 1.5);
         // Text prints as text, Turkish letters included.
         QVERIFY(pdf.find("İĞÜŞÖÇ"));
+    }
+
+    // An archived form is found by its words in any reader, and says what it
+    // is: the form, the plate and the office.
+    void pdfIsArchiveGradeAndSearchable_data()
+    {
+        QTest::addColumn<QString>("reader");
+        for (const char *reader : { "pdftotext", "gs", "pdfminer" })
+            QTest::newRow(reader) << QString::fromLatin1(reader);
+    }
+    void pdfIsArchiveGradeAndSearchable()
+    {
+        QFETCH(QString, reader);
+        SmallReport r;
+        r.setFieldText("Field1", "Kadıköy Tescil İSTANBUL");
+        r.field("Field2")->bold = false;
+        r.setFieldText("Field2", "İĞÜŞÖÇ ığüşöç Â");
+        r.subject = "EK-9 34 ABC 123";
+        r.author = "Kadıköy Tescil Şubesi";
+        const QString path = dir.filePath("arsiv.pdf");
+        QString error;
+        QVERIFY2(platform::PdfExporter().write({ &r }, path, &error), qPrintable(error));
+        QString text;
+        if (!testing::textLayer(path, reader, &text))
+            QSKIP(qPrintable(reader + " is not installed"));
+        // Both faces read back as printed, spaces as spaces.
+        for (const char *line : { "Kadıköy Tescil İSTANBUL", "İĞÜŞÖÇ ığüşöç Â", "İĞÜŞÖÇ" })
+            QVERIFY2(text.contains(QString::fromUtf8(line)), qPrintable(text));
+        QVERIFY(!text.contains(QLatin1Char('\t')));
+
+        const QByteArray file = testing::contents(path);
+        for (const char *marker :
+            { "<pdfaid:part>1</pdfaid:part>", "<pdfaid:conformance>B</pdfaid:conformance>",
+                "/OutputIntents", "/GTS_PDFA1", "/Metadata", "/FontFile2" })
+            QVERIFY2(file.contains(marker), marker);
+        QProcess info;
+        info.start("pdfinfo", { path });
+        QVERIFY(info.waitForFinished(30000));
+        const QString said = QString::fromUtf8(info.readAllStandardOutput());
+        for (const char *line : { "Title: +Deneme Raporu\n", "Subject: +EK-9 34 ABC 123\n",
+                 "Author: +Kadıköy Tescil Şubesi\n", "Creator: +Evrakmatik\n",
+                 "CreationDate: +\\S" })
+            QVERIFY2(said.contains(QRegularExpression(QString::fromUtf8(line))), qPrintable(said));
+        // The metadata says the same, as the archive format asks.
+        QVERIFY(file.contains("<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">EK-9 34 "
+                              "ABC 123</rdf:li>"));
+        QVERIFY(file.contains(QString("<rdf:li>Kadıköy Tescil Şubesi</rdf:li>").toUtf8()));
     }
 
     // Widths are of the bundled face; "W" is its widest capital.
@@ -216,26 +269,30 @@ private slots:
         QCOMPARE(box.united(ink), box);
     }
 
-    void wordExportIsRtfWithEveryFieldInAFrame()
+    void wordExportIsADocumentCarryingItsFaces()
     {
         SmallReport r;
-        const QByteArray rtf = platform::WordExporter::rtf({ &r });
-        QVERIFY(rtf.startsWith("{\\rtf1"));
-        int depth = 0;
-        for (const char c : rtf) {
-            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
-            QVERIFY(depth >= 0);
-        }
-        QCOMPARE(depth, 0);
-        QCOMPARE(rtf.count("\\pvpg\\phpg"), 4); // empty fields print nothing
-        QVERIFY(rtf.contains("\\posx1720\\posy3440\\absw3000"));
-        QVERIFY(rtf.contains("Sol\\par}"));
-        QVERIFY(rtf.contains("\\qc") && rtf.contains("\\qr"));
-        QVERIFY(rtf.contains("\\u304?")); // İ
-        const QString path = dir.filePath("rapor.doc");
+        const QString path = dir.filePath("rapor.docx");
         QString error;
         QVERIFY(platform::WordExporter().write({ &r }, path, &error));
-        QCOMPARE(testing::contents(path), rtf);
+        const QStringList parts = unzip(path, QString()).split(QLatin1Char('\n'));
+        for (const char *part : { "[Content_Types].xml", "word/document.xml", "word/fontTable.xml",
+                 "word/fonts/font1.odttf", "word/fonts/font2.odttf" })
+            QVERIFY2(parts.contains(QLatin1String(part)), part);
+        const QString document = unzip(path, "word/document.xml");
+        QCOMPARE(document.count("<w:framePr "), 4); // empty fields print nothing
+        QVERIFY(document.contains("w:w=\"3000\" w:h=\"315\""));
+        QVERIFY(document.contains("w:x=\"1720\" w:y=\"3440\""));
+        QVERIFY(document.contains("<w:jc w:val=\"center\"/>")
+            && document.contains("<w:jc w:val=\"right\"/>"));
+        QVERIFY(document.contains("İĞÜŞÖÇ</w:t>"));
+        QVERIFY(document.contains("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"));
+        const QString fonts = unzip(path, "word/fontTable.xml");
+        QVERIFY(fonts.contains("<w:font w:name=\"Tahoma\">"));
+        QVERIFY(fonts.contains("<w:embedRegular ") && fonts.contains("<w:embedBold "));
+        QVERIFY(unzip(path, "word/settings.xml").contains("<w:embedTrueTypeFonts/>"));
+        // The same pages give the same file.
+        QCOMPARE(platform::WordExporter::docx({ &r }), testing::contents(path));
     }
 
     void excelExportIsAWorkbookInPageOrder()
@@ -258,6 +315,12 @@ private slots:
         QVERIFY(strings.contains("Kutu") && strings.contains("Değer"));
         const QString data = unzip(path, "xl/worksheets/sheet2.xml");
         QCOMPARE(data.count("<row "), 5); // a heading and four fields
+        // Each sheet on its form's paper, one page wide, in the form's face.
+        const QString form = unzip(path, "xl/worksheets/sheet1.xml");
+        QVERIFY(form.contains("<pageSetup paperSize=\"9\"") && data.contains("fitToHeight=\"0\""));
+        QVERIFY(form.contains("fitToPage=\"1\"") && data.contains("fitToPage=\"1\""));
+        QVERIFY(form.contains("<col "));
+        QVERIFY(unzip(path, "xl/styles.xml").contains("<name val=\"Tahoma\"/>"));
     }
 
     void aFailedExportLeavesNoFile()

@@ -526,14 +526,23 @@ private slots:
             pages << forms.back().get();
         }
         const QString pdf = p.folder.path() + "/uzun.pdf";
-        const QString doc = p.folder.path() + "/uzun.doc";
+        const QString doc = p.folder.path() + "/uzun.docx";
         QString error;
         QVERIFY2(platform::PdfExporter().write(pages, pdf, &error), qPrintable(error));
         QVERIFY2(platform::WordExporter().write(pages, doc, &error), qPrintable(error));
-        // The Word file as a word processor lays it out, when one is installed.
-        QStringList outputs { pdf, testing::wordToPdf(doc, EVRAKMATIK_TEST_MDQ "/../fonts") };
+        // The Word file as a word processor lays it out, when one is installed,
+        // on a machine that has none of the program's faces: the file brings them.
+        QStringList outputs { pdf, testing::officeToPdf(doc, QString()) };
         if (outputs.last().isEmpty())
             qWarning("LibreOffice not installed: the Word file is not laid out");
+        QVector<QVector<QRectF>> boxes; // every field's box on paper, in points
+        for (const platform::Report *r : pages) {
+            boxes.append(QVector<QRectF>());
+            for (const auto &f : r->fields) {
+                const QRectF paper(platform::fieldOnPaper(*r, f));
+                boxes.last() << QRectF(paper.topLeft() / 20, paper.size() / 20);
+            }
+        }
         for (const QString &output : outputs.filter(".pdf")) {
             const testing::PdfText text = testing::readPdf(output);
             QCOMPARE(text.pages.size(), 3);
@@ -542,7 +551,48 @@ private slots:
                 QVERIFY2(stray.isEmpty(),
                     qPrintable(
                         QStringLiteral("%1 page %2: ").arg(output).arg(page) + stray.join("; ")));
+                const QSizeF apart = text.pages[page] - testing::readPdf(pdf).pages[page];
+                QVERIFY(qAbs(apart.width()) < 0.1 && qAbs(apart.height()) < 0.1);
             }
+            // Word for word where the PDF has it: nothing wraps or moves.
+            const QStringList missing = testing::missingWords(testing::readPdf(pdf), text);
+            QVERIFY2(missing.isEmpty(), qPrintable(output + ": " + missing.join(", ")));
+            QString where;
+            const double worst = testing::inkDeviation(pdf, output, boxes, &where);
+            QVERIFY2(worst >= 0 && worst <= 0.5,
+                qPrintable(QStringLiteral("%1: %2 mm, %3").arg(output).arg(worst).arg(where)));
+            qInfo("%s: ink within %.3f mm of the PDF's", qPrintable(output), worst);
+        }
+        // The workbook as a spreadsheet prints it where the form's face is
+        // installed: each sheet one page of the form's paper, every word where
+        // the PDF has it.
+        const QString book = p.folder.path() + "/uzun.xlsx";
+        QVERIFY2(platform::ExcelExporter().write(pages, book, &error), qPrintable(error));
+        const QString sheets = testing::officeToPdf(book, EVRAKMATIK_TEST_MDQ "/../fonts");
+        QFile::copy(sheets, "/tmp/w30/xlsx.pdf");
+        QFile::copy(book, "/tmp/w30/uzun.xlsx");
+        if (sheets.isEmpty()) {
+            qWarning("LibreOffice Calc not installed: the workbook is not laid out");
+        } else {
+            const testing::PdfText printed = testing::readPdf(pdf);
+            const testing::PdfText text = testing::readPdf(sheets);
+            QVERIFY(text.pages.size() >= 4); // three forms, then the data
+            for (int page = 0; page < 3; ++page) {
+                const QSizeF apart = text.pages[page] - printed.pages[page];
+                QVERIFY(qAbs(apart.width()) < 0.1 && qAbs(apart.height()) < 0.1);
+            }
+            // Nothing hidden: every word of every box, a text the PDF cuts whole.
+            for (int page = 0; page < 3; ++page) {
+                for (const auto &f : pages[page]->fields) {
+                    for (const QString &word :
+                        f.text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+                        QVERIFY2(text.find(word, page), qPrintable(f.name + ": " + word));
+                }
+            }
+            // The data sheet: each label beside its value.
+            const testing::PdfWord *label = text.find("Kutu", 3);
+            const testing::PdfWord *value = text.find("Değer", 3);
+            QVERIFY(label && value && qAbs(label->box.top() - value->box.top()) < 0.5);
         }
         // Every field a form fills, marks too, is named for the workbook's data sheet.
         for (const platform::Report *r : pages) {

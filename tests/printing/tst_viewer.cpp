@@ -182,9 +182,9 @@ private slots:
         click(24, "/alt/son.pdf");
         click(24, "/alt/son.pdf");
         QVERIFY(desktop.proposed.startsWith(dir + "/alt/"));
-        click(22, "/belge.doc");
-        QCOMPARE(desktop.filter, "Word (*.doc)");
-        QCOMPARE(desktop.opened, QStringList { dir + "/belge.doc" });
+        click(22, "/belge.docx");
+        QCOMPARE(desktop.filter, "Word (*.docx)");
+        QCOMPARE(desktop.opened, QStringList { dir + "/belge.docx" });
         click(23, "/tablo.xls");
         QCOMPARE(desktop.opened.size(), 2);
         QCOMPARE(exportPath(), dir + "/tablo.xls");

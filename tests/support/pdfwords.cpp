@@ -4,11 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextDocumentFragment>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace testing {
 
@@ -55,7 +58,7 @@ PdfText readPdf(const QString &path)
     return result;
 }
 
-QString wordToPdf(const QString &document, const QString &fontFolder)
+QString officeToPdf(const QString &document, const QString &fontFolder)
 {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
@@ -63,13 +66,17 @@ QString wordToPdf(const QString &document, const QString &fontFolder)
     const QFileInfo info(document);
     const QString work = info.absolutePath() + QStringLiteral("/lo");
     QDir().mkpath(work);
-    // fontconfig sees the program's faces as an installed package makes it.
+    // fontconfig sees the program's faces as an installed package makes it,
+    // or only the system's, as on a machine the file is taken to.
     const QString conf = work + QStringLiteral("/fonts.conf");
+    const QString dir = fontFolder.isEmpty()
+        ? QString()
+        : QStringLiteral("<dir>%1</dir>").arg(QFileInfo(fontFolder).absoluteFilePath());
     if (!writeFile(conf,
             QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
                            "<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf"
-                           "</include><dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
-                .arg(QFileInfo(fontFolder).absoluteFilePath(), work + QStringLiteral("/cache"))
+                           "</include>%1<cachedir>%2</cachedir></fontconfig>\n")
+                .arg(dir, work + QStringLiteral("/cache"))
                 .toUtf8()))
         return {};
     QProcess p;
@@ -86,6 +93,119 @@ QString wordToPdf(const QString &document, const QString &fontFolder)
         return {};
     const QString pdf = work + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".pdf");
     return QFile::exists(pdf) ? pdf : QString();
+}
+
+QStringList missingWords(const PdfText &a, const PdfText &b)
+{
+    QStringList missing;
+    for (const PdfWord &w : a.words) {
+        if (!b.find(w.text, w.page))
+            missing << QStringLiteral("%1 (page %2)").arg(w.text).arg(w.page + 1);
+    }
+    return missing;
+}
+
+namespace {
+
+constexpr int kInkDpi = 288;
+
+QImage pageImage(const QString &pdf, int page)
+{
+    const QString base = pdf + QStringLiteral("-ink%1").arg(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QString::number(kInkDpi), QStringLiteral("-gray"),
+            QStringLiteral("-f"), QString::number(page + 1), QStringLiteral("-l"),
+            QString::number(page + 1), QStringLiteral("-singlefile"), pdf, base });
+    p.waitForFinished(120000);
+    return QImage(base + QStringLiteral(".pgm"));
+}
+
+// The ink of an area, leaving out the parts of other boxes that reach into it.
+QRect inkWithin(const QImage &image, const QRect &area, const QVector<QRect> &others)
+{
+    QRect ink;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uchar *line = image.constScanLine(y);
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (line[x] < 128 && std::none_of(others.begin(), others.end(), [x, y](const QRect &o) {
+                    return o.contains(x, y);
+                }))
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+} // namespace
+
+double inkDeviation(
+    const QString &a, const QString &b, const QVector<QVector<QRectF>> &boxes, QString *where)
+{
+    double worst = 0;
+    const double scale = kInkDpi / 72.0;
+    for (int page = 0; page < boxes.size(); ++page) {
+        const QImage first = pageImage(a, page).convertToFormat(QImage::Format_Grayscale8);
+        const QImage second = pageImage(b, page).convertToFormat(QImage::Format_Grayscale8);
+        if (first.isNull() || second.isNull())
+            return -1;
+        QVector<QRect> areas;
+        for (const QRectF &box : boxes[page])
+            areas << QRectF(box.topLeft() * scale, box.size() * scale).toAlignedRect();
+        for (int i = 0; i < areas.size(); ++i) {
+            const QRectF &box = boxes[page][i];
+            const QRect area = areas[i].adjusted(-1, -1, 1, 1);
+            QVector<QRect> others;
+            for (int j = 0; j < areas.size(); ++j) {
+                if (j != i && areas[j].intersects(area) && !areas[j].contains(areas[i]))
+                    others << areas[j];
+            }
+            const QRect x = inkWithin(first, area, others);
+            const QRect y = inkWithin(second, area, others);
+            const int apart = x.isEmpty() != y.isEmpty() ? 99 * kInkDpi
+                : x.isEmpty()                            ? 0
+                              : qMax(qMax(qAbs(x.left() - y.left()), qAbs(x.right() - y.right())),
+                                  qMax(qAbs(x.top() - y.top()), qAbs(x.bottom() - y.bottom())));
+            if (apart * 25.4 / kInkDpi > worst) {
+                worst = apart * 25.4 / kInkDpi;
+                *where = QStringLiteral("page %1, box at %2,%3 pt: ink %4,%5 %6x%7 px, not "
+                                        "%8,%9 %10x%11")
+                             .arg(page + 1)
+                             .arg(box.left())
+                             .arg(box.top())
+                             .arg(y.left())
+                             .arg(y.top())
+                             .arg(y.width())
+                             .arg(y.height())
+                             .arg(x.left())
+                             .arg(x.top())
+                             .arg(x.width())
+                             .arg(x.height());
+            }
+        }
+    }
+    return worst;
+}
+
+bool textLayer(const QString &pdf, const QString &reader, QString *text)
+{
+    QStringList command;
+    if (reader == QLatin1String("pdftotext"))
+        command = { QStringLiteral("pdftotext"), pdf, QStringLiteral("-") };
+    else if (reader == QLatin1String("gs"))
+        command = { QStringLiteral("gs"), QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"),
+            QStringLiteral("-dBATCH"), QStringLiteral("-sDEVICE=txtwrite"),
+            QStringLiteral("-sOutputFile=-"), pdf };
+    else
+        command = { QStringLiteral("pdf2txt"), pdf };
+    if (QStandardPaths::findExecutable(command.first()).isEmpty())
+        return false;
+    QProcess p;
+    p.start(command.takeFirst(), command);
+    p.waitForFinished(60000);
+    *text = QString::fromUtf8(p.readAllStandardOutput());
+    return true;
 }
 
 } // namespace testing

@@ -23,9 +23,26 @@ struct PdfText {
 // Reads a PDF back with pdftotext; an empty result when it cannot.
 PdfText readPdf(const QString &path);
 
-// A document laid out by LibreOffice and written as PDF beside it, with the
-// fonts of a folder visible to it; an empty path when LibreOffice is missing
-// or fails.
-QString wordToPdf(const QString &document, const QString &fontFolder);
+// A document or workbook laid out by LibreOffice and written as PDF beside
+// it, with the fonts of a folder visible to it (none but the system's when the
+// folder is empty); an empty path when LibreOffice is missing or fails.
+QString officeToPdf(const QString &document, const QString &fontFolder);
+
+// The words of a that b does not have on the same page: what wrapped or was
+// cut differently.
+QStringList missingWords(const PdfText &a, const PdfText &b);
+
+// How far the print of b lies from the print of a within boxes of the pages
+// (points from the top left), in millimetres: the largest difference of an
+// edge of the ink in any box, both files drawn by the same rasteriser. Ink
+// measures where the glyphs land, whatever metrics the file states for its
+// faces. A negative result when a page cannot be drawn.
+// *where names the page and box of the largest.
+double inkDeviation(const QString &a, const QString &b, const QVector<QVector<QRectF>> &boxes,
+    QString *where);
+
+// The text layer of a PDF as a reader gets it: "pdftotext", "gs" or
+// "pdfminer"; false when the reader is not installed.
+bool textLayer(const QString &pdf, const QString &reader, QString *text);
 
 } // namespace testing
