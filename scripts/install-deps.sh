@@ -12,6 +12,7 @@ PACKAGES=(
   lintian appstream
   cups printer-driver-cups-pdf libreoffice-writer-nogui
   postgresql-15 libqt6sql6-psql libpq-dev
+  mdbtools-dev mdbtools
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

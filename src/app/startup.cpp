@@ -4,6 +4,7 @@
 #include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
+#include "jetimport.h"
 #include "mainwindow.h"
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
@@ -154,7 +155,7 @@ int runProgram(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
-                 "--move-store", "--restore", "--list-backups" })
+                 "--move-store", "--restore", "--list-backups", "--import-jet" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -189,12 +190,20 @@ int runProgram(int argc, char **argv)
         QStringLiteral("DOSYA"));
     const QCommandLineOption listBackups(QStringLiteral("list-backups"),
         QStringLiteral("Yedekleri tarihleri ve kayıt sayılarıyla listeler."));
+    const QCommandLineOption importJet(QStringLiteral("import-jet"),
+        QStringLiteral("Bir Jet (Access .mdb) dosyasındaki kayıtları (ARACKAYIT, ARACSAHIPLERI) "
+                       "boş kayıt deposuna aktarır."),
+        QStringLiteral("DOSYA"));
+    const QCommandLineOption brandsOption(QStringLiteral("brands"),
+        QStringLiteral("--import-jet ile: dosyanın Araclar tablosunu marka listesine ekler."));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
     parser.addOption(sharedStoreOption);
     parser.addOption(moveStoreOption);
     parser.addOption(restore);
     parser.addOption(listBackups);
+    parser.addOption(importJet);
+    parser.addOption(brandsOption);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -208,7 +217,8 @@ int runProgram(int argc, char **argv)
             + QStringLiteral("\r\n\r\nKayıtlar başka masaların görmediği bir depoya "
                              "gitmesin diye program açılmadı.");
         const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
-            || parser.isSet(restore) || printing::headlessRequested(parser);
+            || parser.isSet(restore) || parser.isSet(importJet)
+            || printing::headlessRequested(parser);
         if (console)
             std::fprintf(stderr, "%s\n",
                 qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
@@ -219,6 +229,8 @@ int runProgram(int argc, char **argv)
     }
     if (parser.isSet(moveStoreOption))
         return moveStore(parser.value(moveStoreOption));
+    if (parser.isSet(importJet))
+        return importJetCommand(parser.value(importJet), parser.isSet(brandsOption));
     if (usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
         std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
                    "ve geri yüklemez.\n",

@@ -260,6 +260,8 @@ def days(y, m, d, frac=0.0):
 
 
 SCHEMA = "resources/sql/tescil.sql"
+WIDTHS = {}  # the store's width of each text column
+WIDE = ("NETAGR", "YUKLUAGR", "KATARAGR", "YUKLUROMORKAGR", "SILINDIRHACMI", "MOTORGUCU", "GUCORANI")
 
 
 def schema_columns(table):
@@ -279,6 +281,7 @@ def schema_columns(table):
         if name in ("HAKLAR", "DEGISIKLIKLER"):
             ctype = MEMO  # kept as memos by many offices
         cols.append((name, ctype, 255 if ctype == TEXT else 0))
+        WIDTHS[name] = int(width or 0)
     return cols
 
 
@@ -291,8 +294,7 @@ def record_values(cols, rid, plain=False):
         if name == "ID":
             vals.append(rid)
         elif ctype == TEXT:
-            width = 4 if name == "MODELYILI" else 5 if name == "MODELSINIFI" else 9
-            text = ("%s%d%s" % (name[:3], rid, "" if plain else "Ğü"))[:width]
+            text = ("%s%d%s" % (name[:3], rid, "" if plain else "Ğü"))[-WIDTHS[name]:]
             if name == "OTV_Tarihi":
                 text = "01.02.2020"
             vals.append(text if plain or rid % 2 else "\x01" + text)
@@ -301,7 +303,7 @@ def record_values(cols, rid, plain=False):
         elif ctype == INT:
             vals.append(rid % 3)
         elif ctype == DOUBLE:
-            vals.append(float(rid % 50) + 0.5)
+            vals.append(float(rid % 50) + 0.5 if name in WIDE else float(rid % 10))
         elif ctype == DATE:
             vals.append(days(2000 + rid % 25, 1 + rid % 12, 1 + rid % 28, 0.5))
         else:
@@ -325,7 +327,7 @@ def owner_values(cols, oid, car, slot, plain=False):
         elif ctype == DATE:
             vals.append(days(1950 + oid % 50, 1 + oid % 12, 1 + oid % 28, 0.25))
         elif ctype == TEXT:
-            vals.append(("%s%d" % ("Şükrü" if not plain else name[:2], oid))[:5])
+            vals.append(("%s%d" % ("Şükrü" if not plain else name[:2], oid))[-WIDTHS[name]:])
         else:
             vals.append(oid)
     return vals
