@@ -685,6 +685,20 @@ public:
 
 } // namespace
 
+JetContent jetFileContent(const QString &file)
+{
+    platform::JetFile jet;
+    QString why;
+    if (!jet.open(file, &why))
+        return JetContent::None;
+    const QStringList tables = jet.tables();
+    if (!findTable(tables, QStringLiteral("ARACKAYIT")).isEmpty()
+        || !findTable(tables, QStringLiteral("ARACSAHIPLERI")).isEmpty())
+        return JetContent::Records;
+    return findTable(tables, QStringLiteral("Araclar")).isEmpty() ? JetContent::None
+                                                                  : JetContent::Brands;
+}
+
 int importJetCommand(const QString &file, bool brands)
 {
     ConsoleMessages console;

@@ -26,6 +26,11 @@ JetImportOutcome importJetRecords(const QString &file);
 // list, each pair once, beside those already there.
 JetImportOutcome importJetBrands(const QString &file);
 
+enum class JetContent { Records, Brands, None };
+// What a Jet file holds for this program: the record tables, Araclar, or
+// neither (or no Jet file at all).
+JetContent jetFileContent(const QString &file);
+
 // "--import-jet FILE [--brands]": the summary on the standard output, the
 // reason on the standard error; returns the exit code. Never waits on a box.
 int importJetCommand(const QString &file, bool brands);

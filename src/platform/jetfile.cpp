@@ -140,7 +140,9 @@ bool JetFile::open(const QString &path, QString *error)
     }
     mdb_set_bind_size(handle_->mdb, kBindSize);
     GPtrArray *catalog = mdb_read_catalog(handle_->mdb, MDB_TABLE);
-    if (!catalog) {
+    // Every Jet file lists at least one table; an empty list is a catalog
+    // that could not be read.
+    if (!catalog || catalog->len == 0) {
         *error = QStringLiteral("Dosyanın tablo listesi (MSysObjects) okunamadı: dosya bozuk.");
         return false;
     }
