@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace app {
 
@@ -25,7 +26,6 @@ using platform::JetColumn;
 using platform::JetKind;
 
 const QString kNl = QStringLiteral("\r\n");
-constexpr int kRowsAStatement = 200;
 
 enum class Kind { Text, Small, Integer, Number, Date };
 
@@ -283,31 +283,68 @@ QByteArray fingerprint(const QVariantList &row)
     return h.result();
 }
 
-bool insertRows(QSqlDatabase &db, const QString &table, const QStringList &columns,
-    const QVector<QVariantList> &rows, QString *error)
-{
-    if (rows.isEmpty())
+// Writes rows in statements of several rows on the server, where each
+// statement is a round trip, and one prepared row at a time in SQLite, whose
+// driver looks every parameter up by number.
+class RowWriter {
+public:
+    RowWriter(QSqlDatabase &db, const QString &table, const QStringList &columns)
+        : db_(db)
+        , table_(table)
+        , columns_(columns)
+        , rowsAStatement_(platform::isPostgres(db) ? 200 : 1)
+        , full_(db)
+    {
+    }
+    bool add(const QVariantList &row, QString *error)
+    {
+        pending_ << row;
+        return pending_.size() < rowsAStatement_ || flush(error);
+    }
+    bool flush(QString *error)
+    {
+        if (pending_.isEmpty())
+            return true;
+        QSqlQuery partial(db_);
+        QSqlQuery &q = pending_.size() == rowsAStatement_ ? full_ : partial;
+        if ((&q == &partial || !prepared_) && !prepare(q, pending_.size())) {
+            *error = QStringLiteral("%1 yazılamadı: %2").arg(table_, sqlText(q.lastError()));
+            return false;
+        }
+        prepared_ = prepared_ || &q == &full_;
+        int at = 0;
+        for (const QVariantList &row : std::as_const(pending_))
+            for (const QVariant &v : row)
+                q.bindValue(at++, v);
+        pending_.clear();
+        if (!q.exec()) {
+            *error = QStringLiteral("%1 yazılamadı: %2").arg(table_, sqlText(q.lastError()));
+            return false;
+        }
         return true;
-    QStringList marks;
-    marks.fill(QStringLiteral("?"), columns.size());
-    const QString one = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
-    QStringList all;
-    all.fill(one, rows.size());
-    QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-                       .arg(table, columns.join(QLatin1Char(',')), all.join(QLatin1Char(','))))) {
-        *error = QStringLiteral("%1 yazılamadı: %2").arg(table, sqlText(q.lastError()));
-        return false;
     }
-    for (const QVariantList &row : rows)
-        for (const QVariant &v : row)
-            q.addBindValue(v);
-    if (!q.exec()) {
-        *error = QStringLiteral("%1 yazılamadı: %2").arg(table, sqlText(q.lastError()));
-        return false;
+
+private:
+    bool prepare(QSqlQuery &q, int rows)
+    {
+        QStringList marks;
+        marks.fill(QStringLiteral("?"), columns_.size());
+        const QString one = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+        QStringList all;
+        all.fill(one, rows);
+        return q.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                .arg(table_, columns_.join(QLatin1Char(',')), all.join(QLatin1Char(','))));
     }
-    return true;
-}
+
+    QSqlDatabase &db_;
+    QString table_;
+    QStringList columns_;
+    int rowsAStatement_;
+    QSqlQuery full_;
+    bool prepared_ = false;
+    QVector<QVariantList> pending_;
+};
 
 struct TableResult {
     long long read = 0;
@@ -328,7 +365,7 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
     QVector<StoreColumn> targets;
     int idAt = -1;
     QHash<qint64, QByteArray> meant;
-    QVector<QVariantList> batch;
+    std::unique_ptr<RowWriter> writer;
     QString failure;
     bool mapped = false;
     auto map = [&] {
@@ -355,6 +392,7 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
                                                "değerleri alınmadı.")
                                     .arg(table, j.name));
         }
+        writer = std::make_unique<RowWriter>(db, table, names);
         mapped = true;
     };
     const bool owners = table == QLatin1String("ARACSAHIPLERI");
@@ -399,13 +437,7 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
             return false;
         }
         meant.insert(key, fingerprint(row));
-        batch << row;
-        if (batch.size() == kRowsAStatement) {
-            if (!insertRows(db, table, names, batch, &failure))
-                return false;
-            batch.clear();
-        }
-        return true;
+        return writer->add(row, &failure);
     };
     QString readError;
     if (!jet.readTable(jetName, &jetCols, visit, &readError)) {
@@ -414,7 +446,7 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
     }
     if (!mapped)
         map();
-    if (!insertRows(db, table, names, batch, error))
+    if (!writer->flush(error))
         return false;
     if (platform::isPostgres(db) && idAt >= 0) {
         // New rows go on after the brought IDs.
@@ -647,11 +679,13 @@ JetImportOutcome importJetBrands(const QString &file)
         &error);
     if (!read)
         return fail(error);
-    for (int i = 0; i < rows.size(); i += kRowsAStatement)
-        if (!insertRows(db, QStringLiteral("Araclar"),
-                { QStringLiteral("Tip"), QStringLiteral("Marka"), QStringLiteral("Model") },
-                rows.mid(i, kRowsAStatement), &error))
+    RowWriter writer(db, QStringLiteral("Araclar"),
+        { QStringLiteral("Tip"), QStringLiteral("Marka"), QStringLiteral("Model") });
+    for (const QVariantList &row : std::as_const(rows))
+        if (!writer.add(row, &error))
             return fail(error);
+    if (!writer.flush(&error))
+        return fail(error);
     bool ok = false;
     const qint64 after = rowCount(db, QStringLiteral("Araclar"), &ok);
     if (!ok || after < before + rows.size())

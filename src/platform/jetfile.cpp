@@ -16,9 +16,10 @@ namespace {
 
 constexpr int kJet3Page = 2048;
 constexpr int kJet4Page = 4096;
-// Texts and memos as long as Jet lets a clerk type them (64K characters),
-// in UTF-8.
-constexpr size_t kBindSize = 3 * 65536 + 16;
+// Room for a text or memo in UTF-8: far more than any column of the store
+// takes, and small enough that libmdb's buffer of this size, taken for
+// every value, comes from the heap rather than from a mapping of its own.
+constexpr size_t kBindSize = 32768;
 
 // The header's secret part is scrambled with a fixed RC4 key; the password
 // and the settings lie in it.
