@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -18,18 +19,25 @@ namespace {
 const QString kGenerator = QStringLiteral(EVRAKMATIK_TEST_DATA "/../support/jetgen.py");
 
 // A Jet file written by the test-support generator (kind: records, brands,
-// notables, password, bench).
-QString makeJet(const QString &folder, const QString &kind, int records = 300)
+// notables, password, bench), Jet 4 or, with version "jet3", Jet 3.
+QString makeJet(const QString &folder, const QString &kind, int records = 300,
+    const QString &version = QStringLiteral("jet4"))
 {
-    const QString path = folder + QLatin1Char('/') + kind + QStringLiteral(".mdb");
-    QProcess::execute(
-        QStringLiteral("python3"), { kGenerator, kind, path, QString::number(records) });
+    const QString path = folder + QLatin1Char('/') + kind + version + QStringLiteral(".mdb");
+    QStringList args { kGenerator, kind, path, QString::number(records) };
+    if (version == QLatin1String("jet3"))
+        args << version;
+    QProcess::execute(QStringLiteral("python3"), args);
     return path;
 }
 
 QString tool(const QString &name, const QStringList &args)
 {
     QProcess p;
+    // Jet 3 texts are in the code page of the Windows that wrote them.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MDB_JET3_CHARSET"), QStringLiteral("CP1254"));
+    p.setProcessEnvironment(env);
     p.start(name, args);
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
@@ -52,7 +60,7 @@ class TstJetImport : public QObject {
 
 private slots:
     void generatorFilesReadByMdbtools();
-    void officeBringsItsRecordsOver_data() { testing::addEngineRows(); }
+    void officeBringsItsRecordsOver_data();
     void officeBringsItsRecordsOver();
     void badFileLeavesStoreAlone_data();
     void badFileLeavesStoreAlone();
@@ -83,18 +91,37 @@ void TstJetImport::generatorFilesReadByMdbtools()
     QVERIFY2(cars[2].startsWith(QStringLiteral("2|Motor İŞÇĞÜÖ ışçğüö|Şase ÇAĞRI|")),
         qPrintable(cars[2]));
     QVERIFY(cars[3].contains(QStringLiteral("Uzun açıklama ğüşıöç ").repeated(100)));
+    // Jet 3 holds the same, in its own pages and code page.
+    const QString old = makeJet(dir.path(), QStringLiteral("records"), 300, QStringLiteral("jet3"));
+    QCOMPARE(tool(QStringLiteral("mdb-ver"), { old }).trimmed(), QStringLiteral("JET3"));
+    for (const QString &table : { QStringLiteral("ARACKAYIT"), QStringLiteral("ARACSAHIPLERI") })
+        QCOMPARE(tool(QStringLiteral("mdb-export"), { old, table }),
+            tool(QStringLiteral("mdb-export"), { file, table }));
+}
+
+void TstJetImport::officeBringsItsRecordsOver_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("version");
+    QTest::newRow("Jet 4 into SQLite") << "sqlite"
+                                       << "jet4";
+    QTest::newRow("Jet 4 into PostgreSQL") << "postgresql"
+                                           << "jet4";
+    QTest::newRow("Jet 3 into SQLite") << "sqlite"
+                                       << "jet3";
 }
 
 void TstJetImport::officeBringsItsRecordsOver()
 {
     QFETCH(QString, engine);
+    QFETCH(QString, version);
     testing::ScriptedMessages messages;
     testing::ProgramFolder folder;
     testing::SharedStoreScope store(testing::isPostgresRow(engine));
     QVERIFY2(store.ok(), qPrintable(store.error()));
     upgradeRecordStore();
     QTemporaryDir dir;
-    const QString file = makeJet(dir.path(), QStringLiteral("records"));
+    const QString file = makeJet(dir.path(), QStringLiteral("records"), 300, version);
     const QByteArray before = digest(file);
 
     const JetImportOutcome done = importJetRecords(file);
@@ -152,8 +179,7 @@ void TstJetImport::officeBringsItsRecordsOver()
         QCOMPARE(names[i].toString(), exported[i].section(QLatin1Char('|'), 4, 4));
     // The file only read: same bytes, no lock file beside it.
     QCOMPARE(digest(file), before);
-    QCOMPARE(
-        QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("records.mdb") });
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { QFileInfo(file).fileName() });
 
     // A new record goes on after the brought IDs.
     QVERIFY(testing::storeExec(QStringLiteral("INSERT INTO ARACKAYIT (MOTORNO) VALUES ('YENI')")));

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes Jet 4 (Access 2000) files for the import tests and the bench.
+"""Writes Jet 4 (Access 2000) and Jet 3 (Access 97) files for the import tests
+and the bench.
 
 Built from the page formats libmdb documents (HACKING.md): a header page, a
 page of usage maps, the MSysObjects catalog, and per table a definition page,
@@ -11,11 +12,14 @@ indexes: a reader walks the tables through their usage maps.
   jetgen.py brands FILE               Araclar
   jetgen.py notables FILE             a catalog without the record tables
   jetgen.py password FILE             the records file with a database password
+
+A third argument "jet3" after N writes Jet 3: 2K pages, texts in cp1254.
 """
 import struct
 import sys
 
 PAGE = 4096
+JET3 = False
 BOOL, BYTE, INT, LONG, DOUBLE, DATE, TEXT, MEMO = 1, 2, 3, 4, 7, 8, 10, 12
 FIXED = {BOOL: 0, BYTE: 1, INT: 2, LONG: 4, DOUBLE: 8, DATE: 8}
 
@@ -37,6 +41,8 @@ def rc4(key, data):
 
 
 def ucs2(text, compress=False):
+    if JET3:
+        return text.encode("cp1254")
     # Jet 4 may keep a text whose letters all fit one byte "compressed":
     # FF FE, then one byte a letter; a 00 byte switches to two bytes a letter.
     if compress:
@@ -64,16 +70,17 @@ class Jet4:
 
     @staticmethod
     def data_page(tdef_pg, rows, owner=None):
+        head = 10 if JET3 else 14  # Jet 4 has four more unknown bytes
         page = bytearray(PAGE)
         page[0:2] = b"\x01\x01"
         page[4:8] = owner if owner else struct.pack("<I", tdef_pg)
-        struct.pack_into("<H", page, 12, len(rows))
+        struct.pack_into("<H", page, head - 2, len(rows))
         end = PAGE
         for i, row in enumerate(rows):
             end -= len(row)
             page[end:end + len(row)] = row
-            struct.pack_into("<H", page, 14 + 2 * i, end)
-        struct.pack_into("<H", page, 2, end - 14 - 2 * len(rows))
+            struct.pack_into("<H", page, head + 2 * i, end)
+        struct.pack_into("<H", page, 2, end - head - 2 * len(rows))
         return page
 
     @staticmethod
@@ -89,6 +96,8 @@ class Jet4:
         return (1 << 8) | (len(self.maps) - 1)
 
     def tdef(self, cols, nrows, used, system=False):
+        if JET3:
+            return self.tdef3(cols, nrows, used, system)
         var_no = fix_off = 0
         entries = bytearray()
         names = bytearray()
@@ -122,6 +131,55 @@ class Jet4:
             raise SystemExit("table definition larger than a page")
         return page + bytearray(PAGE - len(page))
 
+    def tdef3(self, cols, nrows, used, system):
+        var_no = fix_off = 0
+        entries = bytearray()
+        names = bytearray()
+        for num, (name, ctype, size) in enumerate(cols):
+            fixed = ctype in FIXED
+            e = bytearray(18)
+            e[0] = ctype
+            struct.pack_into("<HHH", e, 1, num, 0 if fixed else var_no, num)
+            if ctype in (TEXT, MEMO):
+                struct.pack_into("<HH", e, 7, 0x409, 1254)
+            e[13] = 0x03 if fixed else 0x02
+            struct.pack_into("<HH", e, 14, fix_off if fixed else 0,
+                             FIXED[ctype] if fixed else (size if ctype == TEXT else 0))
+            if fixed:
+                fix_off += FIXED[ctype]
+            else:
+                var_no += 1
+            entries += e
+            names += bytes([len(name)]) + name.encode("ascii")
+        head = bytearray(43)
+        head[0:4] = b"\x02\x01VC"
+        struct.pack_into("<I", head, 12, nrows)
+        head[20] = 0x53 if system else 0x4E
+        struct.pack_into("<HHHIIII", head, 21, len(cols), var_no, len(cols), 0, 0, used, used)
+        page = head + entries + names + b"\xff\xff"
+        struct.pack_into("<I", page, 8, len(page) - 8)
+        if len(page) > PAGE:
+            raise SystemExit("table definition larger than a page")
+        return page + bytearray(PAGE - len(page))
+
+    @staticmethod
+    def tail3(body, offsets, ncols):
+        # Jet 3 keeps one byte an offset; a jump table names the first
+        # offset past each 256 bytes, and may end in a dummy entry.
+        nulls = (ncols + 7) // 8
+        marks = offsets + [len(body)]
+        real = [next(i for i, o in enumerate(marks) if o >= 256 * (k + 1))
+                for k in range(len(body) // 256)]
+        jumps = list(real)
+        while True:
+            total = len(body) + len(marks) + len(jumps) + 1 + nulls
+            if (total - 1) // 256 <= len(jumps):
+                break
+            jumps.append(0xFF)
+        out = bytearray(o & 0xFF for o in reversed(marks))
+        out += bytes(reversed(jumps))
+        return bytes(out + bytes([len(offsets)]))
+
     def row(self, cols, values):
         fixed = bytearray()
         var = []
@@ -142,11 +200,13 @@ class Jet4:
                 var.append(ucs2(v[1:], True) if v.startswith("\x01") else ucs2(v))
             else:
                 var.append(self.memo(v))
-        body = bytearray(struct.pack("<H", len(cols))) + fixed
+        body = bytearray(struct.pack("<B" if JET3 else "<H", len(cols))) + fixed
         offsets = []
         for v in var:
             offsets.append(len(body))
             body += v
+        if JET3:
+            return bytes(body + self.tail3(body, offsets, len(cols)) + nulls)
         tail = struct.pack("<H", len(body))
         for off in reversed(offsets):
             tail += struct.pack("<H", off)
@@ -197,7 +257,7 @@ class Jet4:
         for tdef_pg, pages, groups, lvals in self.pending:
             where = []
             for data in lvals:
-                chunk = PAGE - 14 - 2 - 4
+                chunk = PAGE - (10 if JET3 else 14) - 2 - 4
                 pieces = [data[i:i + chunk] for i in range(0, len(data), chunk)]
                 nums = [self.new_page() for _ in pieces]
                 for k, (pg, piece) in enumerate(zip(nums, pieces)):
@@ -217,14 +277,14 @@ class Jet4:
         hdr = bytearray(PAGE)
         hdr[0:4] = b"\x00\x01\x00\x00"
         hdr[4:20] = b"Standard Jet DB\x00"
-        struct.pack_into("<I", hdr, 0x14, 1)
-        clear = bytearray(128)
+        struct.pack_into("<I", hdr, 0x14, 0 if JET3 else 1)
+        clear = bytearray(126 if JET3 else 128)
         struct.pack_into("<H", clear, 0x3C - 0x18, 1254)
-        struct.pack_into("<I", clear, 0x6E - 0x18, 0x41F)
+        struct.pack_into("<H" if JET3 else "<I", clear, (0x3A if JET3 else 0x6E) - 0x18, 0x41F)
         if password:
             p = password.encode("utf-16-le")
             clear[0x42 - 0x18:0x42 - 0x18 + len(p)] = p
-        hdr[0x18:0x18 + 128] = rc4(struct.pack("<I", 0x6B39DAC7), bytes(clear))
+        hdr[0x18:0x18 + len(clear)] = rc4(struct.pack("<I", 0x6B39DAC7), bytes(clear))
         self.pages[0] = hdr
         return b"".join(bytes(p) for p in self.pages)
 
@@ -387,8 +447,11 @@ def brands_file():
 
 
 def main():
+    global JET3, PAGE
     kind, out = sys.argv[1], sys.argv[2]
     n = int(sys.argv[3]) if len(sys.argv) > 3 else 300
+    if sys.argv[4:] == ["jet3"]:
+        JET3, PAGE = True, 2048
     password = None
     if kind == "records":
         tables = records_file(n)
