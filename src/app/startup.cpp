@@ -155,7 +155,7 @@ int runProgram(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
-                 "--move-store", "--restore", "--list-backups", "--import-jet" })
+                 "--move-store", "--restore", "--list-backups", "--import-jet", "--brands" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -231,6 +231,10 @@ int runProgram(int argc, char **argv)
         return moveStore(parser.value(moveStoreOption));
     if (parser.isSet(importJet))
         return importJetCommand(parser.value(importJet), parser.isSet(brandsOption));
+    if (parser.isSet(brandsOption)) {
+        std::fputs("--brands yalnız --import-jet DOSYA ile birlikte kullanılır.\n", stderr);
+        return 2;
+    }
     if (usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
         std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
                    "ve geri yüklemez.\n",

@@ -2,8 +2,8 @@
 """Writes Jet 4 (Access 2000) and Jet 3 (Access 97) files for the import tests
 and the bench.
 
-Built from the page formats libmdb documents (HACKING.md): a header page, a
-page of usage maps, the MSysObjects catalog, and per table a definition page,
+Built from the page formats libmdb documents (HACKING.md): a header page,
+pages of usage maps, the MSysObjects catalog, and per table a definition page,
 its data pages and, after all tables, the long-value pages of long memos. No
 indexes: a reader walks the tables through their usage maps.
 
@@ -61,7 +61,7 @@ def ucs2(text, compress=False):
 class Jet4:
     def __init__(self):
         self.pages = [bytearray(PAGE), bytearray(PAGE)]  # header, usage maps
-        self.maps = []
+        self.map_pages = [(1, [])]  # (page, usage map rows)
         self.tables = []  # (name, tdef page)
 
     def new_page(self):
@@ -92,8 +92,29 @@ class Jet4:
         bits = bytearray((max(pages) - first) // 8 + 1 if pages else 1)
         for p in pages:
             bits[(p - first) // 8] |= 1 << ((p - first) % 8)
-        self.maps.append(b"\x00" + struct.pack("<I", first) + bytes(bits))
-        return (1 << 8) | (len(self.maps) - 1)
+        row = b"\x00" + struct.pack("<I", first) + bytes(bits)
+        if len(row) > 1000:
+            row = self.map_pages_of(pages)
+        if not self.fits(self.map_pages[-1][1], row):
+            self.map_pages.append((self.new_page(), []))
+        page, rows = self.map_pages[-1]
+        rows.append(row)
+        return (page << 8) | (len(rows) - 1)
+
+    def map_pages_of(self, pages):
+        # Type 1 map for a large table: pointers to whole pages of bits, the
+        # n-th page covering pages from n times its bits on.
+        span = (PAGE - 4) * 8
+        pointers = []
+        for n in range(max(pages) // span + 1):
+            bits = bytearray(PAGE)
+            bits[0:2] = b"\x05\x01"
+            for p in pages:
+                if p // span == n:
+                    bits[4 + (p % span) // 8] |= 1 << (p % 8)
+            pointers.append(self.new_page())
+            self.pages[pointers[-1]] = bits
+        return b"\x01" + b"".join(struct.pack("<I", p) for p in pointers)
 
     def tdef(self, cols, nrows, used, system=False):
         if JET3:
@@ -273,7 +294,8 @@ class Jet4:
                         struct.pack_into("<I", r, at + 4, where[k])
                     rows.append(bytes(r))
                 self.pages[pg] = self.data_page(tdef_pg, rows)
-        self.pages[1] = self.data_page(0, self.maps)
+        for page, rows in self.map_pages:
+            self.pages[page] = self.data_page(0, rows)
         hdr = bytearray(PAGE)
         hdr[0:4] = b"\x00\x01\x00\x00"
         hdr[4:20] = b"Standard Jet DB\x00"
@@ -306,10 +328,7 @@ def build(tables, password=None):
     for name, cols, rows in tables:
         placed.append((name, jet.add_table(name, cols, rows)))
     cat_rows = [(pg, 0x0F000000, name, 1, 0, None) for name, pg in placed]
-    jet.maps.append(b"")
-    cat_map = len(jet.maps) - 1
-    jet.maps[cat_map] = b"\x00" + struct.pack("<I", 3) + b"\x01"
-    jet.pages[2] = jet.tdef(CATALOG, len(cat_rows), (1 << 8) | cat_map, True)
+    jet.pages[2] = jet.tdef(CATALOG, len(cat_rows), jet.add_map(3, [3]), True)
     jet.pages[3] = jet.data_page(2, [jet.row(CATALOG, r) for r in cat_rows])
     return jet.finish(password=password)
 
