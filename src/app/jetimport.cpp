@@ -360,7 +360,9 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
     QVector<JetColumn> jetCols;
     // The file's columns are known once its first row is read; the mapping
     // is made then.
-    QVector<int> from; // store column -> file column, -1 when the file has none
+    // The store's columns the file has too: their names, kinds and places
+    // in the file's rows.
+    QVector<int> from;
     QStringList names;
     QVector<StoreColumn> targets;
     int idAt = -1;
@@ -376,7 +378,6 @@ bool importTable(platform::JetFile &jet, const QString &jetName, QSqlDatabase &d
                     at = j;
             if (at < 0)
                 continue; // older files lack the newer columns: they stay empty
-
             if (c.name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0)
                 idAt = targets.size();
             from << at;
