@@ -3,6 +3,7 @@
 #include "app/backups.h"
 #include "app/compaction.h"
 #include "app/datafiles.h"
+#include "app/jetimport.h"
 #include "app/mainwindow.h"
 #include "app/sharedstore.h"
 #include "app/startup.h"
@@ -375,6 +376,40 @@ void sqliteFigures(app::MainWindow &window, const QString &store, int count, int
     print("backup_ms", median(backups));
 }
 
+// The import of an office's Jet file (records records, three owners each,
+// from the test-support generator) into a fresh, empty store, read back and
+// compared: each run on a program folder of its own.
+void jetImportFigure(const QTemporaryDir &dir, int records, int runs)
+{
+    const QString file = dir.filePath(QStringLiteral("tescil-jet.mdb"));
+    if (QProcess::execute(QStringLiteral("python3"),
+            { QStringLiteral(EVRAKMATIK_JETGEN), QStringLiteral("bench"), file,
+                QString::number(records) })
+        != 0) {
+        std::fprintf(stderr, "the Jet file could not be made\n");
+        return;
+    }
+    const QString before = app::folders().program;
+    std::vector<double> times;
+    for (int i = 0; i < qMin(runs, 3); ++i) {
+        const QString program = dir.filePath(QStringLiteral("jet%1").arg(i));
+        QDir().mkpath(program + QStringLiteral("/MDQ"));
+        for (const QString &name : QDir(before + QStringLiteral("/MDQ")).entryList(QDir::Files))
+            QFile::copy(
+                before + QStringLiteral("/MDQ/") + name, program + QStringLiteral("/MDQ/") + name);
+        app::folders().program = program;
+        app::upgradeRecordStore();
+        times.push_back(timeOnce([&] {
+            const app::JetImportOutcome done = app::importJetRecords(file);
+            if (!done.ok || done.written != 4LL * records)
+                std::fprintf(stderr, "the Jet import failed: %s\n", qPrintable(done.text));
+        }));
+    }
+    app::folders().program = before;
+    std::printf("jet_records: %d\n", records);
+    print("import_jet_ms", median(times));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -399,6 +434,10 @@ int main(int argc, char **argv)
     parser.addOption(runsOption);
     parser.addOption(engineOption);
     parser.addOption(keepOption);
+    const QCommandLineOption jetOption(QStringLiteral("jet-records"),
+        QStringLiteral("Records in the Jet file import_jet_ms brings over."), QStringLiteral("N"),
+        QStringLiteral("10000"));
+    parser.addOption(jetOption);
     parser.process(application);
     const int count = parser.value(recordsOption).toInt();
     const int runs = qMax(1, parser.value(runsOption).toInt());
@@ -438,6 +477,8 @@ int main(int argc, char **argv)
     int serial = 0;
     if (onSqlite)
         sqliteFigures(window, store, count, runs, serial, dir);
+    if (onSqlite)
+        jetImportFigure(dir, parser.value(jetOption).toInt(), runs);
     if (onPostgres) {
         // The same records on a server of the bench's own, copied in bulk.
         PgCluster cluster;

@@ -13,6 +13,7 @@ PACKAGES=(
   cups printer-driver-cups-pdf libreoffice-writer-nogui libreoffice-calc-nogui
   ghostscript python3-pdfminer
   postgresql-15 libqt6sql6-psql libpq-dev
+  mdbtools-dev mdbtools
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

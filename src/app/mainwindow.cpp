@@ -4,6 +4,7 @@
 #include "basics.h"
 #include "compaction.h"
 #include "datafiles.h"
+#include "jetimport.h"
 #include "platform/messages.h"
 #include "printing/fitwatch.h"
 #include "printing/printframes.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -310,7 +312,20 @@ void MainWindow::showAbout()
         if (!file.isEmpty())
             restoreFromBackup(file);
     });
-    layout->addWidget(restore);
+    // Beside the restore: both put records into the store from a file.
+    auto *importJet = new QPushButton(QStringLiteral("Jet Dosyasından Aktar..."), &box);
+    importJet->setObjectName(QStringLiteral("cmdJetAktar"));
+    connect(importJet, &QPushButton::clicked, &box, [this, &box] {
+        const QString file = QFileDialog::getOpenFileName(&box,
+            QStringLiteral("Aktarılacak Jet dosyası (tescil.mdb ya da Arac.mdb)"), QString(),
+            QStringLiteral("Jet veritabanı (*.mdb);;Tüm dosyalar (*)"));
+        if (!file.isEmpty())
+            importFromJet(file);
+    });
+    auto *fromFiles = new QHBoxLayout;
+    fromFiles->addWidget(restore);
+    fromFiles->addWidget(importJet);
+    layout->addLayout(fromFiles);
     auto *ok = new QPushButton(QStringLiteral("Tamam"), &box);
     ok->setObjectName(QStringLiteral("cmdTamam"));
     connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
@@ -341,6 +356,37 @@ void MainWindow::restoreFromBackup(const QString &file)
         upgradeRecordStore();
         // Nothing of the store before may be saved into the restored one.
         records::showAsFresh(*screen_);
+    }
+    platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        outcome.text);
+}
+
+void MainWindow::importFromJet(const QString &file)
+{
+    const bool brands = jetFileContent(file) == JetContent::Brands;
+    const auto answer = platform::showMessage(platform::MsgIcon::Question,
+        platform::MsgButtons::YesNo, QStringLiteral("Dikkat"),
+        (brands ? QStringLiteral("Şu dosyadaki marka ve modeller marka listesine eklenecek:")
+                : QStringLiteral("Şu dosyadaki kayıtlar (ARACKAYIT, ARACSAHIPLERI) kayıt "
+                                 "deposuna aktarılacak:"))
+            + QStringLiteral("\r\n%1\r\n\r\nDosyanın kendisi değiştirilmez. Devam edilsin mi?")
+                  .arg(QDir::toNativeSeparators(file)),
+        platform::MsgAnswer::No);
+    if (answer != platform::MsgAnswer::Yes)
+        return;
+    // The list's connection must be closed while the store fills.
+    list_->close();
+    JetImportOutcome outcome = brands ? importJetBrands(file) : importJetRecords(file);
+    // A box holds a screenful; the whole list is on the command line's output.
+    constexpr int kShown = 20;
+    if (outcome.changed.size() > kShown) {
+        const int cut = outcome.text.indexOf(outcome.changed.at(kShown));
+        if (cut > 0)
+            outcome.text = outcome.text.left(cut)
+                + QStringLiteral("... ve %1 değer daha (tam liste için: evrakmatik --import-jet "
+                                 "DOSYA)")
+                      .arg(outcome.changed.size() - kShown);
     }
     platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
         platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),

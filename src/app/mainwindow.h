@@ -44,6 +44,9 @@ public:
     // The about window's restore, once the clerk has chosen the file: asks,
     // restores, tells what was done.
     void restoreFromBackup(const QString &file);
+    // The about window's import from a Jet file: records or brands, as the
+    // file holds them; asks, brings them over, shows the summary.
+    void importFromJet(const QString &file);
 
 protected:
     void changeEvent(QEvent *event) override;

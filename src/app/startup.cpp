@@ -4,6 +4,7 @@
 #include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
+#include "jetimport.h"
 #include "mainwindow.h"
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
@@ -178,8 +179,9 @@ int runProgram(int argc, char **argv)
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
-                 "--move-store", "--restore", "--list-backups", "--upgrade-store" })
+        for (const char *option :
+            { "--print-pdf", "--version", "-v", "--help", "-h", "--move-store", "--restore",
+                "--list-backups", "--upgrade-store", "--import-jet", "--brands" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -217,6 +219,12 @@ int runProgram(int argc, char **argv)
     const QCommandLineOption upgradeStoreOption(QStringLiteral("upgrade-store"),
         QStringLiteral("Ortak kayıt deposunun tablolarını kurar ya da bu sürüme yükseltir; "
                        "veritabanının sahibi olan kullanıcının bağlantısıyla çalıştırılır."));
+    const QCommandLineOption importJet(QStringLiteral("import-jet"),
+        QStringLiteral("Bir Jet (Access .mdb) dosyasındaki kayıtları (ARACKAYIT, ARACSAHIPLERI) "
+                       "boş kayıt deposuna aktarır."),
+        QStringLiteral("DOSYA"));
+    const QCommandLineOption brandsOption(QStringLiteral("brands"),
+        QStringLiteral("--import-jet ile: dosyanın Araclar tablosunu marka listesine ekler."));
     parser.addOption(programFolder);
     parser.addOption(marginFolder);
     parser.addOption(sharedStoreOption);
@@ -224,6 +232,8 @@ int runProgram(int argc, char **argv)
     parser.addOption(restore);
     parser.addOption(listBackups);
     parser.addOption(upgradeStoreOption);
+    parser.addOption(importJet);
+    parser.addOption(brandsOption);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -237,7 +247,7 @@ int runProgram(int argc, char **argv)
             + QStringLiteral("\r\n\r\nKayıtlar başka masaların görmediği bir depoya "
                              "gitmesin diye program açılmadı.");
         const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
-            || parser.isSet(upgradeStoreOption) || parser.isSet(restore)
+            || parser.isSet(upgradeStoreOption) || parser.isSet(restore) || parser.isSet(importJet)
             || printing::headlessRequested(parser);
         if (console)
             std::fprintf(stderr, "%s\n",
@@ -251,6 +261,12 @@ int runProgram(int argc, char **argv)
         return moveStore(parser.value(moveStoreOption));
     if (parser.isSet(upgradeStoreOption))
         return upgradeStore();
+    if (parser.isSet(importJet))
+        return importJetCommand(parser.value(importJet), parser.isSet(brandsOption));
+    if (parser.isSet(brandsOption)) {
+        std::fputs("--brands yalnız --import-jet DOSYA ile birlikte kullanılır.\n", stderr);
+        return 2;
+    }
     if (usesSharedStore() && (parser.isSet(listBackups) || parser.isSet(restore))) {
         std::fputs("Ortak kayıt deposu sunucuda yedeklenir (pg_dump); bu masa yedek almaz "
                    "ve geri yüklemez.\n",
