@@ -262,7 +262,10 @@ RecordValues readScreen(const EntryScreen &s)
             break;
         case FieldKind::Number:
         case FieldKind::Period:
-            value = app::localeNumber(app::NullNum(boxText(s, f.control)));
+            // A box left empty is no number at all, not 0 on the form.
+            value = boxText(s, f.control).trimmed().isEmpty()
+                ? QVariant(QMetaType(QMetaType::Double))
+                : QVariant(app::localeNumber(app::NullNum(boxText(s, f.control))));
             break;
         case FieldKind::ComboText:
             value = s.cmbX(f.control)->currentText();
@@ -385,8 +388,9 @@ std::optional<ScreenError> showVehicle(EntryScreen &s, const QSqlRecord &row, bo
                 return toBox(f.control, numberForBox(v, s.txt(f.control)->maxLength()));
             case FieldKind::Period:
                 return toBox(f.control,
-                    isNumeric(v) ? numberForBox(v, s.txt(f.control)->maxLength())
-                                 : app::NullNum(v));
+                    isNumeric(v)      ? numberForBox(v, s.txt(f.control)->maxLength())
+                        : v.isNull() ? QString()
+                                     : app::NullNum(v));
             case FieldKind::ComboText: {
                 QComboBox *c = s.cmbX(f.control);
                 const QString text = app::NullTxt(v, true);
