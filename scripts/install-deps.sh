@@ -12,6 +12,7 @@ PACKAGES=(
   lintian appstream
   cups printer-driver-cups-pdf libreoffice-writer-nogui
   postgresql-15 libqt6sql6-psql libpq-dev
+  locales
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -21,4 +22,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# Turkish dates in Qt's own dialogs need the C library's Turkish locale.
+if ! locale -a 2>/dev/null | grep -qi '^tr_TR\.utf-\?8$'; then
+  $SUDO sed -i 's/^# *\(tr_TR\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
 fi

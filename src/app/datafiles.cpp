@@ -295,7 +295,7 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
             DataKontrolEt();
             if (!QFile::exists(path)) {
                 platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
-                    QStringLiteral("DİKKAT"),
+                    QStringLiteral("Dikkat"),
                     QStringLiteral(
                         "Data yaratmada sorunla karşılaşıldı. Program sonlandırılacaktır.")
                         + QStringLiteral("\r\n\r\nLütfen sistem yöneticisi ile görüşünüz."));

@@ -328,7 +328,7 @@ void MainWindow::restoreFromBackup(const QString &file)
     if (outcome.ok)
         upgradeRecordStore();
     platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
-        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("Dikkat"),
         outcome.text);
 }
 
