@@ -14,6 +14,7 @@ PACKAGES=(
   ghostscript python3-pdfminer
   postgresql-15 libqt6sql6-psql libpq-dev
   mdbtools-dev mdbtools
+  locales
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -23,4 +24,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# Turkish dates in Qt's own dialogs need the C library's Turkish locale.
+if ! locale -a 2>/dev/null | grep -qi '^tr_TR\.utf-\?8$'; then
+  $SUDO sed -i 's/^# *\(tr_TR\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
 fi

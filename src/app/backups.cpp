@@ -439,7 +439,7 @@ void backUpRecordStore(const QString &storePath, const QDate &today)
         ? QStringLiteral("Bugünün yedeği %1 klasörüne alındı. ").arg(native(folder))
         : QString();
     platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
-        QStringLiteral("DİKKAT"),
+        QStringLiteral("Dikkat"),
         (problems + notes).join(kNl + kNl) + kNl + kNl + local
             + QStringLiteral("Kayıtlarınız kayıt deposunda duruyor; program kapanıyor."));
 }

@@ -21,7 +21,7 @@ bool g_failForTests = false;
 void showInUse(const QString &path)
 {
     platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
-        QStringLiteral("DİKKAT !"),
+        QStringLiteral("Dikkat"),
         QStringLiteral("Database başka bir bölümde kullanılıyor.\r\n"
                        "Program Compact işlemini şu an için yapamıyor.\r\n\r\n"
                        "Data: ")

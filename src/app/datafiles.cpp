@@ -125,7 +125,7 @@ bool mayStartEmpty(const QString &store)
         + QStringLiteral("Boş bir kayıt deposuyla devam edilsin mi?");
     g_emptyStartDeclined =
         platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::YesNo,
-            QStringLiteral("DİKKAT"), text, platform::MsgAnswer::No)
+            QStringLiteral("Dikkat"), text, platform::MsgAnswer::No)
         != platform::MsgAnswer::Yes;
     return !g_emptyStartDeclined;
 }
@@ -378,7 +378,7 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
             }
             if (!QFile::exists(path)) {
                 platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
-                    QStringLiteral("DİKKAT"),
+                    QStringLiteral("Dikkat"),
                     QStringLiteral(
                         "Data yaratmada sorunla karşılaşıldı. Program sonlandırılacaktır.")
                         + QStringLiteral("\r\n\r\nLütfen sistem yöneticisi ile görüşünüz."));

@@ -358,7 +358,7 @@ void MainWindow::restoreFromBackup(const QString &file)
         records::showAsFresh(*screen_);
     }
     platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
-        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("Dikkat"),
         outcome.text);
 }
 
@@ -389,7 +389,7 @@ void MainWindow::importFromJet(const QString &file)
                       .arg(outcome.changed.size() - kShown);
     }
     platform::showMessage(outcome.ok ? platform::MsgIcon::Information : platform::MsgIcon::Critical,
-        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("DİKKAT"),
+        platform::MsgButtons::Ok, outcome.ok ? QStringLiteral("Bilgi") : QStringLiteral("Dikkat"),
         outcome.text);
 }
 

@@ -188,6 +188,7 @@ int runProgram(int argc, char **argv)
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::preferTurkishDates();
     QApplication application(argc, argv);
     prepareApplication(application);
 

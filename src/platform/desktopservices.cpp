@@ -2,6 +2,9 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -9,6 +12,23 @@ namespace platform {
 namespace {
 DesktopServices g_default;
 DesktopServices *g_services = nullptr;
+
+// Whether the desktop names a program for this kind of file; true when it
+// cannot be asked. xdg-open itself reports a missing program only after it
+// has been started, too late to tell the clerk.
+bool hasDefaultProgram(const QString &path)
+{
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return true;
+    QProcess query;
+    query.start(xdgMime,
+        { QStringLiteral("query"), QStringLiteral("default"),
+            QMimeDatabase().mimeTypeForFile(path).name() });
+    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
 } // namespace
 
 QString DesktopServices::saveFileName(
@@ -19,9 +39,9 @@ QString DesktopServices::saveFileName(
         parent, title, proposed, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
-void DesktopServices::openDocument(const QString &path)
+bool DesktopServices::openDocument(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return hasDefaultProgram(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 DesktopServices &desktop()

@@ -15,8 +15,8 @@ public:
     // The chosen path, or an empty text when the user cancelled.
     virtual QString saveFileName(
         QWidget *parent, const QString &title, const QString &proposed, const QString &filter);
-    // Opens a file in its default application; failures stay silent.
-    virtual void openDocument(const QString &path);
+    // Opens a file in its default application; false when none took it.
+    virtual bool openDocument(const QString &path);
 };
 
 DesktopServices &desktop();

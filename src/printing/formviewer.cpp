@@ -11,8 +11,11 @@ void showFormViewers(Form form, records::EntryScreen &screen, QWidget *owner)
         // The back page follows when the front page's viewer closes.
         ArTrafik front(screen);
         ReportViewer(front, owner).exec();
+        // The back page prints as dark as the clerk chose for the front.
         ArTrafikArka back(screen);
-        ReportViewer(back, owner).exec();
+        ReportViewer backViewer(back, owner);
+        backViewer.setPrintQuality(front.printQuality);
+        backViewer.exec();
         return;
     }
     ArEk9 ek9(screen);

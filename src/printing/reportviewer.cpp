@@ -63,6 +63,7 @@ ReportViewer::ReportViewer(platform::Report &report, QWidget *parent)
     platform::preparePrinter(printer_, report_);
     syncToolbar();
     showFitNotes();
+    statusLine_->setText(noPrinterNote());
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(report_.zoom / 100.0);
     preview_->updatePreview();
@@ -79,6 +80,13 @@ void ReportViewer::restart()
     syncToolbar();
     showFitNotes();
     preview_->updatePreview();
+}
+
+void ReportViewer::setPrintQuality(int quality)
+{
+    keepQuality(report_, quality);
+    platform::preparePrinter(printer_, report_);
+    syncToolbar();
 }
 
 void ReportViewer::showFitNotes()
@@ -168,10 +176,18 @@ void ReportViewer::clickTool(int index)
     case ViewerAction::Stock:
         stockAction(report_.tools[index].id);
         return;
-    case ViewerAction::Exported:
-        statusLine_->setText(
-            QStringLiteral("Kaydedildi: %1").arg(QDir::toNativeSeparators(exportPath())));
+    case ViewerAction::Exported: {
+        const QString path = QDir::toNativeSeparators(exportPath());
+        const QString caption = report_.tools[index].caption;
+        // Word and Excel files are meant to open at once; where nothing opens
+        // them, the clerk has to know where to find the file.
+        const bool meantToOpen = caption != QLatin1String("Pd&f");
+        statusLine_->setText(meantToOpen && !exportOpened()
+                ? QStringLiteral("Açacak bir program bulunamadı; dosya şuraya yazıldı: %1")
+                      .arg(path)
+                : QStringLiteral("Kaydedildi: %1").arg(path));
         break;
+    }
     case ViewerAction::None:
         break;
     }

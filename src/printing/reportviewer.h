@@ -28,13 +28,15 @@ public:
     QPrinter &printer() { return printer_; }
     // The line under the toolbar naming the fields shrunk or cut to fit.
     QLabel *fitLine() const { return fitLine_; }
-    // The line at the foot: where the last export went.
+    // The line at the foot: a missing printer, or where the last export went.
     QLabel *statusLine() const { return statusLine_; }
 
     // A click on the tool at this position of the report's tool collection.
     void clickTool(int index);
     // Runs the report again from its start sequence and redraws the preview.
     void restart();
+    // Dark or normal printing (the report's Windows code), its button to match.
+    void setPrintQuality(int quality);
     // Replaces the margin dialog's modal run (tests drive the dialog directly).
     std::function<void(ReportViewer &)> openMarginDialog;
 

@@ -20,7 +20,7 @@ bool g_interactive = true;
 QString g_exportPath;
 QString g_exportTitle;
 QString g_lastFolder; // where the clerk saved last in this run
-bool g_noPrinterSaid = false;
+bool g_exportOpened = false; // the last export was opened in another program
 
 // "*.xlsx" of a filter, as ".xlsx".
 QString filterExtension(const QString &filter)
@@ -90,15 +90,24 @@ void ToolbarHazirla(platform::Report &r)
     r.printQuality = -4;
     r.renderMode = 1;
     r.pageSettings.paperSize = platform::PaperA4;
-    // Said once a run: every viewer asking again would only train the clerk to
-    // click it away.
-    if (g_interactive && !g_noPrinterSaid && QPrinterInfo::availablePrinterNames().isEmpty()) {
-        g_noPrinterSaid = true;
-        app::CursorDefault();
-        platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
-            QStringLiteral("DİKKAT !"),
-            QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı."));
-    }
+    // The button is down while dark printing is on.
+    r.tools[25].state = true;
+}
+
+QString noPrinterNote()
+{
+    // Only a viewer someone looks at says it, in its status line: a box before
+    // every first preview would only train the clerk to click it away.
+    if (!g_interactive || !QPrinterInfo::availablePrinterNames().isEmpty())
+        return {};
+    return QStringLiteral("Bilgisayarınızda tanımlı bir YAZICI bulunamadı.");
+}
+
+void keepQuality(platform::Report &report, int quality)
+{
+    // The button names the level in force; clicking it once switches to the other.
+    if (report.tools.size() > 25 && quality != report.printQuality)
+        ToolbarTiklandi(report, 25, QString(), nullptr);
 }
 
 QString exportBaseName(const QString &title)
@@ -180,6 +189,11 @@ QString exportPath()
     return g_exportPath;
 }
 
+bool exportOpened()
+{
+    return g_exportOpened;
+}
+
 QString exportTitle()
 {
     return g_exportTitle;
@@ -214,14 +228,13 @@ QString RaporuAktar(const QString &caption, const platform::Report &report, cons
     if (!exporter->write({ &report }, exportPath(), &error)) {
         app::CursorDefault();
         platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
-            QStringLiteral("DİKKAT !"),
+            QStringLiteral("Dikkat"),
             QStringLiteral("Rapor şu dosyaya yazılamadı:\n%1\n\nNedeni: %2\n\n"
                            "Bu adla daha önce kaydedilmiş bir dosya varsa olduğu gibi duruyor.")
                 .arg(QDir::toNativeSeparators(exportPath()), error));
         return {};
     }
-    if (open)
-        platform::desktop().openDocument(exportPath());
+    g_exportOpened = open && platform::desktop().openDocument(exportPath());
     return exportPath();
 }
 

@@ -21,6 +21,10 @@ bool interactive();
 void YaziciKalitesiAyarla(platform::Report &report, const QString &level);
 // Customises the report's toolbar once; a restarted report keeps it.
 void ToolbarHazirla(platform::Report &report);
+// The status line of a viewer on a computer without a printer; empty otherwise.
+QString noPrinterNote();
+// Sets the print quality of a customised report as a click on its button would.
+void keepQuality(platform::Report &report, int quality);
 
 // What a toolbar click asks of the viewer window.
 // Exported: a file was written, at exportPath().
@@ -39,6 +43,8 @@ QString RaporuAktar(const QString &caption, const platform::Report &report, cons
 // given the filter's extension when none was typed.
 bool KayitYeriSor(const QString &defaultPath, const QString &filter, QWidget *parent);
 QString exportPath();
+// Whether another program opened the last export (only Word and Excel files are offered).
+bool exportOpened();
 QString exportTitle();
 // The user's documents folder (special folder 5), or an empty text.
 QString OzelKlasorYolu(int folderId);

@@ -105,7 +105,7 @@ void EntryScreen::buildOverlays(QWidget *window)
     // EK-9 print frame.
     frame5_ = overlay(window, QStringLiteral("Frame5"), 180, 5400, 3630, 2160);
     f = frame5_;
-    heading(static_cast<QFrame *>(f), QStringLiteral("Ek-9"), 15, 45, 3585);
+    heading(static_cast<QFrame *>(f), QStringLiteral("EK-9"), 15, 45, 3585);
     static const struct {
         int index, labelX, top;
         const char *label;

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -106,6 +107,18 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
         grid->setColumnWidth(c, kColumnWidths[c]);
     grid->setColumnHidden(RecordListModel::kIdColumn, true);
     grid->horizontalHeader()->setStretchLastSection(false);
+    for (int c = 0; c < RecordListModel::kTextColumns; ++c) {
+        const QString column = model_->headerData(c, Qt::Horizontal).toString();
+        screen_.txtara(c)->setPlaceholderText(column);
+        screen_.txtara(c)->setToolTip(QStringLiteral("%1 ile ara").arg(column));
+    }
+    alignSearchBoxes();
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this,
+        &RecordList::alignSearchBoxes);
+    notFound_ = new QLabel(QStringLiteral("bulunamadı"), screen_.frmARA());
+    notFound_->setObjectName(QStringLiteral("lblBulunamadi"));
+    notFound_->setStyleSheet(QStringLiteral("color: rgb(160, 64, 0); font-weight: bold;"));
+    notFound_->hide();
 
     connect(screen_.cmdBUL(), &QPushButton::clicked, this, [this] { fill(); });
     for (int i = 0; i < RecordListModel::kTextColumns; ++i)
@@ -135,6 +148,13 @@ int RecordList::fill()
     model_->clear();
     pending_ = {};
     failed_ = false;
+    // A search left from the last opening would name a row the cursor is not
+    // on: the list always opens on row 1 with its boxes empty.
+    for (int i = 0; i < RecordListModel::kTextColumns; ++i) {
+        const QSignalBlocker quiet(screen_.txtara(i));
+        screen_.txtara(i)->clear();
+    }
+    markNotFound(-1);
     if (!app::OpenData(db_, app::RecordStoreData))
         return -1; // the opening's own box has been shown
     // The list reads more than a save; its slices get a longer bound.
@@ -148,11 +168,9 @@ int RecordList::fill()
     if (model_->rowCount() > 0) {
         screen_.sprX()->setCurrentIndex(model_->index(0, 0));
         screen_.showOverlay(screen_.frmARA());
-        // The box keeps its text from the last search, selected, so what is
-        // typed now replaces it.
+        // Laid out by now, in the style the window ended up with.
+        alignSearchBoxes();
         screen_.txtara(0)->setFocus(Qt::OtherFocusReason);
-        screen_.txtara(0)->selectAll();
-        searchFound_ = true;
     }
     if (filling())
         QTimer::singleShot(0, this, &RecordList::readMore);
@@ -310,7 +328,7 @@ void RecordList::stopFill()
 void RecordList::search(int box)
 {
     pending_ = { box, screen_.txtara(box)->text(), 0 };
-    searchFound_ = pending_.prefix.isEmpty();
+    markNotFound(-1);
     continueSearch();
 }
 
@@ -322,20 +340,54 @@ void RecordList::continueSearch()
     const bool ownersPending = pending_.column == 0 && filling();
     const int r = model_->findPrefix(
         pending_.column, pending_.prefix, pending_.from, ownersPending ? namedRows_ : -1);
+    QTableView *grid = screen_.sprX();
     if (r < 0) {
+        // No row is chosen while the text has no match, so Enter cannot load
+        // a row the text does not name.
+        grid->selectionModel()->clear();
         // Not among the rows read so far: look again as the rest arrive.
-        if (!filling())
+        if (!filling()) {
+            markNotFound(pending_.column);
             pending_ = {};
-        else if (!ownersPending)
+        } else if (!ownersPending) {
             pending_.from = model_->rowCount();
+        }
         return;
     }
     pending_ = {};
-    searchFound_ = true;
-    QTableView *grid = screen_.sprX();
     const QModelIndex index = model_->index(r, 0);
     grid->setCurrentIndex(index);
     grid->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void RecordList::alignSearchBoxes()
+{
+    const QTableView *grid = screen_.sprX();
+    const QHeaderView *columns = grid->horizontalHeader();
+    const int left = grid->x() + grid->frameWidth() + grid->verticalHeader()->width();
+    for (int c = 0; c < RecordListModel::kTextColumns; ++c) {
+        QLineEdit *box = screen_.txtara(c);
+        box->setGeometry(
+            left + columns->sectionPosition(c), box->y(), columns->sectionSize(c), box->height());
+    }
+}
+
+void RecordList::markNotFound(int box)
+{
+    if (notFoundBox_ >= 0)
+        screen_.txtara(notFoundBox_)->setStyleSheet(QString());
+    notFoundBox_ = box;
+    if (box < 0) {
+        notFound_->hide();
+        return;
+    }
+    const QLineEdit *edit = screen_.txtara(box);
+    screen_.txtara(box)->setStyleSheet(QStringLiteral("background: rgb(255, 204, 102);"));
+    // Under the box, kept clear of "Vazgeç" at the row's right end.
+    notFound_->adjustSize();
+    const int x = std::min(edit->x(), screen_.btnCancel()->x() - notFound_->width() - 6);
+    notFound_->move(x, edit->geometry().bottom() + 4);
+    notFound_->show();
 }
 
 void RecordList::open(int row)
@@ -358,11 +410,9 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Typed text that matches no row must not load the row the cursor
-        // happens to be on.
-        if (watched != grid && !searchFound_)
-            return true;
-        open(grid->currentIndex().isValid() ? grid->currentIndex().row() : -1);
+        // No row chosen (a search that found none): nothing to load.
+        if (grid->currentIndex().isValid())
+            open(grid->currentIndex().row());
         return true;
     case Qt::Key_Escape:
         close();
@@ -373,7 +423,6 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
     case Qt::Key_PageDown:
         // From a search box the arrows walk the grid; the box keeps the focus.
         // A row reached so is chosen, whatever the search found.
-        searchFound_ = true;
         if (watched != grid) {
             QKeyEvent copy(key->type(), key->key(), key->modifiers());
             QCoreApplication::sendEvent(grid, &copy);

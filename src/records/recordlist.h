@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class QLabel;
+
 namespace platform {
 class ListReader;
 struct EngineResult;
@@ -20,7 +22,9 @@ class EntryScreen;
 class RecordListModel;
 
 // "Bul": every record in a grid over the tab area, searched by prefix as the
-// operator types, loaded by a double-click or Enter, closed by Esc. The first
+// operator types (a search box under each column), loaded by a double-click
+// or Enter, closed by Esc. A search that matches nothing leaves no row
+// chosen and says so beside its box. The first
 // rows are shown at once and the rest arrive between events, so the grid and
 // the search boxes are usable while a long list is still being read.
 class RecordList : public QObject {
@@ -42,6 +46,8 @@ public:
     // -1 when the store could not be read.
     int finishFill();
     void search(int box);
+    // The box whose text matched no row, or -1.
+    int notFoundBox() const { return notFoundBox_; }
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
     void close();
@@ -60,13 +66,17 @@ private:
     void readShownOwners();
     void stopFill();
     void continueSearch();
+    // Puts each search box under the column it searches.
+    void alignSearchBoxes();
+    void markNotFound(int box);
 
     EntryScreen &screen_;
     RecordListModel *model_;
     QSqlDatabase db_;
     std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;
-    bool searchFound_ = true; // the typed search text has a row (or none is typed)
+    QLabel *notFound_ = nullptr;
+    int notFoundBox_ = -1;
     int namedRows_ = 0; // rows read with their owner, from the top
     std::vector<std::pair<qint64, int>> ownerOrder_; // (ID, row) by ID
     size_t nextOwner_ = 0;

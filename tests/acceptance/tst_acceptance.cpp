@@ -127,7 +127,7 @@ public:
     {
         for (;;) {
             const QString w = newWindow(known);
-            if (w.isEmpty() || !xdo({ "getwindowname", w }).startsWith("DİKKAT"))
+            if (w.isEmpty() || !xdo({ "getwindowname", w }).startsWith("Dikkat"))
                 return w;
             keys("Return");
             if (!gone(w))

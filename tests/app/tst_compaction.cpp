@@ -200,7 +200,7 @@ private slots:
             fill(s.path, 1); // the clerk saves while the other program looks on, then leaves
         }
         CompactData(s.path);
-        QCOMPARE(s.messages.titles(), QStringList { QStringLiteral("DİKKAT !") });
+        QCOMPARE(s.messages.titles(), QStringList { QStringLiteral("Dikkat") });
         QCOMPARE(s.firstText(),
             QStringLiteral("Database başka bir bölümde kullanılıyor.\r\nProgram Compact işlemini "
                            "şu an için yapamıyor.\r\n\r\nData: ")

@@ -138,7 +138,7 @@ private slots:
         testing::ProgramFolder folder(false);
         QSqlDatabase db;
         QVERIFY(!OpenData(db, RecordStoreData));
-        QCOMPARE(messages.titles(), (QStringList { "GENEL HATA", "DİKKAT" }));
+        QCOMPARE(messages.titles(), (QStringList { "GENEL HATA", "Dikkat" }));
         QVERIFY(messages.shown().at(0).text.contains(QStringLiteral("DataKontrolEt")));
         QVERIFY(messages.shown().at(1).text.startsWith(
             QStringLiteral("Data yaratmada sorunla karşılaşıldı. Program sonlandırılacaktır.")));

@@ -57,7 +57,7 @@ private slots:
         QVERIFY(testing::writeFile(folder.path() + QStringLiteral("/data"), {}));
         app::upgradeRecordStore();
         // The real program ends at the first exit; here the boxes go on.
-        QCOMPARE(messages.titles().mid(0, 2), (QStringList { "GENEL HATA", "DİKKAT" }));
+        QCOMPARE(messages.titles().mid(0, 2), (QStringList { "GENEL HATA", "Dikkat" }));
         QVERIFY(messages.exits() >= 1);
         QVERIFY(!QFile::exists(folder.storePath()));
     }

@@ -1,7 +1,9 @@
 #include "app/appstate.h"
 #include "app/inisettings.h"
+#include "app/mainwindow.h"
 #include "platform/desktopservices.h"
 #include "platform/report.h"
+#include "printing/formviewer.h"
 #include "printing/margindialog.h"
 #include "printing/margins.h"
 #include "printing/reportviewer.h"
@@ -15,7 +17,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
@@ -74,7 +79,12 @@ public:
         title = t;
         return answer;
     }
-    void openDocument(const QString &path) override { opened << path; }
+    bool opens = true; // a program for Word and Excel files is set
+    bool openDocument(const QString &path) override
+    {
+        opened << path;
+        return opens;
+    }
 };
 
 QString margin(const char *key)
@@ -118,11 +128,62 @@ private slots:
         QCOMPARE(v.r.printQuality, -4);
         QCOMPARE(v.r.zoom, 100);
         QCOMPARE(v.r.toolbarFont + QString::number(v.r.toolbarFontSize), "TAHOMA8");
-        // No printer here: said once a run, not by every viewer after it.
+        // The quality button starts down: dark printing is on.
+        QVERIFY(v.r.tools[25].state);
+        // No printer here: no box before the preview (the viewer's status line says it).
         MarginReport().run();
-        QCOMPARE(v.messages.titles(), QStringList { "DİKKAT !" });
-        QCOMPARE(
-            v.messages.shown().first().text, "Bilgisayarınızda tanımlı bir YAZICI bulunamadı.");
+        QVERIFY(v.messages.shown().isEmpty());
+    }
+
+    // The real desktop service on a computer with no program for Word files
+    // (no desktop here): it says so instead of pretending the file opened.
+    void theDesktopSaysWhenNoProgramOpensAFile()
+    {
+        if (!QStandardPaths::findExecutable("xdg-open").isEmpty()
+            && QStandardPaths::findExecutable("xdg-mime").isEmpty())
+            QSKIP("xdg-open is here and cannot be asked first: it would open the file");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("belge.doc");
+        QVERIFY(testing::writeFile(path, "{\\rtf1 }"));
+        platform::DesktopServices real;
+        if (!QStandardPaths::findExecutable("xdg-mime").isEmpty()) {
+            QProcess query;
+            query.start("xdg-mime", { "query", "default", "application/msword" });
+            QVERIFY(query.waitForFinished());
+            if (!query.readAllStandardOutput().trimmed().isEmpty())
+                QSKIP("this desktop has a program for Word files: it would open the file");
+        }
+        QVERIFY(!real.openDocument(path));
+    }
+
+    // The EK-1's back page opens with the quality the clerk chose on the front
+    // page's viewer, its button showing it.
+    void theBackPagePrintsAsDarkAsTheFront()
+    {
+        testing::Program p;
+        QStringList seen; // each viewer's quality button: caption and whether down
+        testing::whenModal([&](QWidget *w) {
+            auto *front = qobject_cast<ReportViewer *>(w);
+            if (!front)
+                return false;
+            const auto quality = front->toolbar()->findChild<QAction *>("tool25");
+            seen << quality->text() + (quality->isChecked() ? "+" : "-");
+            front->clickTool(25);
+            testing::whenModal([&](QWidget *w) {
+                auto *back = qobject_cast<ReportViewer *>(w);
+                if (!back)
+                    return false;
+                const auto quality = back->toolbar()->findChild<QAction *>("tool25");
+                seen << quality->text() + (quality->isChecked() ? "+" : "-")
+                        + QString::number(back->report().printQuality);
+                back->accept();
+                return true;
+            });
+            front->accept();
+            return true;
+        });
+        showFormViewers(Form::Ek1, p.window->entryScreen(), p.window.get());
+        QCOMPARE(seen, (QStringList { "KOYU+", "NORMAL--3" }));
     }
 
     void qualityTogglesAndStopTurnsIntoClose()
@@ -160,6 +221,7 @@ private slots:
             desktop.answer = answer.isEmpty() ? answer : dir + answer;
             return ToolbarTiklandi(v.r, tool, v.r.caption, nullptr);
         };
+        QVERIFY(!exportOpened());
         // Cancelled: nothing written, nothing said.
         QCOMPARE(click(24, QString()), ViewerAction::None);
         QVERIFY(desktop.proposed.endsWith("/EVRAKMATİK_EK_1_(ön_sayfa)"));
@@ -185,6 +247,7 @@ private slots:
         click(22, "/belge.docx");
         QCOMPARE(desktop.filter, "Word (*.docx)");
         QCOMPARE(desktop.opened, QStringList { dir + "/belge.docx" });
+        QVERIFY(exportOpened());
         click(23, "/tablo.xls");
         QCOMPARE(desktop.opened.size(), 2);
         QCOMPARE(exportPath(), dir + "/tablo.xls");
@@ -351,16 +414,26 @@ private slots:
         // Before paper is spent, the clerk reads which box did not hold its text.
         QVERIFY(!viewer.fitLine()->isHidden());
         QVERIFY(viewer.fitLine()->text().contains("Ticari Adı: "));
-        // An export says where it went.
+        // No printer here: the status line says so, no box does.
+        QCOMPARE(viewer.statusLine()->text(), "Bilgisayarınızda tanımlı bir YAZICI bulunamadı.");
+        QVERIFY(messages.shown().isEmpty());
+        // An export says where it went; a Word or Excel file no program
+        // opens says so too, so the clerk knows where to find it.
         {
             ScriptedDesktop desktop;
             desktop.answer = folder.path() + "/durum";
             viewer.clickTool(24);
+            QCOMPARE(viewer.statusLine()->text(), "Kaydedildi: " + folder.path() + "/durum.pdf");
+            viewer.clickTool(22);
+            QCOMPARE(viewer.statusLine()->text(), "Kaydedildi: " + folder.path() + "/durum.doc");
+            desktop.opens = false;
+            viewer.clickTool(23);
+            QCOMPARE(viewer.statusLine()->text(),
+                "Açacak bir program bulunamadı; dosya şuraya yazıldı: " + folder.path()
+                    + "/durum.xlsx");
         }
-        QVERIFY(viewer.statusLine()->text().endsWith(folder.path() + "/durum.pdf"));
         QCOMPARE(r.runs, 1);
         const int actions = viewer.toolbar()->actions().size();
-        const int warned = messages.titles().count("DİKKAT !");
         bool opened = false;
         viewer.openMarginDialog = [&](ReportViewer &v) {
             opened = true;
@@ -371,8 +444,7 @@ private slots:
         QCOMPARE(r.runs, 2);
         QCOMPARE(r.tools.size(), 27);
         QCOMPARE(viewer.toolbar()->actions().size(), actions);
-        // A missing printer is said once a run, not again on the restart.
-        QCOMPARE(messages.titles().count("DİKKAT !"), warned);
+        QVERIFY(messages.shown().isEmpty());
         viewer.clickTool(25);
         const auto quality = viewer.toolbar()->findChild<QAction *>("tool25");
         QVERIFY(quality && quality->text() == "NORMAL" && !quality->isChecked());

@@ -9,6 +9,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -36,6 +37,13 @@ void insertSeries(int from, int to, const QString &columns, const QString &value
                .arg(from)
                .arg(to)
                .arg(values) });
+}
+
+// Typed key by key, Turkish letters included (keyClicks takes Latin-1 only).
+void typeKeys(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), {});
 }
 
 QString cell(const RecordListModel &m, int row, int column)
@@ -115,21 +123,119 @@ private slots:
         QVERIFY(!s.sTabber()->isEnabled());
         QTableView *grid = s.sprX();
         // Each text typed in turn, and the row the cursor lands on: no match
-        // stays, deleting moves back up; "ı" finds "I", "i" finds "İ".
+        // chooses no row, deleting moves back up; "ı" finds "I", "i" finds "İ".
         const struct {
             int box;
             const char *text;
             int row;
-        } steps[] = { { 1, "3", 2 }, { 1, "34", 3 }, { 1, "349", 3 }, { 1, "3", 2 }, { 1, "", 0 },
+        } steps[] = { { 1, "3", 2 }, { 1, "34", 3 }, { 1, "349", -1 }, { 1, "3", 2 }, { 1, "", 0 },
             { 0, "ISPARTA", 2 }, { 0, "ayşe y", 3 }, { 0, "öz", 4 } };
         for (const auto &step : steps) {
             s.txtara(step.box)->setText(QString::fromUtf8(step.text));
             QCOMPARE(grid->currentIndex().row(), step.row);
         }
-        // The boxes keep their text across fills.
+    }
+
+    // Typed letter by letter: a text no row begins with chooses no row (the
+    // near row found by its first letters is let go), turns its box amber
+    // and says "bulunamadı"; Enter then loads nothing and the list stays.
+    void aSearchThatMatchesNothingSaysSo_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("nearRow"); // the row the first letters find
+        QTest::newRow("owner") << 0 << "özgür" << 4;
+        QTest::newRow("old plate with a blank") << 1 << "34 AB" << 2;
+        QTest::newRow("engine number") << 4 << "M9" << 0;
+    }
+    void aSearchThatMatchesNothingSaysSo()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(int, nearRow);
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        QApplication::setActiveWindow(p.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        s.txt(16)->setText(QStringLiteral("yazılan"));
+        s.cmdBUL()->click();
+        auto *notFound = s.frmARA()->findChild<QLabel *>(QStringLiteral("lblBulunamadi"));
+        QVERIFY(notFound);
+        QLineEdit *edit = s.txtara(box);
+        edit->setFocus();
+        typeKeys(edit, typed.left(1));
+        QCOMPARE(s.sprX()->currentIndex().row(), nearRow);
+        QVERIFY(!notFound->isVisible());
+        typeKeys(edit, typed.mid(1));
+        QVERIFY(!s.sprX()->currentIndex().isValid());
+        QVERIFY(s.sprX()->selectionModel()->selectedIndexes().isEmpty());
+        QVERIFY(notFound->isVisible());
+        QCOMPARE(notFound->text(), QStringLiteral("bulunamadı"));
+        QVERIFY(edit->styleSheet().contains(QStringLiteral("background")));
+        // Beside its box, clear of "Vazgeç".
+        QVERIFY(qAbs(notFound->y() - edit->geometry().bottom()) < 10);
+        QVERIFY(!notFound->geometry().intersects(s.btnCancel()->geometry()));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("yazılan"));
+        // Taking letters back finds the near row again, and the box is plain.
+        QTest::keyClick(edit, Qt::Key_End);
+        while (s.sprX()->currentIndex().row() != nearRow && !edit->text().isEmpty())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(s.sprX()->currentIndex().row(), nearRow);
+        QVERIFY(!notFound->isVisible());
+        QVERIFY(edit->styleSheet().isEmpty());
+    }
+
+    // Reopened, the list starts on row 1 with every box empty and plain, so
+    // Enter loads row 1 and no old text claims to name it.
+    void theListReopensWithEmptySearchBoxes()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        s.cmdBUL()->click();
+        s.txtara(2)->setText(QStringLiteral("35"));
+        QCOMPARE(s.sprX()->currentIndex().row(), 4);
+        s.txtara(0)->setText(QStringLiteral("yok böyle"));
         s.btnCancel()->click();
         s.cmdBUL()->click();
-        QCOMPARE(s.txtara(0)->text(), QStringLiteral("öz"));
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(s.txtara(i)->text().isEmpty());
+            QVERIFY(s.txtara(i)->styleSheet().isEmpty());
+        }
+        QVERIFY(!s.frmARA()->findChild<QLabel *>(QStringLiteral("lblBulunamadi"))->isVisible());
+        QCOMPARE(s.sprX()->currentIndex().row(), 0);
+        QTest::keyClick(s.txtara(0), Qt::Key_Return);
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M5"));
+    }
+
+    // Each search box lies under the column it searches, named by the
+    // column's header until something is typed.
+    void eachSearchBoxSitsUnderItsColumn()
+    {
+        testing::Program p;
+        fillStore();
+        EntryScreen &s = p.window->entryScreen();
+        p.window->show();
+        s.cmdBUL()->click();
+        QTableView *grid = s.sprX();
+        QHeaderView *columns = grid->horizontalHeader();
+        for (int c = 0; c < 5; ++c) {
+            const QLineEdit *box = s.txtara(c);
+            const int left =
+                grid->mapTo(s.frmARA(),
+                        QPoint(grid->viewport()->x() + columns->sectionViewportPosition(c), 0))
+                    .x();
+            QCOMPARE(box->x(), left);
+            QCOMPARE(box->width(), columns->sectionSize(c));
+            QVERIFY(box->y() > grid->geometry().bottom());
+            QCOMPARE(
+                box->placeholderText(), grid->model()->headerData(c, Qt::Horizontal).toString());
+        }
     }
 
     void turkishFoldingOfPrefixes()
@@ -278,7 +384,7 @@ private slots:
         QVERIFY(list.filling());
         p.window->ExitProgram();
         QVERIFY(!list.filling());
-        QVERIFY(!p.messages.titles().contains(QStringLiteral("DİKKAT !")));
+        QVERIFY(!p.messages.titles().contains(QStringLiteral("Dikkat")));
         QCOMPARE(p.messages.exits(), 1);
     }
 
@@ -358,19 +464,17 @@ private slots:
         keys(s.sprX(), { Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter });
         QCOMPARE(closedOn(), QStringLiteral("M4"));
 
-        // The last search's text is selected, so typing replaces it; text
-        // that matches no row loads nothing on Enter, until a row is chosen.
-        s.txtara(0)->setText(QStringLiteral("öz"));
+        // Text that matches no row loads nothing on Enter, until a row is
+        // chosen with the arrows (from the top, as none is chosen).
         s.cmdBUL()->click();
         QTest::keyClicks(s.txtara(0), "ay");
-        QCOMPARE(s.txtara(0)->text(), QStringLiteral("ay"));
         QCOMPARE(s.sprX()->currentIndex().row(), 3);
         QTest::keyClicks(s.txtara(0), "x");
         keys(s.txtara(0), { Qt::Key_Return });
         QCOMPARE(closedOn(), QString());
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M4"));
         keys(s.txtara(0), { Qt::Key_Down, Qt::Key_Return });
-        QCOMPARE(closedOn(), QStringLiteral("M3"));
+        QCOMPARE(closedOn(), QStringLiteral("M5"));
     }
 
     // Nothing to list, or a store the list cannot read: no list, the screen free.
