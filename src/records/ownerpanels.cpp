@@ -84,11 +84,10 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
     const int base = ownerBase(n);
     const int even = 2 * (n - 1);
     const int odd = even + 1;
-    // Panel 1 walks its boxes first and its pairs much later; panels 2 and 3
-    // start with their pairs.
-    const bool first = n == 1;
-    const int s = n == 2 ? 191 : 259;
-    int textOrder = first ? 62 : s + 10;
+    // Every panel is walked the same way, as it reads: row by row from the
+    // top, left to right within a row (a pair's options one after the other).
+    const int panelStart[] = { 62, 1000, 1200 };
+    auto at = [&](int row, int slot) { return panelStart[n - 1] + row * 4 + slot; };
 
     auto pairFrame = [&](const QString &name, int row, int x, int w) {
         auto *f = new QWidget(panel);
@@ -99,28 +98,22 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
     // Owner kind.
     QWidget *frame4 = pairFrame(QStringLiteral("Frame4_%1").arg(n), 1, 20, 250);
     auto *kind = new QButtonGroup(frame4);
-    b.option(frame4, kind, &optA_[size_t(even)], QStringLiteral("ŞAHIS"), 0, 0, 100,
-        first ? 181 : s + 2);
-    b.option(frame4, kind, &optA_[size_t(odd)], QStringLiteral("TÜZEL KİŞİ"), 120, 0, 120,
-        first ? 182 : s + 3);
+    b.option(frame4, kind, &optA_[size_t(even)], QStringLiteral("ŞAHIS"), 0, 0, 100, at(1, 0));
+    b.option(
+        frame4, kind, &optA_[size_t(odd)], QStringLiteral("TÜZEL KİŞİ"), 120, 0, 120, at(1, 1));
 
     for (const OwnerRow &r : kTextRows) {
         if (r.row > 26)
             continue;
         const QString label = QString::fromUtf8(r.label);
         b.label(panel, label, 6, rowY(r.row), 150);
-        b.text(panel, base + r.offset1, r.max1, Qt::AlignLeft, r.x1, rowY(r.row), r.w1, textOrder++,
-            label);
+        b.text(panel, base + r.offset1, r.max1, Qt::AlignLeft, r.x1, rowY(r.row), r.w1,
+            at(r.row, 0), label);
         if (r.offset2 >= 0)
             b.text(panel, base + r.offset2, r.max2, Qt::AlignLeft, r.x2, rowY(r.row), r.w2,
-                textOrder++, label);
-        if (first && r.row == 7) {
-            b.date(panel, n + 2, 156, rowY(8), 80, textOrder++, QStringLiteral("Doğum Tarihi"));
-            textOrder += 4; // gender, blood group and nationality come next
-        }
+                at(r.row, 1), label);
     }
-    if (!first)
-        b.date(panel, n + 2, 156, rowY(8), 80, textOrder++, QStringLiteral("Doğum Tarihi"));
+    b.date(panel, n + 2, 156, rowY(8), 80, at(8, 0), QStringLiteral("Doğum Tarihi"));
     b.label(panel, QStringLiteral("Doğum Tarihi"), 6, rowY(8), 142);
 
     // Phones: area code and number, centred.
@@ -128,43 +121,42 @@ void EntryScreen::buildOwnerPanel(QWidget *page, int n)
         const OwnerRow &r = kTextRows[row == 27 ? 20 : 21];
         const QString label = QString::fromUtf8(r.label);
         b.label(panel, label, 6, rowY(row), 80);
-        b.text(panel, base + r.offset1, r.max1, Qt::AlignHCenter, r.x1, rowY(row), r.w1,
-            textOrder++, label);
-        b.text(panel, base + r.offset2, r.max2, Qt::AlignHCenter, r.x2, rowY(row), r.w2,
-            textOrder++, label);
+        b.text(panel, base + r.offset1, r.max1, Qt::AlignHCenter, r.x1, rowY(row), r.w1, at(row, 0),
+            label);
+        b.text(panel, base + r.offset2, r.max2, Qt::AlignHCenter, r.x2, rowY(row), r.w2, at(row, 1),
+            label);
     }
 
     // Gender, directly on the panel: "Erkek" left, "Kadın" right.
     b.label(panel, QStringLiteral("Cinsiyeti"), 6, rowY(9), 142);
     auto *gender = new QButtonGroup(panel);
-    b.option(panel, gender, &optC_[size_t(odd)], QStringLiteral("Erkek"), 156, rowY(9), 60,
-        first ? 69 : s + 8);
-    b.option(panel, gender, &optC_[size_t(even)], QStringLiteral("Kadın"), 218, rowY(9), 62,
-        first ? 70 : s + 7);
+    b.option(
+        panel, gender, &optC_[size_t(odd)], QStringLiteral("Erkek"), 156, rowY(9), 60, at(9, 0));
+    b.option(
+        panel, gender, &optC_[size_t(even)], QStringLiteral("Kadın"), 218, rowY(9), 62, at(9, 1));
 
     b.label(panel, QStringLiteral("Kan Grubu"), 6, rowY(10), 142);
     b.combo(panel, 3 * n, false,
         { QString(), QStringLiteral("ABrh+"), QStringLiteral("ABrh-"), QStringLiteral("Arh+"),
             QStringLiteral("Arh-"), QStringLiteral("Brh+"), QStringLiteral("Brh-"),
             QStringLiteral("0rh+"), QStringLiteral("0rh-") },
-        156, rowY(10), 80, first ? 71 : s + 9, QStringLiteral("Kan Grubu"));
+        156, rowY(10), 80, at(10, 0), QStringLiteral("Kan Grubu"));
     b.label(panel, QStringLiteral("Tabiiyeti"), 6, rowY(11), 142);
     b.combo(panel, 4 * n, false, { QString(), QStringLiteral("TC"), QStringLiteral("DİĞER") }, 156,
-        rowY(11), 80, first ? 72 : s + 6, QStringLiteral("Tabiiyeti"));
+        rowY(11), 80, at(11, 0), QStringLiteral("Tabiiyeti"));
 
     // Address kind and phone kind, each in its own small frame: "EV" left.
     QWidget *address = pairFrame(QStringLiteral("Frame3_adres%1").arg(n), 18, 20, 250);
     auto *addressKind = new QButtonGroup(address);
-    b.option(address, addressKind, &optAdres_[size_t(odd)], QStringLiteral("EV"), 0, 0, 100,
-        first ? 183 : s + 4);
+    b.option(
+        address, addressKind, &optAdres_[size_t(odd)], QStringLiteral("EV"), 0, 0, 100, at(18, 0));
     b.option(address, addressKind, &optAdres_[size_t(even)], QStringLiteral("İŞYERİ"), 120, 0, 120,
-        first ? 184 : s + 5);
+        at(18, 1));
     QWidget *phone = pairFrame(QStringLiteral("Frame3_tel%1").arg(n), 27, 194, 90);
     auto *phoneKind = new QButtonGroup(phone);
+    b.option(phone, phoneKind, &optTel_[size_t(odd)], QStringLiteral("EV"), 0, 0, 36, at(27, 2));
     b.option(
-        phone, phoneKind, &optTel_[size_t(odd)], QStringLiteral("EV"), 0, 0, 36, first ? 179 : s);
-    b.option(phone, phoneKind, &optTel_[size_t(even)], QStringLiteral("İŞYERİ"), 36, 0, 54,
-        first ? 180 : s + 1);
+        phone, phoneKind, &optTel_[size_t(even)], QStringLiteral("İŞYERİ"), 36, 0, 54, at(27, 3));
 }
 
 } // namespace records

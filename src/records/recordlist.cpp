@@ -1,5 +1,7 @@
 #include "recordlist.h"
 
+#include "boxmarks.h"
+
 #include "app/basics.h"
 #include "app/datafiles.h"
 #include "app/errorbox.h"
@@ -171,6 +173,9 @@ int RecordList::fill()
         // Laid out by now, in the style the window ended up with.
         alignSearchBoxes();
         screen_.txtara(0)->setFocus(Qt::OtherFocusReason);
+    } else {
+        // Nothing to list: said where the clerk glances, not left as a dead key.
+        emit screen_.marks().notice(QStringLiteral("Kayıt deposunda henüz kayıt yok."));
     }
     if (filling())
         QTimer::singleShot(0, this, &RecordList::readMore);

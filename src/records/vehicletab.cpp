@@ -65,12 +65,17 @@ void EntryScreen::buildVehicleTab(QWidget *page)
         { 8, 58, 160, "Teknik Özellik Değiştirme" }, { 172, 58, 150, "İsim Ünvan değiştirme" },
         { 8, 79, 100, "Trafik Belgesi" }, { 112, 79, 100, "Tescil Belgesi" },
         { 8, 100, 110, "Hurdaya Ayırma" } };
-    for (int i = 0; i < kChkCount; ++i)
-        b.check(f0, i, QString::fromUtf8(kinds[i].caption), kinds[i].x, kinds[i].y, kinds[i].w,
-            333 + i);
-    textRows(b, f0,
-        { { 121, 100, C, 216, 96, 312, 110, 79, 328, "Yenileme Nedeni " },
-            { 122, 100, C, 122, 130, 254, 168, 100, 329, "Hurdaya Ayırma Nedeni " } });
+    // The frame is walked first on the tab, as it reads: the kinds row by row,
+    // each reason right after the tick on its row. They share the first key,
+    // which keeps the order they are made in, ahead of the plates made later.
+    auto kind = [&](int i) {
+        b.check(f0, i, QString::fromUtf8(kinds[i].caption), kinds[i].x, kinds[i].y, kinds[i].w, 0);
+    };
+    for (int i = 0; i < kChkCount - 1; ++i)
+        kind(i);
+    textRows(b, f0, { { 121, 100, C, 216, 96, 312, 110, 79, 0, "Yenileme Nedeni " } });
+    kind(kChkCount - 1);
+    textRows(b, f0, { { 122, 100, C, 122, 130, 254, 168, 100, 0, "Hurdaya Ayırma Nedeni " } });
 
     // Registration: plates, usage purpose, documents.
     QGroupBox *f1 = tabFrame(b, page, 1, QStringLiteral("Tescil Bilgileri"), 105, 2325, 6450, 2370);
@@ -124,11 +129,12 @@ void EntryScreen::buildVehicleTab(QWidget *page)
     // Special consumption tax.
     QGroupBox *f4 = tabFrame(
         b, page, 4, QStringLiteral("Özel Tüketim Vergisi (ÖTV) Bilgileri"), 6675, 360, 6450, 1200);
-    textRows(b, f4, { { 128, 30, L, 8, 170, 180, 242, 16, 363, "ÖTV Yaptırılan Vergi Dairesi" } });
+    // Top to bottom, left to right; equal keys keep the order they are made in.
+    textRows(b, f4, { { 128, 30, L, 8, 170, 180, 242, 16, 20, "ÖTV Yaptırılan Vergi Dairesi" } });
     b.label(f4, QStringLiteral("ÖTV Makbuz Tarihi"), 8, 36, 100);
-    b.date(f4, 6, 110, 36, 76, 375, QStringLiteral("ÖTV Makbuz Tarihi"));
+    b.date(f4, 6, 110, 36, 76, 20, QStringLiteral("ÖTV Makbuz Tarihi"));
     textRows(b, f4,
-        { { 130, 20, L, 196, 84, 282, 140, 36, 364, "ÖTV Makbuz No" },
+        { { 130, 20, L, 196, 84, 282, 140, 36, 20, "ÖTV Makbuz No" },
             { 30, 60, L, 8, 170, 180, 242, 56, 20, "Aracın Bağlı Olduğu Vergi Dairesi" } });
     // Kept for stored data, never shown to the operator.
     b.text(f4, 129, 60, L, 0, 0, 10, 376, QString())->widget()->hide();
@@ -191,7 +197,7 @@ void EntryScreen::buildVehicleTab(QWidget *page)
     for (int i = 0; i < 5; ++i)
         b.option(frame2, fuel, &opt_[size_t(15 + i)], QString::fromUtf8(fuels[i].caption),
             fuels[i].x, fuels[i].y, fuels[i].w, 47 + i);
-    b.text(frame2, 123, 100, C, 66, 2 + p, 270, 332, QStringLiteral("Diğer"));
+    b.text(frame2, 123, 100, C, 66, 2 + p, 270, 51, QStringLiteral("Diğer"));
 
     b.label(f3, QStringLiteral("Kullanım Şekli"), 8, row(14) + 2, 80);
     auto *usageForm = new QButtonGroup(f3);

@@ -188,7 +188,8 @@ private slots:
     }
 
     // The print frames end by keyboard: Enter in the last box prints, Tab
-    // reaches the buttons, Esc cancels; F9 without an engine number says why.
+    // reaches the buttons, Esc cancels; F9 without an engine number and F3 on
+    // an empty store say why nothing opened.
     void printFramesAreFinishedByKeyboard()
     {
         Shown p;
@@ -196,6 +197,9 @@ private slots:
         QList<printing::Form> printed;
         p.window->printFrames().setPrinter([&](printing::Form f) { printed << f; });
         QSignalSpy notices(&s.marks(), &records::BoxMarks::notice);
+        // F3 on an empty store says so.
+        QCOMPARE(p.window->recordList().fill(), 0);
+        QVERIFY(notices.last().first().toString().contains(QStringLiteral("kayıt yok")));
         s.txt(0)->widget()->setFocus();
         p.key(Qt::Key_F9);
         QVERIFY(!s.FrmYazdir()->isVisible());
