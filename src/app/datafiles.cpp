@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/sqliteengine.h"
 #include "platform/storedialect.h"
+#include "records/searchindex.h"
 #include "sharedstore.h"
 
 #include <QAtomicInt>
@@ -421,7 +422,29 @@ void addIndexToTbl(const QString &table, const QString &index, const QString &co
     CloseDb(db);
 }
 
-void upgradeRecordStore()
+namespace {
+
+// A store from before the "Ara" search gets its index, with every record;
+// so does one whose records another program changed in number.
+void addSearchIndex(const std::function<void(qint64, qint64)> &progress)
+{
+    QSqlDatabase db;
+    if (!OpenData(db, RecordStoreData))
+        return;
+    QString error;
+    if ((!records::SearchIndex::exists(db) || !records::SearchIndex::complete(db))
+        && !records::SearchIndex::build(db, progress, &error)
+        // A store this user may only read is searched once someone who may write opens it.
+        && !error.contains(QLatin1String("readonly"))
+        && !error.contains(QLatin1String("permission")))
+        HataGoster(3000, QStringLiteral("Arama dizini kurulamadı: %1").arg(error),
+            QStringLiteral("upgradeRecordStore"), true);
+    CloseDb(db);
+}
+
+} // namespace
+
+void upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
 {
     // A server that cannot be reached is reported once, not by every step.
     if (usesSharedStore()) {
@@ -446,6 +469,7 @@ void upgradeRecordStore()
     // so its first rows need no sort of the whole table.
     addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
         QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
+    addSearchIndex(progress);
 }
 
 } // namespace app

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace app {
 
 enum DataCode { RecordStoreData = 1, ConstantsData = 2, ProvincesData = 3, VehiclesData = 4 };
@@ -41,7 +43,8 @@ void addFieldToTbl(const QString &table, const QString &column, int size, int ty
     bool required, bool allowZeroLength);
 // Adds a missing index to a table of the record store; a missing table adds nothing.
 void addIndexToTbl(const QString &table, const QString &index, const QString &columns);
-// The upgrade calls the main window runs at load.
-void upgradeRecordStore();
+// The upgrade calls the main window runs at load. A long step (the search
+// index of a store that has none) tells progress how far it has come.
+void upgradeRecordStore(const std::function<void(qint64 done, qint64 total)> &progress = {});
 
 } // namespace app

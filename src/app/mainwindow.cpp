@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -28,6 +29,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <climits>
+#include <memory>
 
 #include <sqlite3.h>
 
@@ -199,7 +203,21 @@ void MainWindow::placeOnScreen()
 void MainWindow::load()
 {
     placeOnScreen();
-    upgradeRecordStore();
+    // Building the search index of a large store takes a while: the clerk
+    // sees how far it has come.
+    std::unique_ptr<QProgressDialog> progress;
+    upgradeRecordStore([&](qint64 done, qint64 total) {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(
+                QStringLiteral("Arama dizini hazırlanıyor (bir kez yapılır)..."), QString(), 0,
+                int(std::min<qint64>(total, INT_MAX)), this);
+            progress->setWindowTitle(QStringLiteral("EVRAKMATİK"));
+            progress->setMinimumDuration(0);
+        }
+        progress->setValue(int(std::min<qint64>(done, INT_MAX)));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    progress.reset();
     refreshHeader();
     screen_->FormuHazirla();
     screen_->cmbX(2)->setCurrentIndex(0);

@@ -4,6 +4,7 @@
 #include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
+#include "findcommand.h"
 #include "mainwindow.h"
 #include "platform/appicon.h"
 #include "platform/desktopshortcut.h"
@@ -154,7 +155,7 @@ int runProgram(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         for (const char *option : { "--print-pdf", "--version", "-v", "--help", "-h",
-                 "--move-store", "--restore", "--list-backups" })
+                 "--move-store", "--restore", "--list-backups", "--find" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -195,6 +196,12 @@ int runProgram(int argc, char **argv)
     parser.addOption(moveStoreOption);
     parser.addOption(restore);
     parser.addOption(listBackups);
+    const QCommandLineOption find(QStringLiteral("find"),
+        QStringLiteral("Yazılan her kelimeyi taşıyan kayıtları satır satır yazar (sekmeyle "
+                       "ayrılmış: ID, eski plaka, yeni plaka, şase, motor, ilk sahip, bulunan "
+                       "alan); bulursa 0, bulamazsa 1 ile biter."),
+        QStringLiteral("METIN"));
+    parser.addOption(find);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -208,7 +215,7 @@ int runProgram(int argc, char **argv)
             + QStringLiteral("\r\n\r\nKayıtlar başka masaların görmediği bir depoya "
                              "gitmesin diye program açılmadı.");
         const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
-            || parser.isSet(restore) || printing::headlessRequested(parser);
+            || parser.isSet(restore) || parser.isSet(find) || printing::headlessRequested(parser);
         if (console)
             std::fprintf(stderr, "%s\n",
                 qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
@@ -240,6 +247,8 @@ int runProgram(int argc, char **argv)
         std::fputs(text.constData(), outcome.ok ? stdout : stderr);
         return outcome.ok ? 0 : 1;
     }
+    if (parser.isSet(find))
+        return findCommand(parser.value(find));
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);
 

@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+class QLineEdit;
+class QLabel;
+
 namespace platform {
 class ListReader;
 struct EngineResult;
@@ -30,6 +33,11 @@ public:
     ~RecordList() override;
 
     RecordListModel &model() const { return *model_; }
+    // The "Ara" box above the grid and the records it found; the grid shows
+    // them while the box holds a word of three characters or more.
+    QLineEdit *txtAra() const { return ara_; }
+    RecordListModel &found() const { return *results_; }
+    bool showingFound() const { return showingFound_; }
     // Reads the first rows and shows the grid when there are any; the rest
     // follow. Returns the rows read so far, or -1 when the store could not be
     // read.
@@ -42,6 +50,9 @@ public:
     // -1 when the store could not be read.
     int finishFill();
     void search(int box);
+    // Searches the whole store for every word typed in "Ara". False when the
+    // store could not be searched (the error box has been shown).
+    bool searchAll();
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
     void close();
@@ -60,9 +71,14 @@ private:
     void readShownOwners();
     void stopFill();
     void continueSearch();
+    void showModel(RecordListModel *model);
 
     EntryScreen &screen_;
     RecordListModel *model_;
+    RecordListModel *results_;
+    QLineEdit *ara_;
+    QLabel *araLabel_;
+    bool showingFound_ = false;
     QSqlDatabase db_;
     std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;

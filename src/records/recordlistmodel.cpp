@@ -121,9 +121,17 @@ void RecordListModel::clear()
     text_.squeeze();
     owners_.clear();
     owners_.squeeze();
+    notes_ = {};
     ownersChanged_ = false;
     announced_ = 0;
     endResetModel();
+}
+
+void RecordListModel::setNote(int row, const QString &note)
+{
+    if (notes_.size() <= size_t(row))
+        notes_.resize(size_t(row) + 1);
+    notes_[size_t(row)] = note;
 }
 
 QByteArrayView RecordListModel::bytes(int row, int column) const
@@ -169,7 +177,11 @@ int RecordListModel::columnCount(const QModelIndex &parent) const
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= announced_)
+    if (!index.isValid() || index.row() >= announced_)
+        return {};
+    if (role == Qt::ToolTipRole)
+        return size_t(index.row()) < notes_.size() ? notes_[size_t(index.row())] : QString();
+    if (role != Qt::DisplayRole)
         return {};
     if (index.column() == kIdColumn)
         return id(index.row());

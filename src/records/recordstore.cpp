@@ -3,6 +3,7 @@
 #include "app/datafiles.h"
 #include "app/sharedstore.h"
 #include "platform/storedialect.h"
+#include "searchindex.h"
 
 #include <QDateTime>
 
@@ -246,6 +247,11 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         ownerColumns += o.columns;
         if (!writeRow(db_, QStringLiteral("ARACSAHIPLERI"), ownerId, ownerColumns, nullptr, error))
             return fail();
+    }
+    // The search index changes with the record, or neither does.
+    if (QString indexError; !SearchIndex::refresh(db_, recordId, &indexError)) {
+        *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
+        return fail();
     }
     if (!db_.commit()) {
         *error = fromSql(db_.lastError());
