@@ -40,6 +40,9 @@ constexpr int kSliceMs = 15;
 // Rows read are shown to the grid at most this often: each showing lays out
 // and paints the grid again, which would otherwise cost more than the reading.
 constexpr int kShowEveryMs = 150;
+// "Ara" reads this many of the records the index names before the grid is
+// shown: more than a screenful, even when a few of them do not match.
+constexpr int kFirstFound = 80;
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)
@@ -301,6 +304,7 @@ void RecordList::showModel(RecordListModel *model)
 
 bool RecordList::searchAll()
 {
+    moreFound_ = false;
     const QStringList words = SearchIndex::words(ara_->text());
     const bool started = std::any_of(words.cbegin(), words.cend(),
         [](const QString &w) { return w.size() >= SearchIndex::kShortestWord; });
@@ -310,13 +314,43 @@ bool RecordList::searchAll()
         searchFound_ = true;
         return true;
     }
+    // The first screenful at once; the rest once the typing lets the event
+    // loop run again, so each key costs about a screenful.
+    int candidates = 0;
+    if (!readFound(kFirstFound, &candidates))
+        return false;
+    if (candidates >= kFirstFound) {
+        moreFound_ = true;
+        QTimer::singleShot(0, this, &RecordList::finishSearchAll);
+    }
+    return true;
+}
+
+void RecordList::finishSearchAll()
+{
+    if (!moreFound_)
+        return;
+    moreFound_ = false;
+    QTableView *grid = screen_.sprX();
+    const int row = grid->currentIndex().row();
+    const int top = grid->verticalScrollBar()->value();
+    if (!readFound(0))
+        return;
+    // The first rows are the same rows: the cursor and the view stay.
+    if (row >= 0 && row < results_->rowCount())
+        grid->setCurrentIndex(results_->index(row, 0));
+    grid->verticalScrollBar()->setValue(top);
+}
+
+bool RecordList::readFound(int limit, int *candidates)
+{
     std::vector<SearchHit> hits;
     QString error;
     QSqlDatabase db = db_;
     const bool own = !db.isValid();
     if (own && !app::OpenData(db, app::RecordStoreData))
         return false;
-    const bool ok = SearchIndex::find(db, ara_->text(), &hits, &error);
+    const bool ok = SearchIndex::find(db, ara_->text(), &hits, &error, limit, candidates);
     if (own)
         app::CloseDb(db);
     if (!ok) {
@@ -349,7 +383,8 @@ bool RecordList::searchAll()
 void RecordList::search(int box)
 {
     if (showingFound_) {
-        // Among the records "Ara" found, all of them at hand.
+        // Among the records "Ara" found, all of them.
+        finishSearchAll();
         const int r = results_->findPrefix(box, screen_.txtara(box)->text());
         searchFound_ = r >= 0 || screen_.txtara(box)->text().isEmpty();
         if (r >= 0) {

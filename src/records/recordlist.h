@@ -53,6 +53,8 @@ public:
     // Searches the whole store for every word typed in "Ara". False when the
     // store could not be searched (the error box has been shown).
     bool searchAll();
+    // The "Ara" matches after the first screenful, at once.
+    void finishSearchAll();
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
     void close();
@@ -72,6 +74,7 @@ private:
     void stopFill();
     void continueSearch();
     void showModel(RecordListModel *model);
+    bool readFound(int limit, int *candidates = nullptr);
 
     EntryScreen &screen_;
     RecordListModel *model_;
@@ -79,6 +82,7 @@ private:
     QLineEdit *ara_;
     QLabel *araLabel_;
     bool showingFound_ = false;
+    bool moreFound_ = false; // matches after the first screenful still to read
     QSqlDatabase db_;
     std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;

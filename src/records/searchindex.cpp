@@ -459,10 +459,12 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     return true;
 }
 
-bool SearchIndex::find(
-    const QSqlDatabase &db, const QString &text, std::vector<SearchHit> *hits, QString *error)
+bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<SearchHit> *hits,
+    QString *error, int limit, int *candidates)
 {
     hits->clear();
+    if (candidates)
+        *candidates = 0;
     const QStringList all = words(text);
     if (all.isEmpty())
         return true;
@@ -479,16 +481,22 @@ bool SearchIndex::find(
         likes << QStringLiteral("a.METIN LIKE ?");
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    // The first owner is looked up for the rows handed back only: with a
+    // limit, after the matches have been sorted and cut.
     const QString sql =
         QStringLiteral(
-            "SELECT k.ID, k.ESKIPLAKA, k.YENIPLAKA, k.SASENO, k.MOTORNO, a.METIN, "
+            "SELECT t.ID, t.ESKIPLAKA, t.YENIPLAKA, t.SASENO, t.MOTORNO, t.METIN, "
             "(SELECT COALESCE(o.AD, '') || ' ' || COALESCE(o.SOYAD, '') FROM ARACSAHIPLERI o "
-            "WHERE o.ARACID = k.ID AND o.SAHIPNO = 1 ORDER BY o.ID DESC LIMIT 1) "
-            "FROM ARAMA a %1 ARACKAYIT k ON k.ID = a.%2 WHERE %3 ORDER BY k.ESKIPLAKA, k.ID")
+            "WHERE o.ARACID = t.ID AND o.SAHIPNO = 1 ORDER BY o.ID DESC LIMIT 1) FROM "
+            "(SELECT k.ID AS ID, k.ESKIPLAKA AS ESKIPLAKA, k.YENIPLAKA AS YENIPLAKA, "
+            "k.SASENO AS SASENO, k.MOTORNO AS MOTORNO, a.METIN AS METIN "
+            "FROM ARAMA a %1 ARACKAYIT k ON k.ID = a.%2 WHERE %3 ORDER BY k.ESKIPLAKA, k.ID%4) t "
+            "ORDER BY t.ESKIPLAKA, t.ID")
             // SQLite would walk the list's index in order and ask the search
             // index row by row; CROSS JOIN keeps it on the search index first.
             .arg(platform::isPostgres(db) ? QStringLiteral("JOIN") : QStringLiteral("CROSS JOIN"),
-                keyColumn(db), likes.join(QStringLiteral(" AND ")));
+                keyColumn(db), likes.join(QStringLiteral(" AND ")),
+                limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString());
     if (!q.prepare(sql)) {
         *error = q.lastError().text();
         return false;
@@ -498,6 +506,8 @@ bool SearchIndex::find(
     if (!runQuery(q, error))
         return false;
     while (q.next()) {
+        if (candidates)
+            ++*candidates;
         const QString indexed = q.value(5).toString();
         QStringList said;
         bool former = false;

@@ -40,9 +40,11 @@ public:
     using Progress = std::function<void(qint64 done, qint64 total)>;
     static bool build(QSqlDatabase &db, const Progress &progress, QString *error);
     // The records matching every word of text, in the list's order (old
-    // plate, then ID). A text without any word finds nothing.
-    static bool find(
-        const QSqlDatabase &db, const QString &text, std::vector<SearchHit> *hits, QString *error);
+    // plate, then ID); with limit, those among the first limit records the
+    // index names (candidates gets how many it named). A text without any
+    // word finds nothing.
+    static bool find(const QSqlDatabase &db, const QString &text, std::vector<SearchHit> *hits,
+        QString *error, int limit = 0, int *candidates = nullptr);
 
     // The typed words as the index keeps values: Turkish letters folded to
     // upper-case ASCII (ı, i, I and İ alike), every other sign dropped.

@@ -197,6 +197,35 @@ private slots:
         QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
     }
 
+    // A surname many records share: the first screenful comes at once, the
+    // rest as soon as the typing lets the program breathe, all in the list's
+    // order.
+    void manyMatchesAllArriveInListOrder()
+    {
+        testing::Program p;
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 300) SELECT i, 'M' || i, "
+            "printf('%03d', 301 - i) FROM n")));
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, ID, "
+            "'Ali', CASE WHEN ID % 2 = 0 THEN 'Yılmaz' ELSE 'Kaya' END FROM ARACKAYIT")));
+        app::upgradeRecordStore();
+        records::EntryScreen &s = p.window->entryScreen();
+        records::RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        list.txtAra()->setText(QStringLiteral("yılmaz"));
+        QVERIFY(list.found().rowCount() > 20);
+        QTRY_COMPARE(list.found().rowCount(), 150);
+        for (int r = 1; r < 150; ++r)
+            QVERIFY(list.found().cell(r - 1, 1) < list.found().cell(r, 1));
+        QCOMPARE(list.found().id(0), 300);
+        // Typing on narrows it to one.
+        list.txtAra()->setText(QStringLiteral("yılmaz M42"));
+        QTRY_COMPARE(list.found().rowCount(), 1);
+        QCOMPARE(list.found().id(0), 42);
+    }
+
     // A backup from before the search, restored, and a store moved to the
     // server and back: each found at once.
     void restoredAndMovedStoresAreFound()
