@@ -431,8 +431,13 @@ void addSearchIndex(const std::function<void(qint64, qint64)> &progress)
     QSqlDatabase db;
     if (!OpenData(db, RecordStoreData))
         return;
+    // A store without both tables gets nothing, as with the columns: the
+    // operation that needs a table says what is missing.
+    const QStringList tables = recordStoreTables();
+    const bool complete = std::all_of(
+        tables.cbegin(), tables.cend(), [&](const QString &t) { return hasTable(db, t); });
     QString error;
-    if ((!records::SearchIndex::exists(db) || !records::SearchIndex::complete(db))
+    if (complete && (!records::SearchIndex::exists(db) || !records::SearchIndex::complete(db))
         && !records::SearchIndex::build(db, progress, &error)
         // A store this user may only read is searched once someone who may write opens it.
         && !error.contains(QLatin1String("readonly"))

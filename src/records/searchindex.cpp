@@ -441,8 +441,10 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     if (!writer.flush(error))
         return fail();
     if (pg) {
-        // Made after the rows: one pass over them instead of an update per row.
-        if (!runSql(db,
+        // Made after the rows: one pass over them instead of an update per
+        // row, with room to sort the trigrams in memory.
+        if (!runSql(db, QStringLiteral("SET LOCAL maintenance_work_mem = '256MB'"), error)
+            || !runSql(db,
                 QStringLiteral("CREATE INDEX ARAMA_METIN ON ARAMA USING gin (METIN gin_trgm_ops)"),
                 error))
             return fail();

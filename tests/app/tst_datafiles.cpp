@@ -293,7 +293,7 @@ private slots:
                      .value(0)
                      .toString(),
             QStringLiteral("arackayit_anahtar,arackayit_liste,aracsahipleri_kimlik,"
-                           "aracsahipleri_kimlikno,aracsahipleri_sahip"));
+                           "aracsahipleri_kimlikno,aracsahipleri_sahip,arama_metin"));
     }
 
     // A server that cannot be reached: the error box names it, in the
