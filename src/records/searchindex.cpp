@@ -478,9 +478,24 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
             asked << w;
     if (asked.isEmpty())
         asked = all;
+    // SQLite's LIKE reads every candidate's text back to check it; MATCH on
+    // the words' trigrams answers from the index alone, and the few records
+    // that hold the trigrams apart are dropped below like any other.
+    const bool trigrams = !platform::isPostgres(db)
+        && std::all_of(asked.cbegin(), asked.cend(),
+            [](const QString &w) { return w.size() >= kShortestWord; });
     QStringList likes;
-    for (qsizetype i = 0; i < asked.size(); ++i)
-        likes << QStringLiteral("a.METIN LIKE ?");
+    QStringList pieces;
+    if (trigrams) {
+        for (const QString &w : asked)
+            for (qsizetype i = 0; i + kShortestWord <= w.size(); ++i)
+                pieces << QLatin1Char('"') + w.mid(i, kShortestWord) + QLatin1Char('"');
+        pieces.removeDuplicates();
+        likes << QStringLiteral("a.ARAMA MATCH ?");
+    } else {
+        for (qsizetype i = 0; i < asked.size(); ++i)
+            likes << QStringLiteral("a.METIN LIKE ?");
+    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // The first owner is looked up for the rows handed back only: with a
@@ -503,8 +518,11 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         *error = q.lastError().text();
         return false;
     }
-    for (const QString &w : asked)
-        q.addBindValue(QLatin1Char('%') + w + QLatin1Char('%'));
+    if (trigrams)
+        q.addBindValue(pieces.join(QStringLiteral(" AND ")));
+    else
+        for (const QString &w : asked)
+            q.addBindValue(QLatin1Char('%') + w + QLatin1Char('%'));
     if (!runQuery(q, error))
         return false;
     while (q.next()) {
