@@ -364,11 +364,17 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         db.rollback();
         return false;
     };
-    if (!runSql(db, QStringLiteral("DROP TABLE IF EXISTS ARAMA"), error))
+    // Asked first, so the server has no notice to print about a missing table.
+    if (exists(db) && !runSql(db, QStringLiteral("DROP TABLE ARAMA"), error))
         return fail();
     if (pg) {
         // pg_trgm is a trusted extension: the database's owner may add it.
-        if (!runSql(db, QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"), error)
+        QSqlQuery has(db);
+        const bool trgm =
+            has.exec(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'pg_trgm'"))
+            && has.next();
+        has.finish();
+        if ((!trgm && !runSql(db, QStringLiteral("CREATE EXTENSION pg_trgm"), error))
             || !runSql(db,
                 QStringLiteral(
                     "CREATE TABLE ARAMA (ARACID bigint PRIMARY KEY, METIN text NOT NULL)"),
