@@ -168,6 +168,17 @@ QString indexText(const QSqlRecord &vehicle, const std::vector<QSqlRecord> &owne
     return text;
 }
 
+template<size_t N>
+QString presentColumns(const QSqlDatabase &db, const QString &table, const SearchField (&fields)[N])
+{
+    const QSqlRecord there = platform::tableRecord(db, table);
+    QString list;
+    for (const SearchField &f : fields)
+        if (there.contains(QLatin1String(f.column)))
+            list += QStringLiteral(", ") + QLatin1String(f.column);
+    return list;
+}
+
 QString keyColumn(const QSqlDatabase &db)
 {
     return platform::isPostgres(db) ? QStringLiteral("ARACID") : QStringLiteral("rowid");
@@ -383,7 +394,10 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     } else if (!runSql(db,
                    QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, tokenize = "
                                   "'trigram', detail = 'none')"),
-                   error)) {
+                   error)
+        // Merged once at the end rather than as the rows arrive.
+        || !runSql(
+            db, QStringLiteral("INSERT INTO ARAMA (ARAMA, rank) VALUES ('automerge', 0)"), error)) {
         return fail();
     }
     QSqlQuery range(db);
@@ -406,10 +420,14 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     QSqlQuery owners(db);
     vehicles.setForwardOnly(true);
     owners.setForwardOnly(true);
+    // Only the columns searched, and those the store has: every other column
+    // read would cost a value a row for nothing.
     vehicles.prepare(
-        QStringLiteral("SELECT * FROM ARACKAYIT WHERE ID >= ? AND ID < ? ORDER BY ID"));
-    owners.prepare(QStringLiteral(
-        "SELECT * FROM ARACSAHIPLERI WHERE ARACID >= ? AND ARACID < ? ORDER BY ARACID, ID"));
+        QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID >= ? AND ID < ? ORDER BY ID")
+            .arg(presentColumns(db, QStringLiteral("ARACKAYIT"), kVehicleFields)));
+    owners.prepare(QStringLiteral("SELECT ARACID, ID, SAHIPNO%1 FROM ARACSAHIPLERI WHERE "
+                                  "ARACID >= ? AND ARACID < ? ORDER BY ARACID, ID")
+                       .arg(presentColumns(db, QStringLiteral("ARACSAHIPLERI"), kOwnerFields)));
     for (qint64 from = first; total > 0 && from <= last; from += kSlice) {
         owners.addBindValue(from);
         owners.addBindValue(from + kSlice);
@@ -454,8 +472,9 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
                 QStringLiteral("CREATE INDEX ARAMA_METIN ON ARAMA USING gin (METIN gin_trgm_ops)"),
                 error))
             return fail();
-    } else if (!runSql(
-                   db, QStringLiteral("INSERT INTO ARAMA (ARAMA) VALUES ('optimize')"), error)) {
+    } else if (!runSql(db, QStringLiteral("INSERT INTO ARAMA (ARAMA) VALUES ('optimize')"), error)
+        || !runSql(
+            db, QStringLiteral("INSERT INTO ARAMA (ARAMA, rank) VALUES ('automerge', 4)"), error)) {
         return fail();
     }
     if (!db.commit()) {
