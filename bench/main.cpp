@@ -20,6 +20,7 @@
 #include "records/recordlistmodel.h"
 #include "records/returningowner.h"
 #include "records/saverecord.h"
+#include "records/searchindex.h"
 #include "storefiller.h"
 
 #include <QBuffer>
@@ -33,9 +34,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -194,6 +197,70 @@ double barePgListQuery(const QString &connection)
     return ms;
 }
 
+// "Ara" on the open list: from the text typed to the first screenful of
+// matches painted, for a surname many records share, a whole identity
+// number, the last five characters of a chassis number, and a word found
+// nowhere; find_first_ms is the slowest of them.
+void findFigures(const char *prefix, app::MainWindow &window, int count, int runs)
+{
+    auto name = [prefix](const char *n) { return std::string(prefix) + n; };
+    QString identity;
+    QString chassis;
+    {
+        QSqlDatabase db;
+        app::OpenData(db, app::RecordStoreData);
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT KIMLIKNO FROM ARACSAHIPLERI WHERE ARACID = %1 ORDER BY ID")
+                   .arg(count / 2));
+        if (q.next())
+            identity = q.value(0).toString();
+        q.exec(QStringLiteral("SELECT SASENO FROM ARACKAYIT WHERE ID = %1").arg(count / 3));
+        if (q.next())
+            chassis = q.value(0).toString().right(5);
+        q = QSqlQuery();
+        app::CloseDb(db);
+    }
+    records::RecordList &list = window.recordList();
+    QLineEdit *ara = list.txtAra();
+    const struct {
+        const char *name;
+        const char *matches;
+        QString text;
+    } finds[] = { { "find_first_surname_ms", "find_matches_surname", QStringLiteral("yilmaz") },
+        { "find_first_identity_ms", "find_matches_identity", identity },
+        { "find_first_chassis_ms", "find_matches_chassis", chassis },
+        { "find_first_nothing_ms", "find_matches_nothing", QStringLiteral("QXZWVK") } };
+    double slowest = 0;
+    for (const auto &f : finds) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            ara->clear();
+            times.push_back(timeOnce([&] {
+                ara->setText(f.text);
+                window.grab();
+            }));
+        }
+        std::printf("%s: %d\n", name(f.matches).c_str(), list.found().rowCount());
+        print(name(f.name).c_str(), median(times));
+        slowest = std::max(slowest, median(times));
+    }
+    ara->clear();
+    print(name("find_first_ms").c_str(), slowest);
+
+    // What keeping the index in step adds to a save: one record's row made
+    // anew inside a transaction, rolled back (the save's own sync is not in it).
+    QSqlDatabase db;
+    app::OpenData(db, app::RecordStoreData);
+    QRandomGenerator r(13);
+    print(name("find_save_share_ms").c_str(), medianOf(runs, [&] {
+        QString error;
+        db.transaction();
+        records::SearchIndex::refresh(db, r.bounded(1, count + 1), &error);
+        db.rollback();
+    }));
+    app::CloseDb(db);
+}
+
 // The figures of one engine, each name with prefix before it: save, load,
 // the list's fill beside its bare queries (bare, then any others named), the
 // open list's memory and a search keystroke.
@@ -276,6 +343,7 @@ void entryFigures(const char *prefix, app::MainWindow &window, int count, int ru
         }
     }
     print(name("search_keystroke_ms").c_str(), slowest);
+    findFigures(prefix, window, count, runs);
     list.close();
 }
 
@@ -471,6 +539,21 @@ int main(int argc, char **argv)
     std::printf("records: %d\n", count);
     print("build_store_ms", timeOnce([&] { fillStore(store, count); }));
 
+    {
+        // The search index as the start-up upgrade makes it, and what it adds
+        // to the store's file.
+        const qint64 before = QFileInfo(store).size();
+        QSqlDatabase db;
+        app::OpenData(db, app::RecordStoreData);
+        QString error;
+        print(
+            "find_index_build_ms", timeOnce([&] { records::SearchIndex::build(db, {}, &error); }));
+        app::CloseDb(db);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "index: %s\n", qPrintable(error));
+        std::printf("store_mb: %.1f MB\n", before / 1048576.0);
+        std::printf("find_index_mb: %.1f MB\n", (QFileInfo(store).size() - before) / 1048576.0);
+    }
     app::MainWindow window;
     window.load();
     window.show();
@@ -513,6 +596,26 @@ int main(int argc, char **argv)
         });
         print("pg_build_store_ms", built);
         app::sharedStore().connection = connection;
+        {
+            QSqlDatabase server;
+            app::OpenData(server, app::RecordStoreData);
+            QString error;
+            print("pg_find_index_build_ms",
+                timeOnce([&] { records::SearchIndex::build(server, {}, &error); }));
+            if (!error.isEmpty())
+                std::fprintf(stderr, "index: %s\n", qPrintable(error));
+            QSqlQuery q(server);
+            q.exec(QStringLiteral("VACUUM ANALYZE ARAMA"));
+            q.exec(QStringLiteral("SELECT pg_total_relation_size('arama'), "
+                                  "pg_total_relation_size('arackayit') + "
+                                  "pg_total_relation_size('aracsahipleri')"));
+            if (q.next()) {
+                std::printf("pg_store_mb: %.1f MB\n", q.value(1).toLongLong() / 1048576.0);
+                std::printf("pg_find_index_mb: %.1f MB\n", q.value(0).toLongLong() / 1048576.0);
+            }
+            q = QSqlQuery();
+            app::CloseDb(server);
+        }
         entryFigures("pg_", window, count, runs, serial,
             { { "list_query_bare_ms", [&] { return barePgListQuery(connection); } } });
         app::sharedStore() = app::SharedStore();

@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "platform/sqliteengine.h"
 #include "platform/storedialect.h"
+#include "records/searchindex.h"
 #include "sharedstore.h"
 
 #include <QAtomicInt>
@@ -523,7 +524,38 @@ bool addIndexToTbl(const QString &table, const QString &index, const QString &co
     return ok;
 }
 
-bool upgradeRecordStore()
+namespace {
+
+// A store from before the "Ara" search gets its index, with every record;
+// so does one whose records another program changed in number.
+bool addSearchIndex(const std::function<void(qint64, qint64)> &progress)
+{
+    QSqlDatabase db;
+    if (!OpenData(db, RecordStoreData))
+        return false;
+    // A store without both tables gets nothing, as with the columns: the
+    // operation that needs a table says what is missing.
+    const QStringList tables = recordStoreTables();
+    const bool complete = std::all_of(
+        tables.cbegin(), tables.cend(), [&](const QString &t) { return hasTable(db, t); });
+    QString error;
+    if (complete && (!records::SearchIndex::exists(db) || !records::SearchIndex::complete(db))
+        && !records::SearchIndex::build(db, progress, &error)
+        // A store this user may only read is searched once someone who may write opens it.
+        && !error.contains(QLatin1String("readonly"))
+        && !error.contains(QLatin1String("permission"))) {
+        HataGoster(3000, QStringLiteral("Arama dizini kurulamadı: %1").arg(error),
+            QStringLiteral("upgradeRecordStore"), true);
+        CloseDb(db);
+        return false;
+    }
+    CloseDb(db);
+    return true;
+}
+
+} // namespace
+
+bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
 {
     // A server that cannot be reached is reported once, not by every step.
     if (usesSharedStore()) {
@@ -549,7 +581,8 @@ bool upgradeRecordStore()
         // The record list reads its rows in this order straight from the
         // index, so its first rows need no sort of the whole table.
         && addIndexToTbl(table, QStringLiteral("ARACKAYIT_LISTE"),
-            QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"));
+            QStringLiteral("ESKIPLAKA, ID, YENIPLAKA, SASENO, MOTORNO"))
+        && addSearchIndex(progress);
     return ok;
 }
 

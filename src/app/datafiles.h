@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace app {
 
 enum DataCode { RecordStoreData = 1, ConstantsData = 2, ProvincesData = 3, VehiclesData = 4 };
@@ -51,7 +53,8 @@ bool addFieldToTbl(const QString &table, const QString &column, int size, int ty
 bool addIndexToTbl(const QString &table, const QString &index, const QString &columns);
 // The upgrade calls the main window runs at load; false (its one box shown)
 // when a step failed. A desk whose role may not change the shared store's
-// tables is told what to run.
-bool upgradeRecordStore();
+// tables is told what to run. A long step (the search index of a store that
+// has none) tells progress how far it has come.
+bool upgradeRecordStore(const std::function<void(qint64 done, qint64 total)> &progress = {});
 
 } // namespace app

@@ -25,6 +25,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -33,6 +34,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <climits>
+#include <memory>
 
 #include <sqlite3.h>
 
@@ -219,7 +223,21 @@ void MainWindow::placeOnScreen()
 void MainWindow::load()
 {
     placeOnScreen();
-    upgradeRecordStore();
+    // Building the search index of a large store takes a while: the clerk
+    // sees how far it has come.
+    std::unique_ptr<QProgressDialog> progress;
+    upgradeRecordStore([&](qint64 done, qint64 total) {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(
+                QStringLiteral("Arama dizini hazırlanıyor (bir kez yapılır)..."), QString(), 0,
+                int(std::min<qint64>(total, INT_MAX)), this);
+            progress->setWindowTitle(QStringLiteral("EVRAKMATİK"));
+            progress->setMinimumDuration(0);
+        }
+        progress->setValue(int(std::min<qint64>(done, INT_MAX)));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    progress.reset();
     refreshHeader();
     screen_->FormuHazirla();
     records::setListChoice(screen_->cmbX(2), 0);

@@ -4,6 +4,7 @@
 #include "backups.h"
 #include "basics.h"
 #include "datafiles.h"
+#include "findcommand.h"
 #include "jetimport.h"
 #include "mainwindow.h"
 #include "platform/appicon.h"
@@ -181,7 +182,7 @@ int runProgram(int argc, char **argv)
         const QByteArray arg(argv[i]);
         for (const char *option :
             { "--print-pdf", "--version", "-v", "--help", "-h", "--move-store", "--restore",
-                "--list-backups", "--upgrade-store", "--import-jet", "--brands" })
+                "--list-backups", "--upgrade-store", "--import-jet", "--brands", "--find" })
             headless = headless || arg == option || arg.startsWith(QByteArray(option) + '=');
     }
     if (headless && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -235,6 +236,12 @@ int runProgram(int argc, char **argv)
     parser.addOption(upgradeStoreOption);
     parser.addOption(importJet);
     parser.addOption(brandsOption);
+    const QCommandLineOption find(QStringLiteral("find"),
+        QStringLiteral("Yazılan her kelimeyi taşıyan kayıtları satır satır yazar (sekmeyle "
+                       "ayrılmış: ID, eski plaka, yeni plaka, şase, motor, ilk sahip, bulunan "
+                       "alan); bulursa 0, bulamazsa 1 ile biter."),
+        QStringLiteral("METIN"));
+    parser.addOption(find);
     printing::addHeadlessOptions(parser);
     parser.process(application);
 
@@ -249,7 +256,7 @@ int runProgram(int argc, char **argv)
                              "gitmesin diye program açılmadı.");
         const bool console = parser.isSet(moveStoreOption) || parser.isSet(listBackups)
             || parser.isSet(upgradeStoreOption) || parser.isSet(restore) || parser.isSet(importJet)
-            || printing::headlessRequested(parser);
+            || parser.isSet(find) || printing::headlessRequested(parser);
         if (console)
             std::fprintf(stderr, "%s\n",
                 qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
@@ -298,6 +305,8 @@ int runProgram(int argc, char **argv)
         // The backup is in place; an upgrade that failed was told above.
         return outcome.ok && !console.failed ? 0 : 1;
     }
+    if (parser.isSet(find))
+        return findCommand(parser.value(find));
     if (printing::headlessRequested(parser))
         return printing::runHeadless(parser);
 

@@ -1,5 +1,7 @@
 #include "storemove.h"
 
+#include "records/searchindex.h"
+
 #include "datafiles.h"
 #include "platform/messages.h"
 #include "platform/pgcopy.h"
@@ -293,7 +295,13 @@ int moveStore(const QString &direction)
         QString error;
         const bool ok = toShared ? copyRecords(local, server, &report, &error)
                                  : copyRecords(server, local, &report, &error);
-        if (ok) {
+        // The copy brings the records, not the search index: the target's is
+        // made from them.
+        QString indexError;
+        if (ok && !records::SearchIndex::build(toShared ? server : local, {}, &indexError)) {
+            std::fprintf(stderr, "Arama dizini kurulamadı: %s\n", qPrintable(indexError));
+            code = 1;
+        } else if (ok) {
             std::printf("%s\n%s -> %s\n", qPrintable(report),
                 toShared ? qPrintable(dataFilePath(RecordStoreData))
                          : qPrintable(sharedStoreHost(shared.connection)),

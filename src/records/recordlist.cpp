@@ -13,6 +13,7 @@
 #include "platform/storedialect.h"
 #include "recordlistmodel.h"
 #include "recordstore.h"
+#include "searchindex.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,6 +45,9 @@ constexpr int kSliceMs = 15;
 // Rows read are shown to the grid at most this often: each showing lays out
 // and paints the grid again, which would otherwise cost more than the reading.
 constexpr int kShowEveryMs = 150;
+// "Ara" reads this many of the records the index names before the grid is
+// shown: more than a screenful, even when a few of them do not match.
+constexpr int kFirstFound = 80;
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)
@@ -99,15 +103,30 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     : QObject(parent)
     , screen_(screen)
     , model_(new RecordListModel(this))
+    , results_(new RecordListModel(this))
+    , ara_(new QLineEdit(screen.frmARA()))
+    , araLabel_(new QLabel(QStringLiteral("Ara"), screen.frmARA()))
 {
     QTableView *grid = screen_.sprX();
-    grid->setModel(model_);
+    // "Ara" sits above the grid, which gives up a box's height for it.
+    const QRect g = grid->geometry();
+    constexpr int kAraHeight = 24;
+    araLabel_->setGeometry(g.x(), g.y() + 2, 30, kAraHeight - 4);
+    ara_->setObjectName(QStringLiteral("txtAra"));
+    ara_->setGeometry(g.x() + 32, g.y(), g.width() - 32, kAraHeight - 4);
+    ara_->setPlaceholderText(QStringLiteral(
+        "Ad, soyad, kimlik no, telefon, plaka, şase, motor, belge no... (en az üç harf)"));
+    ara_->setToolTip(QStringLiteral(
+        "Yazılan her kelimeyi taşıyan kayıtlar listelenir: sahiplerin (önceki sahipler de) "
+        "ad, soyad, baba, anne adı, ilçe, mahalle, cadde, sokak kelimelerinin başı; kimlik ve "
+        "vergi no, telefon, plaka, şase, motor, belge, poliçe ve makbuz numaralarının "
+        "herhangi bir parçası. Esc kutuyu boşaltır."));
+    grid->setGeometry(g.x(), g.y() + kAraHeight, g.width(), g.height() - kAraHeight);
+    showModel(model_);
     model_->setToolTipSource(lastSaveNote);
+    results_->setToolTipSource(lastSaveNote);
     grid->verticalHeader()->setFixedWidth(39);
     grid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (int c = 0; c < RecordListModel::kTextColumns; ++c)
-        grid->setColumnWidth(c, kColumnWidths[c]);
-    grid->setColumnHidden(RecordListModel::kIdColumn, true);
     grid->horizontalHeader()->setStretchLastSection(false);
     for (int c = 0; c < RecordListModel::kTextColumns; ++c) {
         const QString column = model_->headerData(c, Qt::Horizontal).toString();
@@ -121,6 +140,8 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     notFound_->setObjectName(QStringLiteral("lblBulunamadi"));
     notFound_->setStyleSheet(QStringLiteral("color: rgb(160, 64, 0); font-weight: bold;"));
     notFound_->hide();
+    connect(ara_, &QLineEdit::textChanged, this, [this] { searchAll(); });
+    ara_->installEventFilter(this);
 
     connect(screen_.cmdBUL(), &QPushButton::clicked, this, [this] { fill(); });
     for (int i = 0; i < RecordListModel::kTextColumns; ++i)
@@ -177,6 +198,8 @@ int RecordList::fill()
         // Nothing to list: said where the clerk glances, not left as a dead key.
         emit screen_.marks().notice(QStringLiteral("Kayıt deposunda henüz kayıt yok."));
     }
+    if (showingFound_ || !ara_->text().isEmpty())
+        searchAll();
     if (filling())
         QTimer::singleShot(0, this, &RecordList::readMore);
     return model_->rowCount();
@@ -330,8 +353,111 @@ void RecordList::stopFill()
     }
 }
 
+void RecordList::showModel(RecordListModel *model)
+{
+    QTableView *grid = screen_.sprX();
+    showingFound_ = model == results_;
+    if (grid->model() == model)
+        return;
+    grid->setModel(model);
+    for (int c = 0; c < RecordListModel::kTextColumns; ++c)
+        grid->setColumnWidth(c, kColumnWidths[c]);
+    grid->setColumnHidden(RecordListModel::kIdColumn, true);
+    if (model->rowCount() > 0)
+        grid->setCurrentIndex(model->index(0, 0));
+}
+
+bool RecordList::searchAll()
+{
+    moreFound_ = false;
+    const QStringList words = SearchIndex::words(ara_->text());
+    const bool started = std::any_of(words.cbegin(), words.cend(),
+        [](const QString &w) { return w.size() >= SearchIndex::kShortestWord; });
+    if (!started) {
+        // Too short to search yet: the whole list stays, or comes back.
+        showModel(model_);
+        searchFound_ = true;
+        return true;
+    }
+    // The first screenful at once; the rest once the typing lets the event
+    // loop run again, so each key costs about a screenful.
+    int candidates = 0;
+    if (!readFound(kFirstFound, &candidates))
+        return false;
+    if (candidates >= kFirstFound) {
+        moreFound_ = true;
+        QTimer::singleShot(0, this, &RecordList::finishSearchAll);
+    }
+    return true;
+}
+
+void RecordList::finishSearchAll()
+{
+    if (!moreFound_)
+        return;
+    moreFound_ = false;
+    QTableView *grid = screen_.sprX();
+    const int row = grid->currentIndex().row();
+    const int top = grid->verticalScrollBar()->value();
+    if (!readFound(0))
+        return;
+    // The first rows are the same rows: the cursor and the view stay.
+    if (row >= 0 && row < results_->rowCount())
+        grid->setCurrentIndex(results_->index(row, 0));
+    grid->verticalScrollBar()->setValue(top);
+}
+
+bool RecordList::readFound(int limit, int *candidates)
+{
+    std::vector<SearchHit> hits;
+    QString error;
+    QSqlDatabase db = db_;
+    const bool own = !db.isValid();
+    if (own && !app::OpenData(db, app::RecordStoreData))
+        return false;
+    const bool ok = SearchIndex::find(db, ara_->text(), &hits, &error, limit, candidates);
+    if (own)
+        app::CloseDb(db);
+    if (!ok) {
+        app::HataGoster(3000,
+            QStringLiteral("Kayıt deposunda aranamadı: %1")
+                .arg(storeErrorText(error, QStringLiteral("ARAMA"))),
+            QStringLiteral("Ara"), true);
+        return false;
+    }
+    results_->clear();
+    for (size_t i = 0; i < hits.size(); ++i) {
+        const SearchHit &h = hits[i];
+        const QByteArray texts[] = { h.owner.toUtf8(), h.eskiPlaka.toUtf8(), h.yeniPlaka.toUtf8(),
+            h.saseNo.toUtf8(), h.motorNo.toUtf8() };
+        RecordListModel::Cells cells;
+        for (int c = 0; c < RecordListModel::kTextColumns; ++c)
+            cells[size_t(c)] = texts[c];
+        results_->append(h.id, cells);
+        results_->setNote(int(i), h.matched);
+    }
+    results_->endAppend();
+    showModel(results_);
+    QTableView *grid = screen_.sprX();
+    if (results_->rowCount() > 0)
+        grid->setCurrentIndex(results_->index(0, 0));
+    searchFound_ = results_->rowCount() > 0;
+    return true;
+}
+
 void RecordList::search(int box)
 {
+    if (showingFound_) {
+        // Among the records "Ara" found, all of them.
+        finishSearchAll();
+        const int r = results_->findPrefix(box, screen_.txtara(box)->text());
+        searchFound_ = r >= 0 || screen_.txtara(box)->text().isEmpty();
+        if (r >= 0) {
+            screen_.sprX()->setCurrentIndex(results_->index(r, 0));
+            screen_.sprX()->scrollTo(results_->index(r, 0), QAbstractItemView::PositionAtTop);
+        }
+        return;
+    }
     pending_ = { box, screen_.txtara(box)->text(), 0 };
     markNotFound(-1);
     continueSearch();
@@ -339,6 +465,8 @@ void RecordList::search(int box)
 
 void RecordList::continueSearch()
 {
+    if (showingFound_)
+        return;
     // Owners arrive after the other columns and out of order: below the rows
     // read with their owner, an owner is looked for once all are in, so the
     // first match found is the first in the list.
@@ -397,7 +525,8 @@ void RecordList::markNotFound(int box)
 
 void RecordList::open(int row)
 {
-    const qint64 id = row >= 0 && row < model_->rowCount() ? model_->id(row) : 0;
+    const RecordListModel *shown = showingFound_ ? results_ : model_;
+    const qint64 id = row >= 0 && row < shown->rowCount() ? shown->id(row) : 0;
     // The list stays open when the clerk keeps the typing on the screen.
     if (id > 0 && !screen_.mayDiscardTyping(QStringLiteral("Başka bir kayıt açılırsa")))
         return;
@@ -420,6 +549,11 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
             open(grid->currentIndex().row());
         return true;
     case Qt::Key_Escape:
+        // A search typed in "Ara" goes first; the list closes at the next Esc.
+        if (!ara_->text().isEmpty()) {
+            ara_->clear();
+            return true;
+        }
         close();
         return true;
     case Qt::Key_Up:

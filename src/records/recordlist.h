@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+class QLineEdit;
 class QLabel;
 
 namespace platform {
@@ -34,6 +35,11 @@ public:
     ~RecordList() override;
 
     RecordListModel &model() const { return *model_; }
+    // The "Ara" box above the grid and the records it found; the grid shows
+    // them while the box holds a word of three characters or more.
+    QLineEdit *txtAra() const { return ara_; }
+    RecordListModel &found() const { return *results_; }
+    bool showingFound() const { return showingFound_; }
     // Reads the first rows and shows the grid when there are any; the rest
     // follow. Returns the rows read so far, or -1 when the store could not be
     // read.
@@ -48,6 +54,11 @@ public:
     void search(int box);
     // The box whose text matched no row, or -1.
     int notFoundBox() const { return notFoundBox_; }
+    // Searches the whole store for every word typed in "Ara". False when the
+    // store could not be searched (the error box has been shown).
+    bool searchAll();
+    // The "Ara" matches after the first screenful, at once.
+    void finishSearchAll();
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
     void close();
@@ -69,9 +80,16 @@ private:
     // Puts each search box under the column it searches.
     void alignSearchBoxes();
     void markNotFound(int box);
+    void showModel(RecordListModel *model);
+    bool readFound(int limit, int *candidates = nullptr);
 
     EntryScreen &screen_;
     RecordListModel *model_;
+    RecordListModel *results_;
+    QLineEdit *ara_;
+    QLabel *araLabel_;
+    bool showingFound_ = false;
+    bool moreFound_ = false; // matches after the first screenful still to read
     QSqlDatabase db_;
     std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;

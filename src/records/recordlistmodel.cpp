@@ -1,5 +1,7 @@
 #include "recordlistmodel.h"
 
+#include <QStringList>
+
 #include "app/entryroutines.h"
 
 #include <algorithm>
@@ -121,9 +123,17 @@ void RecordListModel::clear()
     text_.squeeze();
     owners_.clear();
     owners_.squeeze();
+    notes_ = {};
     ownersChanged_ = false;
     announced_ = 0;
     endResetModel();
+}
+
+void RecordListModel::setNote(int row, const QString &note)
+{
+    if (notes_.size() <= size_t(row))
+        notes_.resize(size_t(row) + 1);
+    notes_[size_t(row)] = note;
 }
 
 QByteArrayView RecordListModel::bytes(int row, int column) const
@@ -171,9 +181,17 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= announced_)
         return {};
-    if (role == Qt::ToolTipRole && toolTip_) {
-        const QString tip = toolTip_(id(index.row()));
-        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    if (role == Qt::ToolTipRole) {
+        // What the search matched, then who saved the record last.
+        QStringList tip;
+        if (size_t(index.row()) < notes_.size() && !notes_[size_t(index.row())].isEmpty())
+            tip << notes_[size_t(index.row())];
+        if (toolTip_) {
+            const QString saved = toolTip_(id(index.row()));
+            if (!saved.isEmpty())
+                tip << saved;
+        }
+        return tip.isEmpty() ? QVariant() : QVariant(tip.join(QLatin1Char('\n')));
     }
     if (role != Qt::DisplayRole)
         return {};

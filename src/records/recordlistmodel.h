@@ -35,6 +35,8 @@ public:
     // Tells views the owners set since the last call.
     void endSetOwners();
     void clear();
+    // A row's tooltip: what an "Ara" search found in its record.
+    void setNote(int row, const QString &note);
 
     qint64 id(int row) const { return rows_[size_t(row)].id; }
     // Rows appended, shown or not yet.
@@ -70,6 +72,7 @@ private:
     std::vector<Row> rows_;
     QByteArray text_;
     QByteArray owners_;
+    std::vector<QString> notes_; // by row; empty unless a search set them
     bool ownersChanged_ = false;
     int announced_ = 0; // rows views know of
     std::function<QString(qint64)> toolTip_;

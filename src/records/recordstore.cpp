@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/storedialect.h"
 #include "platform/storedtext.h"
+#include "searchindex.h"
 
 #include <QDateTime>
 
@@ -293,6 +294,11 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     }
     if (!retireOwners(db_, recordId, current, error))
         return fail();
+    // The search index changes with the record, or neither does.
+    if (QString indexError; !SearchIndex::refresh(db_, recordId, &indexError)) {
+        *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
+        return fail();
+    }
     if (!db_.commit()) {
         *error = fromSql(db_.lastError());
         return fail();

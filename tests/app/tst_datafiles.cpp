@@ -296,7 +296,7 @@ private slots:
                      .value(0)
                      .toString(),
             QStringLiteral("arackayit_anahtar,arackayit_liste,aracsahipleri_kimlik,"
-                           "aracsahipleri_kimlikno,aracsahipleri_sahip"));
+                           "aracsahipleri_kimlikno,aracsahipleri_sahip,arama_metin"));
     }
 
     // A server that cannot be reached: the error box names it, in the
@@ -419,7 +419,7 @@ private slots:
         QVERIFY(upgradeRecordStore());
         for (const char *sql : { "DO $$ BEGIN CREATE ROLE masa LOGIN; EXCEPTION WHEN "
                                  "duplicate_object THEN NULL; END $$",
-                 "GRANT SELECT, INSERT, UPDATE, DELETE ON ARACKAYIT, ARACSAHIPLERI TO masa",
+                 "GRANT SELECT, INSERT, UPDATE, DELETE ON ARACKAYIT, ARACSAHIPLERI, ARAMA TO masa",
                  "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO masa" })
             QVERIFY2(testing::storeExec(QLatin1String(sql)), sql);
         const QString owner = store.connection();

@@ -1,0 +1,66 @@
+#include "findcommand.h"
+
+#include "datafiles.h"
+#include "platform/messages.h"
+#include "records/searchindex.h"
+
+#include <cstdio>
+
+namespace app {
+
+namespace {
+
+class ConsoleMessages final : public platform::MessageService {
+public:
+    platform::MsgAnswer show(const platform::MessageRequest &r) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
+        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
+                                                        : platform::MsgAnswer::Ok;
+    }
+};
+
+// A tab or line break inside a value would shift the columns after it.
+QString cell(QString value)
+{
+    return value.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
+} // namespace
+
+int findCommand(const QString &text)
+{
+    ConsoleMessages console;
+    platform::MessageService *before = &platform::messages();
+    platform::setMessageService(&console);
+    // A store from before the search gets its index first.
+    upgradeRecordStore();
+    QSqlDatabase db;
+    int code = 2;
+    if (OpenData(db, RecordStoreData)) {
+        std::vector<records::SearchHit> hits;
+        QString error;
+        if (records::SearchIndex::find(db, text, &hits, &error)) {
+            QByteArray out;
+            for (const records::SearchHit &h : hits) {
+                const QString matched = h.matched;
+                out += QStringList { QString::number(h.id), cell(h.eskiPlaka), cell(h.yeniPlaka),
+                    cell(h.saseNo), cell(h.motorNo), cell(h.owner), matched }
+                           .join(QLatin1Char('\t'))
+                           .toUtf8()
+                    + '\n';
+            }
+            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+            code = hits.empty() ? 1 : 0;
+        } else {
+            std::fprintf(stderr, "Kayıt deposunda aranamadı: %s\n", qPrintable(error));
+        }
+    }
+    CloseDb(db);
+    platform::setMessageService(before);
+    return code;
+}
+
+} // namespace app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace records {
+
+// One record the "Ara" search found, with the list's columns.
+struct SearchHit {
+    qint64 id = 0;
+    QString eskiPlaka;
+    QString yeniPlaka;
+    QString saseNo;
+    QString motorNo;
+    QString owner; // the first owner's name and surname
+    QString matched; // what the typed words matched, in words a clerk reads
+    bool formerOwner = false; // found only through a former owner
+};
+
+// Every record's searchable values, folded, one row per record in the table
+// ARAMA: an FTS5 trigram table on SQLite, a table with a pg_trgm index on
+// PostgreSQL. Both answer "contains" (LIKE '%...%') from the index; whether a
+// word starts a name or lies inside a number is then checked here.
+class SearchIndex {
+public:
+    // Whether the store has the index.
+    static bool exists(const QSqlDatabase &db);
+    // Whether the index has a row for every record: records written by
+    // another program (an import, an older version) leave it behind.
+    static bool complete(const QSqlDatabase &db);
+    // Brings the record's row up to date; called inside the transaction that
+    // changed the record. A store without the index is left as it is.
+    static bool refresh(QSqlDatabase &db, qint64 vehicleId, QString *error);
+    // Makes the index anew for every record, in one transaction. progress
+    // gets (done, total) now and then.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+    static bool build(QSqlDatabase &db, const Progress &progress, QString *error);
+    // The records matching every word of text, in the list's order (old
+    // plate, then ID); with limit, those among the first limit records the
+    // index names (candidates gets how many it named). A text without any
+    // word finds nothing.
+    static bool find(const QSqlDatabase &db, const QString &text, std::vector<SearchHit> *hits,
+        QString *error, int limit = 0, int *candidates = nullptr);
+
+    // The typed words as the index keeps values: Turkish letters folded to
+    // upper-case ASCII (ı, i, I and İ alike), every other sign dropped.
+    static QStringList words(const QString &text);
+    // Words shorter than this narrow a search but do not start one: the index
+    // finds pieces of three characters.
+    static constexpr int kShortestWord = 3;
+};
+
+} // namespace records

@@ -1,0 +1,271 @@
+#include "app/datafiles.h"
+#include "app/mainwindow.h"
+#include "app/restorebackup.h"
+#include "app/sharedstore.h"
+#include "records/entryscreen.h"
+#include "records/recordlist.h"
+#include "records/recordlistmodel.h"
+#include "records/saverecord.h"
+#include "records/searchindex.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using records::SearchHit;
+using records::SearchIndex;
+
+namespace {
+
+// Three records a clerk might be asked about: the first with two owners and
+// a former one, and numbers of every kind; the second and third share a
+// given name or a surname with it.
+const char *const kRecords[] = {
+    "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, YENIPLAKA, SASENO, BELGENO, SIGORTAPOLICENO, "
+    "OTV_MakbuzNo, MARKA, MODEL, MODELRENK1) VALUES (1, 'M1', '34ABC12', '06ZY345', "
+    "'NMT00000012345678', 'B77123', 'POL-998877', 'MK5544', 'Renault', 'Clio', 'Gümüş Gri')",
+    "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (2, 'M2', '35XY999')",
+    "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA, MARKA) VALUES (3, 'M3', '01AA1', 'Fiat')",
+    "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD, BABA, ANNE, ILCE, CADDE, "
+    "TELEFONCEP) VALUES (1, 1, '12345678901', 'Ayşe', 'Işık', 'İsmail', 'Gül', 'Kadıköy', "
+    "'Bağdat Cad.', '5058896611')",
+    "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) VALUES "
+    "(1, 2, '22222222222', 'Mehmet', 'Yılmaz')",
+    "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) VALUES "
+    "(1, -1, '99988877766', 'Hüseyin', 'Çakır')",
+    "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD, TELEFONIS) VALUES "
+    "(2, 1, '11111111111', 'Mehmet', 'Yıldız', '2123334455')",
+    "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) VALUES "
+    "(3, 1, '33333333333', 'Ali', 'Yılmaz')",
+};
+
+void fillStore()
+{
+    for (const char *sql : kRecords)
+        QVERIFY2(testing::storeExec(QString::fromUtf8(sql)), sql);
+}
+
+std::vector<SearchHit> find(const QString &text)
+{
+    QSqlDatabase db;
+    std::vector<SearchHit> hits;
+    if (!app::OpenData(db, app::RecordStoreData))
+        return hits;
+    QString error;
+    if (!SearchIndex::find(db, text, &hits, &error))
+        qWarning("%s", qPrintable(error));
+    app::CloseDb(db);
+    return hits;
+}
+
+QString ids(const std::vector<SearchHit> &hits)
+{
+    QStringList out;
+    for (const SearchHit &h : hits)
+        out << QString::number(h.id);
+    return out.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class TestSearchIndex : public QObject {
+    Q_OBJECT
+private slots:
+    // What a clerk remembers, typed as it comes: the records found, in the
+    // list's order, and what the first one was found by.
+    void findsEveryKindOfValueFromAPiece_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<QString>("matched");
+        const struct {
+            const char *name, *typed, *found, *matched;
+        } rows[] = {
+            { "surname, Turkish letters", "işık", "1", "1. sahip: soyadı" },
+            { "surname without them", "ISIK", "1", "1. sahip: soyadı" },
+            { "dotted capital", "İSMAİL", "1", "1. sahip: baba adı" },
+            { "mother, lower case", "gül", "1", "1. sahip: anne adı" },
+            { "second owner, two records", "yılmaz", "3,1", "1. sahip: soyadı" },
+            { "two words narrow", "yilmaz mehmet", "1", "2. sahip: soyadı, 2. sahip: adı" },
+            { "word start only", "adikoy", "", "" },
+            { "district from its start", "kadık", "1", "1. sahip: ilçe" },
+            { "street", "bağdat", "1", "1. sahip: cadde" },
+            { "inside an identity number", "5678901", "1", "1. sahip: kimlik/vergi no" },
+            { "phone in pieces", "505 889 66 11", "1", "1. sahip: cep telefonu" },
+            { "work phone", "3334455", "2", "1. sahip: telefon" },
+            { "plate with blanks", "34 abc 12", "1", "Eski plaka" },
+            { "plate's letters and number", "ABC12", "1", "Eski plaka" },
+            { "new plate", "zy345", "1", "Yeni plaka" },
+            { "chassis's last digits", "45678", "1", "Şase no" },
+            { "document", "77123", "1", "Sahiplik belge no" },
+            { "policy", "998877", "1", "Poliçe no" },
+            { "receipt", "mk5544", "1", "ÖTV makbuz no" },
+            { "brand and model", "renault clio", "1", "Marka, Model" },
+            { "colour without accents", "gumus", "1", "Renk" },
+            { "former owner", "çakır", "1", "Önceki sahip: soyadı" },
+            { "former owner's number", "99988877766", "1", "Önceki sahip: kimlik/vergi no" },
+            { "nothing", "zzqqx", "", "" },
+        };
+        for (const char *engine : { "sqlite", "postgresql" })
+            for (const auto &r : rows)
+                QTest::addRow("%s: %s", engine, r.name)
+                    << QString::fromLatin1(engine) << QString::fromUtf8(r.typed)
+                    << QString::fromLatin1(r.found) << QString::fromUtf8(r.matched);
+    }
+    void findsEveryKindOfValueFromAPiece()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        QFETCH(QString, matched);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::Program p;
+        fillStore();
+        // Records written behind the program's back: the next start's upgrade
+        // brings the index up to them.
+        app::upgradeRecordStore();
+        const std::vector<SearchHit> hits = find(typed);
+        QCOMPARE(ids(hits), found);
+        if (!hits.empty()) {
+            QCOMPARE(hits.front().matched, matched);
+            QCOMPARE(hits.front().formerOwner, matched.startsWith(QStringLiteral("Önceki")));
+        }
+    }
+
+    // A record saved from the screen is found by "Ara" at once, the list
+    // showing it with what matched; after its owner's surname is changed
+    // and saved again, the old surname no longer finds it. Esc empties the
+    // box before it closes the list.
+    void aSavedRecordIsFoundAtOnce_data() { testing::addEngineRows(); }
+    void aSavedRecordIsFoundAtOnce()
+    {
+        QFETCH(QString, engine);
+        testing::SharedStoreScope store(testing::isPostgresRow(engine));
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        testing::typeTransaction(s);
+        const int b = records::EntryScreen::ownerBase(1);
+        s.txt(b + 2)->setText(QStringLiteral("Karaağaçlı"));
+        const qint64 id = records::Kaydet(s, QString());
+        QVERIFY(id > 0);
+
+        s.cmdBUL()->click();
+        records::RecordList &list = p.window->recordList();
+        list.txtAra()->setText(QStringLiteral("karaagacli"));
+        QVERIFY(list.showingFound());
+        QCOMPARE(list.found().rowCount(), 1);
+        QCOMPARE(list.found().id(0), id);
+        QCOMPARE(list.found().data(list.found().index(0, 1), Qt::ToolTipRole).toString(),
+            QStringLiteral("1. sahip: soyadı"));
+        QTest::keyClick(list.txtAra(), Qt::Key_Escape);
+        QVERIFY(list.txtAra()->text().isEmpty());
+        QVERIFY(!list.showingFound());
+        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        QTest::keyClick(list.txtAra(), Qt::Key_Escape);
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+
+        s.txt(b + 2)->setText(QStringLiteral("Demirci"));
+        QCOMPARE(records::Kaydet(s, QString()), id);
+        QCOMPARE(ids(find(QStringLiteral("karaagacli"))), QString());
+        QCOMPARE(ids(find(QStringLiteral("demirci"))), QString::number(id));
+        QVERIFY2(p.messages.titles().filter(QStringLiteral("HATA")).isEmpty(),
+            qPrintable(p.messages.titles().join(QLatin1Char(','))));
+    }
+
+    // Enter in "Ara" loads the record found; typing that finds nothing
+    // loads nothing.
+    void enterLoadsTheRecordFound()
+    {
+        testing::Program p;
+        fillStore();
+        app::upgradeRecordStore();
+        records::EntryScreen &s = p.window->entryScreen();
+        records::RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        list.txtAra()->setText(QStringLiteral("zzqqx"));
+        QTest::keyClick(list.txtAra(), Qt::Key_Return);
+        QVERIFY(s.frmARA()->isVisibleTo(p.window.get()));
+        list.txtAra()->setText(QStringLiteral("yıldız"));
+        QTest::keyClick(list.txtAra(), Qt::Key_Return);
+        QVERIFY(!s.frmARA()->isVisibleTo(p.window.get()));
+        QCOMPARE(s.txt(16)->text(), QStringLiteral("M2"));
+    }
+
+    // A surname many records share: the first screenful comes at once, the
+    // rest as soon as the typing lets the program breathe, all in the list's
+    // order.
+    void manyMatchesAllArriveInListOrder()
+    {
+        testing::Program p;
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 300) SELECT i, 'M' || i, "
+            "printf('%03d', 301 - i) FROM n")));
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, ID, "
+            "'Ali', CASE WHEN ID % 2 = 0 THEN 'Yılmaz' ELSE 'Kaya' END FROM ARACKAYIT")));
+        app::upgradeRecordStore();
+        records::EntryScreen &s = p.window->entryScreen();
+        records::RecordList &list = p.window->recordList();
+        s.cmdBUL()->click();
+        list.txtAra()->setText(QStringLiteral("yılmaz"));
+        QVERIFY(list.found().rowCount() > 20);
+        QTRY_COMPARE(list.found().rowCount(), 150);
+        for (int r = 1; r < 150; ++r)
+            QVERIFY(list.found().cell(r - 1, 1) < list.found().cell(r, 1));
+        QCOMPARE(list.found().id(0), 300);
+        // Typing on narrows it to one.
+        list.txtAra()->setText(QStringLiteral("yılmaz M42"));
+        QTRY_COMPARE(list.found().rowCount(), 1);
+        QCOMPARE(list.found().id(0), 42);
+    }
+
+    // A backup from before the search, restored, and a store moved to the
+    // server and back: each found at once.
+    void restoredAndMovedStoresAreFound()
+    {
+        testing::Program p;
+        fillStore();
+        app::upgradeRecordStore();
+        // A copy of the store as an older version left it: no index.
+        const QString old = p.folder.path() + QStringLiteral("/eski.mdb");
+        QVERIFY(QFile::copy(p.folder.storePath(), old));
+        QVERIFY(testing::sqlExec(old, "DROP TABLE ARAMA"));
+        QVERIFY(testing::storeExec(QStringLiteral("DELETE FROM ARACSAHIPLERI")));
+        QVERIFY(testing::storeExec(QStringLiteral("DELETE FROM ARACKAYIT")));
+        QCOMPARE(ids(find(QStringLiteral("işık"))), QString());
+        QVERIFY(app::restoreRecordStore(old).ok);
+        app::upgradeRecordStore();
+        QCOMPARE(ids(find(QStringLiteral("işık"))), QStringLiteral("1"));
+
+        testing::SharedStoreScope server;
+        QVERIFY2(server.ok(), qPrintable(server.error()));
+        const testing::ProgramRun move = testing::runProgram(p.folder,
+            { QStringLiteral("--shared-store"), server.connection(), QStringLiteral("--move-store"),
+                QStringLiteral("shared") });
+        QVERIFY2(move.code == 0, qPrintable(move.errors));
+        QCOMPARE(ids(find(QStringLiteral("yılmaz"))), QStringLiteral("3,1"));
+        // The command line sees the same, one record a line.
+        const testing::ProgramRun found = testing::runProgram(p.folder,
+            { QStringLiteral("--shared-store"), server.connection(), QStringLiteral("--find"),
+                QStringLiteral("çakır") });
+        QCOMPARE(found.code, 0);
+        QCOMPARE(found.out.trimmed(),
+            QStringLiteral("1\t34ABC12\t06ZY345\tNMT00000012345678\tM1\tAyşe Işık\t"
+                           "Önceki sahip: soyadı"));
+        const testing::ProgramRun none = testing::runProgram(p.folder,
+            { QStringLiteral("--shared-store"), server.connection(), QStringLiteral("--find"),
+                QStringLiteral("zzqqx") });
+        QCOMPARE(none.code, 1);
+        QVERIFY(none.out.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSearchIndex)
+#include "tst_searchindex.moc"
