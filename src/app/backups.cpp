@@ -41,7 +41,7 @@ const QString kUnfinished = QStringLiteral(".yarim");
 QString backupName(const QDate &day, const QString &kind, bool shared)
 {
     return QStringLiteral("tescil-") + day.toString(Qt::ISODate) + kind
-        + (shared ? QLatin1Char('@') + deskName() : QString()) + QStringLiteral(".mdb");
+        + (shared ? QLatin1Char('@') + backupDeskName() : QString()) + QStringLiteral(".mdb");
 }
 
 struct BackupName {
@@ -134,7 +134,7 @@ QString schemaProblem(const QString &path)
 bool parseBackupName(const QString &name, bool shared, BackupName *parts)
 {
     const auto m = kBackupName.match(name);
-    if (!m.hasMatch() || m.captured(3) != (shared ? deskName() : QString()))
+    if (!m.hasMatch() || m.captured(3) != (shared ? backupDeskName() : QString()))
         return false;
     parts->day = QDate::fromString(m.captured(1), Qt::ISODate);
     parts->kind = m.captured(2);
@@ -306,7 +306,7 @@ QString backupFolder()
     return QFileInfo(dataFilePath(RecordStoreData)).absolutePath() + QStringLiteral("/backups");
 }
 
-QString deskName()
+QString backupDeskName()
 {
     const struct passwd *account = ::getpwuid(::geteuid());
     QString desk = QSysInfo::machineHostName() + QLatin1Char('-')
@@ -491,7 +491,7 @@ QString backupListText()
     section(QStringLiteral("Yedekler"), backupFolder(), false);
     const BackupSettings settings = backupSettings();
     if (!settings.secondFolder.isEmpty())
-        section(QStringLiteral("İkinci klasör (bu masa: %1)").arg(deskName()),
+        section(QStringLiteral("İkinci klasör (bu masa: %1)").arg(backupDeskName()),
             QDir::cleanPath(settings.secondFolder), true);
     return text;
 }

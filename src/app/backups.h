@@ -24,7 +24,7 @@ BackupSettings backupSettings();
 QString backupFolder();
 
 // The desk a copy in a shared second folder belongs to: host and user.
-QString deskName();
+QString backupDeskName();
 // The day's backup file name; the day's last exit writes over its earlier
 // one unless that one holds more records. In a second folder, which several
 // desks may share, the name carries the desk.

@@ -211,7 +211,7 @@ private slots:
         const QString other = second + QStringLiteral("/tescil-2026-03-01@baskamasa-ayse.mdb");
         QVERIFY(QFile::copy(s.path, other));
         const QStringList strangers { QStringLiteral("tescil-2026-02-01.mdb"),
-            QStringLiteral("tescil-2026-02-02@") + deskName() + QStringLiteral(".mdb") };
+            QStringLiteral("tescil-2026-02-02@") + backupDeskName() + QStringLiteral(".mdb") };
         for (const QString &name : strangers)
             QVERIFY(testing::writeFile(second + QLatin1Char('/') + name, "not a backup!!"));
         const QByteArray othersCopy = contents(other);
@@ -222,7 +222,7 @@ private slots:
         for (const QString &name : strangers)
             QVERIFY(QFile::exists(second + QLatin1Char('/') + name));
         const QString own = backupFileName(kFirstDay.addDays(2), true);
-        QVERIFY(own.contains(deskName()));
+        QVERIFY(own.contains(backupDeskName()));
         QCOMPARE(rowCount(second + QLatin1Char('/') + own, "ARACKAYIT"), 20);
         QVERIFY(
             !QFile::exists(second + QLatin1Char('/') + backupFileName(kFirstDay.addDays(1), true)));
