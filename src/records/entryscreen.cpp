@@ -107,15 +107,14 @@ bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
                 clearChoice(static_cast<QRadioButton *>(b));
             return true;
         }
-        // An arrow chooses the next option of the group, as in every other
-        // program, even when none was chosen yet.
+        // An arrow moves to the next option of the group and chooses it, as
+        // in every other program, even when none was chosen yet.
         const bool back = key == Qt::Key_Left || key == Qt::Key_Up;
         if (option && option->group() && (back || key == Qt::Key_Right || key == Qt::Key_Down)) {
             const auto buttons = option->group()->buttons();
             const int at = int(buttons.indexOf(option));
             const int n = int(buttons.size());
-            QAbstractButton *next =
-                option->isChecked() ? buttons.at((at + (back ? n - 1 : 1)) % n) : option;
+            QAbstractButton *next = buttons.at((at + (back ? n - 1 : 1)) % n);
             next->setFocus(Qt::TabFocusReason);
             next->setChecked(true);
             return true;

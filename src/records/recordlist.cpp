@@ -376,7 +376,6 @@ bool RecordList::searchAll()
     if (!started) {
         // Too short to search yet: the whole list stays, or comes back.
         showModel(model_);
-        searchFound_ = true;
         return true;
     }
     // The first screenful at once; the rest once the typing lets the event
@@ -441,7 +440,6 @@ bool RecordList::readFound(int limit, int *candidates)
     QTableView *grid = screen_.sprX();
     if (results_->rowCount() > 0)
         grid->setCurrentIndex(results_->index(0, 0));
-    searchFound_ = results_->rowCount() > 0;
     return true;
 }
 
@@ -451,10 +449,16 @@ void RecordList::search(int box)
         // Among the records "Ara" found, all of them.
         finishSearchAll();
         const int r = results_->findPrefix(box, screen_.txtara(box)->text());
-        searchFound_ = r >= 0 || screen_.txtara(box)->text().isEmpty();
         if (r >= 0) {
+            markNotFound(-1);
             screen_.sprX()->setCurrentIndex(results_->index(r, 0));
             screen_.sprX()->scrollTo(results_->index(r, 0), QAbstractItemView::PositionAtTop);
+        } else if (!screen_.txtara(box)->text().isEmpty()) {
+            // As in the whole list: no match chooses no row.
+            screen_.sprX()->selectionModel()->clear();
+            markNotFound(box);
+        } else {
+            markNotFound(-1);
         }
         return;
     }

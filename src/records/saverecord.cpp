@@ -11,6 +11,8 @@
 #include "savesummary.h"
 #include "typingguards.h"
 
+#include <functional>
+
 namespace records {
 
 namespace {
@@ -96,10 +98,24 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         return 0;
     app::CursorWait();
     const RecordValues values = readScreen(screen);
+    // A server may keep any step waiting (for a lock, within its bound): the
+    // window repaints meanwhile.
+    const bool shared = platform::dialectOf(db).isShared();
+    auto onStore = [shared](const std::function<void()> &work) {
+        if (shared)
+            platform::waitRepainting(work);
+        else
+            work();
+    };
     {
         KeyedRecord stored;
         StoreError findError;
-        if (!RecordStore(db).findByKey(values.motorNo, values.eskiPlaka, &stored, &findError)) {
+        bool found = false;
+        onStore([&] {
+            found =
+                RecordStore(db).findByKey(values.motorNo, values.eskiPlaka, &stored, &findError);
+        });
+        if (!found) {
             app::CloseDb(db);
             app::HataGoster(findError.number, findError.text, QStringLiteral("Kaydet"), true);
             return 0;
@@ -124,12 +140,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
         auto save = [&] {
             ok = RecordStore(db).save(values, &id, &error, &created, &expected, &conflict, &saved);
         };
-        // A server may keep the save waiting (for a lock, within its bound):
-        // the window repaints meanwhile.
-        if (platform::dialectOf(db).isShared())
-            platform::waitRepainting(save);
-        else
-            save();
+        onStore(save);
         if (ok || !conflict.found)
             break;
         app::CursorDefault();
@@ -144,7 +155,9 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
     // A transfer just saved shows its seller among the former owners at once.
     QStringList former;
     StoreError formerError;
-    const bool formerRead = ok && RecordStore(db).formerOwners(id, &former, &formerError);
+    bool formerRead = false;
+    if (ok)
+        onStore([&] { formerRead = RecordStore(db).formerOwners(id, &former, &formerError); });
     app::CloseDb(db);
     if (formerRead)
         screen.setFormerOwners(former);

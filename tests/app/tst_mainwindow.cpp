@@ -84,7 +84,10 @@ private slots:
             p.window->button(QStringLiteral("XPButton1"))->click();
         const auto &box = p.messages.shown().last();
         QCOMPARE(box.title, QStringLiteral("Dikkat"));
-        QCOMPARE(box.text, QStringLiteral("Programdan çıkmak istiyor musunuz?"));
+        // The engine number typed and not saved is named in the question.
+        QCOMPARE(box.text,
+            QStringLiteral("Ekranda kaydedilmemiş bilgiler var; çıkarsanız kaybolacak.\n\n"
+                           "Programdan kaydetmeden çıkmak istiyor musunuz?"));
         QCOMPARE(box.defaultAnswer, platform::MsgAnswer::No);
         QCOMPARE(p.messages.exits(), int(yes));
         QCOMPARE(QFile::exists(p.folder.storePath() + QLatin1Char('x')), yes);

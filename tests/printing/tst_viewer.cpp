@@ -371,7 +371,7 @@ private slots:
         MarginDialog dialog(r, [&] { r.run(); });
         dialog.box(box)->setText(text);
         QCOMPARE(dialog.goster(), told.isEmpty());
-        QCOMPARE(stored(), told.isEmpty() ? stored() : QStringLiteral("14 50 2 1"));
+        QCOMPARE(stored(), told.isEmpty() ? stored() : QStringLiteral("15 50 3 2"));
         if (told.isEmpty())
             return;
         QVERIFY2(v.messages.shown().last().text.contains(told),
@@ -425,7 +425,7 @@ private slots:
             viewer.clickTool(24);
             QCOMPARE(viewer.statusLine()->text(), "Kaydedildi: " + folder.path() + "/durum.pdf");
             viewer.clickTool(22);
-            QCOMPARE(viewer.statusLine()->text(), "Kaydedildi: " + folder.path() + "/durum.doc");
+            QCOMPARE(viewer.statusLine()->text(), "Kaydedildi: " + folder.path() + "/durum.docx");
             desktop.opens = false;
             viewer.clickTool(23);
             QCOMPARE(viewer.statusLine()->text(),

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "platform/dategrid.h"
 #include "records/boxmarks.h"
 #include "records/entrybehaviour.h"
 #include "records/entryscreen.h"

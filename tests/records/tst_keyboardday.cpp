@@ -286,15 +286,15 @@ private slots:
 
         s.sTabber()->setCurrentIndex(1);
         s.OptA(0)->setFocus();
-        p.key(Qt::Key_Down); // nothing chosen yet: the option with the cursor
-        QVERIFY(s.OptA(0)->isChecked());
-        p.key(Qt::Key_Right);
-        QVERIFY(s.OptA(1)->isChecked() && !s.OptA(0)->isChecked());
+        p.key(Qt::Key_Down); // nothing chosen yet: the next option is chosen
+        QVERIFY(s.OptA(1)->isChecked());
         QCOMPARE(QApplication::focusWidget(), s.OptA(1));
+        p.key(Qt::Key_Left);
+        QVERIFY(s.OptA(0)->isChecked() && !s.OptA(1)->isChecked());
         p.key(Qt::Key_Delete);
         QVERIFY(!s.OptA(0)->isChecked() && !s.OptA(1)->isChecked());
         p.key(Qt::Key_Space);
-        QVERIFY(s.OptA(1)->isChecked());
+        QVERIFY(s.OptA(0)->isChecked());
     }
 };
 

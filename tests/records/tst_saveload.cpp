@@ -388,7 +388,8 @@ private slots:
         QCOMPARE(p.messages.shown().size(), 0);
         // A new record asks about a declined number again.
         if (asked && !yes) {
-            s.newRecord();
+            s.newRecord(); // asked first about the typed panel, answered Yes
+            p.messages.reset();
             number->setFocus();
             QTest::keyClicks(number, QStringLiteral("10000000001"));
             QTest::keyClick(number, Qt::Key_Tab);
