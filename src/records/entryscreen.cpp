@@ -21,6 +21,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace records {
 
@@ -81,8 +82,14 @@ EntryScreen::EntryScreen(QWidget *window)
                 && (w == brand || brand->isAncestorOf(w)
                     || (popup && (w == popup || popup->isAncestorOf(w))));
         };
-        if (inBrand(before) && !inBrand(now))
+        if (inBrand(before) && !inBrand(now)) {
+            // Tab from a whole brand lands where the model box was skipped
+            // while it was still locked: the model box takes the cursor.
+            const bool modelsBefore = cmbX(1)->isEnabled();
             brandTyped();
+            if (!modelsBefore && cmbX(1)->isEnabled() && now == txt(10)->widget())
+                cmbX(1)->setFocus(Qt::TabFocusReason);
+        }
     });
     // Alt+K (the tab's own mnemonic) and Alt+A put the cursor into the first
     // box of owner 1 and of the vehicle, so the next transaction never starts
@@ -97,6 +104,19 @@ bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
     if (watched == tabber_->tabBar() && event->type() == QEvent::Shortcut) {
         goToTab(1);
         return true;
+    }
+    // Tabbed into a group with nothing chosen, the cursor starts on its first
+    // option, not on the one the last customer had.
+    if (event->type() == QEvent::FocusIn) {
+        auto *option = qobject_cast<QRadioButton *>(watched);
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (option && option->group() && !option->group()->checkedButton()
+            && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+            QAbstractButton *first = option->group()->buttons().first();
+            if (first != option) {
+                QTimer::singleShot(0, first, [first] { first->setFocus(Qt::OtherFocusReason); });
+            }
+        }
     }
     if (event->type() == QEvent::KeyPress) {
         auto *option = qobject_cast<QRadioButton *>(watched);
@@ -115,8 +135,8 @@ bool EntryScreen::eventFilter(QObject *watched, QEvent *event)
             const int at = int(buttons.indexOf(option));
             const int n = int(buttons.size());
             QAbstractButton *next = buttons.at((at + (back ? n - 1 : 1)) % n);
-            next->setFocus(Qt::TabFocusReason);
             next->setChecked(true);
+            next->setFocus(Qt::OtherFocusReason);
             return true;
         }
     }

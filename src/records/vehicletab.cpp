@@ -173,14 +173,14 @@ void EntryScreen::buildVehicleTab(QWidget *page)
             { 16, 60, L, 8, 80, 90, 332, row(5), 35, "MOTOR NO" },
             { 17, 60, L, 8, 80, 90, 332, row(6), 36, "ŞASE NO" },
             { 18, 10, R, 8, 110, 120, 78, row(7), 37, "Net Ağırlığı" },
-            { 20, 10, R, 8, 110, 120, 78, row(8), 38, "Katar Ağırlığı" },
-            { 22, 2, R, 8, 110, 120, 78, row(9), 39, "Koltuk Sayısı" },
-            { 24, 5, R, 8, 110, 120, 78, row(10), 40, "Silindir Hacmi" },
-            { 26, 4, R, 8, 110, 120, 78, row(11), 41, "Güç-Ağırlık Oranı" },
-            { 19, 10, R, 206, 148, 356, 66, row(7), 42, "Azami Yüklü Ağırlığı" },
-            { 21, 10, R, 206, 148, 356, 66, row(8), 43, "Römork Azami Yüklü Ağırlığı" },
-            { 23, 2, R, 206, 148, 356, 66, row(9), 44, "Ayakta Yolcu Sayısı" },
-            { 25, 4, R, 206, 148, 356, 66, row(10), 45, "Motor Gücü" },
+            { 20, 10, R, 8, 110, 120, 78, row(8), 39, "Katar Ağırlığı" },
+            { 22, 2, R, 8, 110, 120, 78, row(9), 41, "Koltuk Sayısı" },
+            { 24, 5, R, 8, 110, 120, 78, row(10), 43, "Silindir Hacmi" },
+            { 26, 4, R, 8, 110, 120, 78, row(11), 45, "Güç-Ağırlık Oranı" },
+            { 19, 10, R, 206, 148, 356, 66, row(7), 38, "Azami Yüklü Ağırlığı" },
+            { 21, 10, R, 206, 148, 356, 66, row(8), 40, "Römork Azami Yüklü Ağırlığı" },
+            { 23, 2, R, 206, 148, 356, 66, row(9), 42, "Ayakta Yolcu Sayısı" },
+            { 25, 4, R, 206, 148, 356, 66, row(10), 44, "Motor Gücü" },
             { 27, 25, R, 206, 148, 356, 66, row(11), 46, "Tip Onay No" } });
 
     // Fuel kinds sit in their own captionless frame, so they form one group.

@@ -3,6 +3,7 @@
 // it, print frames finished by keys, brands found however they are typed,
 // line breaks and option groups.
 #include "app/mainwindow.h"
+#include "platform/dategrid.h"
 #include "printing/printframes.h"
 #include "records/boxmarks.h"
 #include "records/entryscreen.h"
@@ -265,6 +266,7 @@ private slots:
         Shown::typeText(box->lineEdit(), typed.mid(3));
         p.key(Qt::Key_Tab);
         QCOMPARE(box->currentText(), typed); // kept as typed
+        QCOMPARE(QApplication::focusWidget(), p.s.cmbX(1)); // Tab went on to the models
         QVERIFY(p.s.cmbX(1)->isEnabled());
         QVERIFY(p.s.cmbX(1)->findText(model) >= 0);
     }
@@ -295,6 +297,20 @@ private slots:
         QVERIFY(!s.OptA(0)->isChecked() && !s.OptA(1)->isChecked());
         p.key(Qt::Key_Space);
         QVERIFY(s.OptA(0)->isChecked());
+
+        // After F4 a group is entered on its first option, whatever the last
+        // customer chose: the same keys choose the same option.
+        s.sTabber()->setCurrentIndex(1);
+        s.optC(2)->setChecked(true); // owner 2: Kadın, the cursor left on it
+        s.optC(2)->setFocus();
+        p.messages.answerNext(MsgAnswer::Yes);
+        p.key(Qt::Key_F4);
+        s.sTabber()->setCurrentIndex(1);
+        s.sprTarih(4)->setFocus();
+        p.key(Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), s.optC(3)); // Erkek, first on its row
+        p.key(Qt::Key_Right);
+        QVERIFY(s.optC(2)->isChecked()); // Kadın, chosen by the keys, not left over
     }
 };
 
