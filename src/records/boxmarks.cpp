@@ -3,27 +3,10 @@
 #include "entrybehaviour.h"
 #include "typingguards.h"
 
-#include <QAbstractScrollArea>
 #include <QStringList>
 #include <QWidget>
 
 namespace records {
-
-namespace {
-
-void paintBack(QWidget *w, const QColor &c)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, c);
-    w->setPalette(p);
-    if (auto *area = qobject_cast<QAbstractScrollArea *>(w)) {
-        QPalette vp = area->viewport()->palette();
-        vp.setColor(QPalette::Base, c);
-        area->viewport()->setPalette(vp);
-    }
-}
-
-} // namespace
 
 BoxMarks::BoxMarks(EntryBehaviour &behaviour, QObject *parent)
     : QObject(parent)
@@ -68,9 +51,10 @@ void BoxMarks::paint(QWidget *box)
     const QString hint = box->property(kHint).toString();
     box->setToolTip(why.isEmpty() || hint.isEmpty() ? why + hint : why + QLatin1Char('\n') + hint);
     if (!why.isEmpty())
-        paintBack(box, TypingGuards::warningColour());
+        EntryBehaviour::paintBack(box, TypingGuards::warningColour());
     else
-        paintBack(box, box->hasFocus() ? EntryBehaviour::focusColour() : QColor(Qt::white));
+        EntryBehaviour::paintBack(
+            box, box->hasFocus() ? EntryBehaviour::focusColour() : QColor(Qt::white));
 }
 
 } // namespace records

@@ -17,19 +17,6 @@ namespace {
 const char *kUpper = "evrakmatikUpperOnLeave";
 const char *kCombo = "evrakmatikCombo";
 
-void paintBack(QWidget *w, const QColor &c)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, c);
-    w->setPalette(p);
-    // A multi-line box paints on its viewport, which keeps a palette of its own.
-    if (auto *area = qobject_cast<QAbstractScrollArea *>(w)) {
-        QPalette vp = area->viewport()->palette();
-        vp.setColor(QPalette::Base, c);
-        area->viewport()->setPalette(vp);
-    }
-}
-
 // A box left behind keeps no highlighted text, so only one box looks active.
 void dropSelection(QWidget *w)
 {
@@ -46,6 +33,19 @@ void dropSelection(QWidget *w)
 EntryBehaviour::EntryBehaviour(QObject *parent)
     : QObject(parent)
 {
+}
+
+void EntryBehaviour::paintBack(QWidget *w, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, c);
+    w->setPalette(p);
+    // A multi-line box paints on its viewport, which keeps a palette of its own.
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(w)) {
+        QPalette vp = area->viewport()->palette();
+        vp.setColor(QPalette::Base, c);
+        area->viewport()->setPalette(vp);
+    }
 }
 
 QColor EntryBehaviour::focusColour()

@@ -24,6 +24,8 @@ public:
     void attachCombo(QComboBox *c);
 
     static QColor focusColour();
+    // The colour behind a box's text (a multi-line box's viewport too).
+    static void paintBack(QWidget *w, const QColor &c);
 
 signals:
     // A box or date cell has lost the focus and taken its normal colour.
