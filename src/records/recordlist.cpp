@@ -544,6 +544,10 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
+    // An Alt key (Alt+K, Alt+A) that reached a search box is no search text.
+    if ((key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier)
+        && !key->text().isEmpty())
+        return true;
     QTableView *grid = screen_.sprX();
     switch (key->key()) {
     case Qt::Key_Return:

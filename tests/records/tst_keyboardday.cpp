@@ -105,6 +105,9 @@ private slots:
         p.typeInto(s.txt(16)->widget(), QStringLiteral("MTR-2"));
         records::RecordList &list = p.window->recordList();
         QVERIFY(list.fill() > 0);
+        // Alt+K with the cursor in a search box types nothing there.
+        QTest::keyClick(s.txtara(0), Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(s.txtara(0)->text(), QString());
         p.messages.answerNext(MsgAnswer::No);
         list.open(0);
         QCOMPARE(s.txt(16)->text(), QStringLiteral("MTR-2"));
