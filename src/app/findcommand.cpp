@@ -10,16 +10,6 @@ namespace app {
 
 namespace {
 
-class ConsoleMessages final : public platform::MessageService {
-public:
-    platform::MsgAnswer show(const platform::MessageRequest &r) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
-        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
-                                                        : platform::MsgAnswer::Ok;
-    }
-};
-
 // A tab or line break inside a value would shift the columns after it.
 QString cell(QString value)
 {
@@ -32,9 +22,7 @@ QString cell(QString value)
 
 int findCommand(const QString &text)
 {
-    ConsoleMessages console;
-    platform::MessageService *before = &platform::messages();
-    platform::setMessageService(&console);
+    platform::ConsoleMessages console;
     // A store from before the search gets its index first.
     upgradeRecordStore();
     QSqlDatabase db;
@@ -59,7 +47,6 @@ int findCommand(const QString &text)
         }
     }
     CloseDb(db);
-    platform::setMessageService(before);
     return code;
 }
 

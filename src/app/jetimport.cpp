@@ -1,5 +1,7 @@
 #include "jetimport.h"
 
+#include "storemove.h"
+
 #include "datafiles.h"
 #include "platform/jetfile.h"
 #include "platform/messages.h"
@@ -252,32 +254,11 @@ QVariant convert(const StoreColumn &to, JetKind from, const QVariant &v, QString
     return QVariant();
 }
 
-// A value as both engines give it back: numbers by value, dates in ISO form.
-QString comparable(const QVariant &v)
-{
-    if (v.isNull())
-        return QStringLiteral("\x01");
-    switch (v.typeId()) {
-    case QMetaType::QDate:
-        return v.toDate().toString(Qt::ISODate);
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return QString::number(v.toDouble(), 'g', 17);
-    default:
-        return v.toString();
-    }
-}
-
 QByteArray fingerprint(const QVariantList &row)
 {
     QCryptographicHash h(QCryptographicHash::Md5);
     for (const QVariant &v : row) {
-        h.addData(comparable(v).toUtf8());
+        h.addData(comparableValue(v).toUtf8());
         h.addData(QByteArrayView("\x02", 1));
     }
     return h.result();
@@ -706,20 +687,6 @@ JetImportOutcome importJetBrands(const QString &file)
     return done;
 }
 
-namespace {
-
-class ConsoleMessages final : public platform::MessageService {
-public:
-    platform::MsgAnswer show(const platform::MessageRequest &r) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
-        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
-                                                        : platform::MsgAnswer::Ok;
-    }
-};
-
-} // namespace
-
 JetContent jetFileContent(const QString &file)
 {
     platform::JetFile jet;
@@ -736,13 +703,10 @@ JetContent jetFileContent(const QString &file)
 
 int importJetCommand(const QString &file, bool brands)
 {
-    ConsoleMessages console;
-    platform::MessageService *before = &platform::messages();
-    platform::setMessageService(&console);
+    platform::ConsoleMessages console;
     if (!brands)
         upgradeRecordStore();
     const JetImportOutcome outcome = brands ? importJetBrands(file) : importJetRecords(file);
-    platform::setMessageService(before);
     const QByteArray text =
         QString(outcome.text).replace(kNl, QStringLiteral("\n")).toLocal8Bit() + '\n';
     std::fputs(text.constData(), outcome.ok ? stdout : stderr);

@@ -53,28 +53,6 @@ QStringList sharedColumns(const QSqlDatabase &from, const QSqlDatabase &to, cons
     return names;
 }
 
-// A value as both engines can agree on it: dates in ISO form, numbers by
-// value whatever their type.
-QString comparable(const QVariant &v)
-{
-    if (v.isNull())
-        return QStringLiteral("\x01");
-    switch (v.typeId()) {
-    case QMetaType::QDate:
-        return v.toDate().toString(Qt::ISODate);
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return QString::number(v.toDouble(), 'g', 17);
-    default:
-        return v.toString();
-    }
-}
-
 bool insertBatch(QSqlDatabase &to, const QString &table, const QStringList &columns,
     const QVector<QVariantList> &rows, QString *error)
 {
@@ -168,7 +146,7 @@ bool sameValues(QSqlDatabase &from, QSqlDatabase &to, const QString &table,
         if (!moreA)
             return true;
         for (int c = 0; c < columns.size(); ++c) {
-            if (comparable(a.value(c)) != comparable(b.value(c))) {
+            if (comparableValue(a.value(c)) != comparableValue(b.value(c))) {
                 *error = QStringLiteral("%1 tablosunda ID %2 satırının %3 sütunu iki depoda "
                                         "farklı: \"%4\" / \"%5\".")
                              .arg(table, a.value(0).toString(), columns[c], a.value(c).toString(),
@@ -179,19 +157,27 @@ bool sameValues(QSqlDatabase &from, QSqlDatabase &to, const QString &table,
     }
 }
 
-class ConsoleMessages final : public platform::MessageService {
-public:
-    bool failed = false;
-    platform::MsgAnswer show(const platform::MessageRequest &r) override
-    {
-        failed = failed || r.icon == platform::MsgIcon::Critical;
-        std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
-        return r.buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No
-                                                        : platform::MsgAnswer::Ok;
-    }
-};
-
 } // namespace
+
+QString comparableValue(const QVariant &v)
+{
+    if (v.isNull())
+        return QStringLiteral("\x01");
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate);
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return QString::number(v.toDouble(), 'g', 17);
+    default:
+        return v.toString();
+    }
+}
 
 bool copyRecords(QSqlDatabase &from, QSqlDatabase &to, QString *report, QString *error)
 {
@@ -276,9 +262,7 @@ int moveStore(const QString &direction)
             qPrintable(sharedStoreSettingsPath()));
         return 2;
     }
-    ConsoleMessages console;
-    platform::MessageService *before = &platform::messages();
-    platform::setMessageService(&console);
+    platform::ConsoleMessages console;
     QSqlDatabase local;
     QSqlDatabase server;
     // Both stores get the columns of this version first, so every column of
@@ -314,7 +298,6 @@ int moveStore(const QString &direction)
     }
     CloseDb(local);
     CloseDb(server);
-    platform::setMessageService(before);
     return code;
 }
 
@@ -326,11 +309,8 @@ int upgradeStore()
             qPrintable(sharedStoreSettingsPath()));
         return 2;
     }
-    ConsoleMessages console;
-    platform::MessageService *before = &platform::messages();
-    platform::setMessageService(&console);
+    platform::ConsoleMessages console;
     const bool ok = upgradeRecordStore() && !console.failed;
-    platform::setMessageService(before);
     if (ok)
         std::printf("Ortak kayıt deposu (%s) bu sürümün tablolarına ve sütunlarına sahip.\n",
             qPrintable(sharedStoreHost(sharedStore().connection)));

@@ -2,8 +2,13 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 
 namespace app {
+
+// A value as both engines can agree on it: dates in ISO form, numbers by
+// value whatever their type, Null apart from every text.
+QString comparableValue(const QVariant &v);
 
 // Copies every record of from into to, IDs kept, in one transaction on to:
 // refused when to already holds records. Before the commit both are read back

@@ -118,6 +118,24 @@ void MessageService::endProcessNow(int code)
     std::_Exit(code);
 }
 
+ConsoleMessages::ConsoleMessages()
+    : before_(&messages())
+{
+    setMessageService(this);
+}
+
+ConsoleMessages::~ConsoleMessages()
+{
+    setMessageService(before_);
+}
+
+MsgAnswer ConsoleMessages::show(const MessageRequest &r)
+{
+    failed = failed || r.icon == MsgIcon::Critical;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(r.text));
+    return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
 MessageService &messages()
 {
     return g_service ? *g_service : g_dialogs;

@@ -36,6 +36,20 @@ public:
     MsgAnswer show(const MessageRequest &request) override;
 };
 
+// While it lives, every box of a command-line run goes to the standard error
+// as "title: text": nobody is there to answer, so a question is answered No.
+// failed tells whether an error box was among them.
+class ConsoleMessages final : public MessageService {
+public:
+    ConsoleMessages();
+    ~ConsoleMessages() override;
+    MsgAnswer show(const MessageRequest &request) override;
+    bool failed = false;
+
+private:
+    MessageService *before_;
+};
+
 MessageService &messages();
 // Installs a service (tests); nullptr restores the real dialogs. Not owned.
 void setMessageService(MessageService *service);

@@ -72,6 +72,25 @@ struct BoxPresser {
 class TestMessages : public QObject {
     Q_OBJECT
 private slots:
+    // A command-line run's boxes: nobody answers, so a question is No and an
+    // error is remembered; the boxes before it come back afterwards.
+    void consoleBoxesWaitForNobody()
+    {
+        testing::ScriptedMessages scripted;
+        {
+            platform::ConsoleMessages console;
+            QCOMPARE(platform::showMessage(platform::MsgIcon::Question, platform::MsgButtons::YesNo,
+                         "Dikkat", "Devam edilsin mi?", platform::MsgAnswer::Yes),
+                platform::MsgAnswer::No);
+            QVERIFY(!console.failed);
+            platform::showMessage(platform::MsgIcon::Critical, platform::MsgButtons::Ok,
+                "GENEL HATA", "Kayıt deposu açılamadı.");
+            QVERIFY(console.failed);
+        }
+        QVERIFY(scripted.shown().isEmpty());
+        platform::showMessage(platform::MsgIcon::Information, platform::MsgButtons::Ok, "a", "b");
+        QCOMPARE(scripted.shown().size(), 1);
+    }
     void realBoxAnswers_data() { testing::addRows("messageboxes"); }
     void realBoxAnswers();
     void realErrorBoxContinuesOnOk_data() { testing::addRows("errorboxes"); }
