@@ -110,7 +110,8 @@ RestoreOutcome restoreRecordStore(const QString &file, const QDateTime &now)
     // The check is made on a copy beside the store, so what is checked is
     // what takes the store's place, whatever happens to the chosen file.
     QFile::remove(part);
-    const platform::EngineResult copied = platform::copyDatabase(file, part);
+    const platform::EngineResult copied =
+        platform::copyDatabase(file, part, platform::SourceUse::OnlyRead);
     if (!copied.ok)
         return refused(file, copied.message);
     QString why;

@@ -4,6 +4,7 @@
 #include "safesave.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -69,14 +70,55 @@ sqlite3 *openReadOnly(const QString &path, EngineResult *error)
     return nullptr;
 }
 
+// A chosen file is opened immutable: the engine then neither takes locks nor
+// makes a -shm for a file marked WAL. A scratch copy of the program's own is
+// opened for writing, so its log is taken in and a hot journal rolled back.
+sqlite3 *openSource(const QString &path, bool immutable, bool scratch, EngineResult *error)
+{
+    if (!immutable && !scratch)
+        return openReadOnly(path, error);
+    const QByteArray uri =
+        "file:" + QUrl::toPercentEncoding(path, "/") + (immutable ? "?immutable=1" : "");
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(uri.constData(), &db,
+        (immutable ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI, nullptr);
+    if (rc == SQLITE_OK)
+        return db;
+    *error = engineFailure(db, rc);
+    sqlite3_close(db);
+    return nullptr;
+}
+
+const char *const kCompanions[] = { "-wal", "-journal" };
+
 } // namespace
 
-EngineResult copyDatabase(const QString &from, const QString &to)
+EngineResult copyDatabase(const QString &from, const QString &to, SourceUse use)
 {
     if (!createPrivateFile(to))
         return systemFailure(to);
     EngineResult r;
-    sqlite3 *source = openReadOnly(from, &r);
+    // A chosen file with a log or journal beside it needs them read too,
+    // which writes: the three are copied beside the copy and read there.
+    QString sourcePath = from;
+    QStringList scratch;
+    bool companions = false;
+    for (const char *suffix : kCompanions)
+        companions = companions || QFile::exists(from + QLatin1String(suffix));
+    if (use == SourceUse::OnlyRead && companions) {
+        sourcePath = to + QStringLiteral(".kaynak");
+        for (const QString &suffix :
+            { QString(), QStringLiteral("-wal"), QStringLiteral("-journal") }) {
+            if (!r.ok || (!suffix.isEmpty() && !QFile::exists(from + suffix)))
+                continue;
+            scratch << sourcePath + suffix;
+            r = copyFilePrivately(from + suffix, sourcePath + suffix);
+        }
+        scratch << sourcePath + QStringLiteral("-shm");
+    }
+    sqlite3 *source = r.ok
+        ? openSource(sourcePath, use == SourceUse::OnlyRead && !companions, !scratch.isEmpty(), &r)
+        : nullptr;
     sqlite3 *copy = nullptr;
     if (source
         && sqlite3_open_v2(QFile::encodeName(to).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr)
@@ -105,6 +147,8 @@ EngineResult copyDatabase(const QString &from, const QString &to)
     }
     sqlite3_close(copy);
     sqlite3_close(source);
+    for (const QString &file : scratch)
+        QFile::remove(file);
     if (r.ok && !syncFile(to))
         r = systemFailure(to);
     if (!r.ok)

@@ -13,7 +13,10 @@ namespace platform {
 // Copies a database file page by page through the engine's online backup, so
 // a log or journal beside the source is taken into account. The copy is a new
 // file only this user may read, synced to disk; a failure removes it.
-EngineResult copyDatabase(const QString &from, const QString &to);
+// A file the clerk chose (OnlyRead) is opened so that nothing at all is
+// written beside it: no -shm or -wal appears in its folder.
+enum class SourceUse { InUse, OnlyRead };
+EngineResult copyDatabase(const QString &from, const QString &to, SourceUse use = SourceUse::InUse);
 
 // Copies any file byte for byte into a new file only this user may read,
 // synced to disk; a failure removes the copy.
