@@ -4,6 +4,7 @@
 #include "backups.h"
 #include "basics.h"
 #include "errorbox.h"
+#include "platform/engineerrors.h"
 #include "platform/fileaccess.h"
 #include "platform/messages.h"
 #include "platform/sqliteengine.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <sqlite3.h>
 
 namespace app {
 
@@ -80,7 +82,9 @@ bool copyTemplate(const QString &from, const QString &to, QString *error)
 bool restoreEmptyStore(const QString &store)
 {
     const QString temp = compactionTempPath(store);
-    if (!QFile::exists(temp) || !platform::checkDatabase(temp, recordStoreTables()).ok)
+    // Another window compacting holds the temporary file: it is no leftover.
+    if (!QFile::exists(temp) || platform::openedByAnotherProcess(temp)
+        || !platform::checkDatabase(temp, recordStoreTables()).ok)
         return false;
     const QString folder = QFileInfo(store).absolutePath();
     if (QFileInfo(store).size() > 0) {
@@ -159,10 +163,20 @@ QString storeFileBehind(const QString &storePath)
     return path;
 }
 
+bool compactionUnderway(const QString &storePath)
+{
+    const QString store = storeFileBehind(storePath);
+    return !QFile::exists(store) && platform::openedByAnotherProcess(compactionTempPath(store));
+}
+
 void settleInterruptedCompaction(const QString &storePath)
 {
     const QString store = storeFileBehind(storePath);
     const QString temp = compactionTempPath(store);
+    // Another window compacting holds its temporary file open: its store,
+    // not one left by a compaction cut short.
+    if (compactionUnderway(store))
+        return;
     if (!QFile::exists(store) && QFile::exists(temp)) {
         QFile::rename(temp, store);
         platform::syncFolder(QFileInfo(store).absolutePath());
@@ -366,6 +380,11 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
     const QString path = dataFilePath(code);
     if (path.isEmpty())
         return false;
+    if (code == RecordStoreData && !QFile::exists(path) && compactionUnderway(path)) {
+        HataGoster(SQLITE_BUSY, platform::storeBeingCompactedText(path),
+            QString::number(code) + QStringLiteral(" Data açılışında..."), true);
+        return false;
+    }
     if (code == RecordStoreData && mayRestore && QFileInfo(path).size() == 0
         && restoreEmptyStore(path))
         mayRestore = false;
@@ -423,9 +442,15 @@ bool openData(QSqlDatabase &db, int code, bool mayRestore)
         candidate.close();
         candidate = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
-        const QString text = error.isValid() && !error.text().trimmed().isEmpty()
-            ? error.text()
-            : QStringLiteral("Dosya bulunamadı: %1").arg(path);
+        QString text = QStringLiteral("Dosya bulunamadı: %1").arg(path);
+        if (error.isValid() && !error.text().trimmed().isEmpty()) {
+            const QString engine = error.databaseText().trimmed().isEmpty()
+                ? error.text().trimmed()
+                : error.databaseText().trimmed();
+            text = platform::engineErrorText(error.nativeErrorCode().toInt(), engine, path);
+            if (text.isEmpty())
+                text = error.text();
+        }
         HataGoster(error.isValid() ? sqlErrorNumber(error) : 53, text,
             QString::number(code) + QStringLiteral(" Data açılışında..."), true);
         return false;
@@ -563,6 +588,17 @@ bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
         if (!OpenData(db, RecordStoreData))
             return false;
         CloseDb(db);
+    }
+    // A store whose schema would make saves silently wrong (another
+    // program's trigger, a view) gets nothing added: the clerk hears why
+    // before anything in it changes.
+    if (!usesSharedStore()) {
+        const QString store = dataFilePath(RecordStoreData);
+        if (const QString why = foreignSchemaReason(store); !why.isEmpty()) {
+            HataGoster(3000, QDir::toNativeSeparators(store) + QStringLiteral("\r\n") + why,
+                QStringLiteral("upgradeRecordStore"), true);
+            return false;
+        }
     }
     // The first step that fails ends the upgrade: one box, not one a step.
     const QString table = QStringLiteral("ARACKAYIT");

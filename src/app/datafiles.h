@@ -23,6 +23,9 @@ QString storeFileBehind(const QString &storePath);
 // Settles what a compaction cut short left beside the store: the store moved
 // aside comes back under its name, also over an empty store.
 void settleInterruptedCompaction(const QString &storePath);
+// Another window is compacting the store now: it is away under the
+// temporary name, which that window holds open.
+bool compactionUnderway(const QString &storePath);
 // The tables a record store cannot be without.
 QStringList recordStoreTables();
 

@@ -3,16 +3,22 @@
 #include "app/datafiles.h"
 #include "app/sharedstore.h"
 #include "platform/codepage.h"
+#include "platform/engineerrors.h"
 #include "platform/storedialect.h"
 #include "platform/storedtext.h"
 #include "searchindex.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <limits>
+
+#include <sqlite3.h>
 
 namespace records {
 
@@ -29,7 +35,7 @@ StoreError fromSql(const QSqlError &e, const QString &table = QString())
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
         text = e.text().trimmed();
-    return { app::sqlErrorNumber(e), storeErrorText(text, table) };
+    return { app::sqlErrorNumber(e), storeErrorText(text, table, e.nativeErrorCode().toInt()) };
 }
 
 // A statement the store cannot even prepare (a table or column missing) is
@@ -51,18 +57,20 @@ bool run(QSqlQuery &q, StoreError *error)
     return false;
 }
 
-// Looks up the first row ID matching the bound key; 0 when there is none.
-bool findId(QSqlQuery &q, qint64 *id, StoreError *error)
+// Looks up the first row ID matching the bound key; found tells whether
+// there is one (another program may have stored a row under ID 0 or below).
+bool findId(QSqlQuery &q, qint64 *id, bool *found, StoreError *error)
 {
     if (!run(q, error))
         return false;
-    *id = q.next() ? q.value(0).toLongLong() : 0;
+    *found = q.next();
+    *id = *found ? q.value(0).toLongLong() : 0;
     q.finish();
     return true;
 }
 
 // INSERT or UPDATE with the given columns; names come from the field map only.
-bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
+bool writeRow(QSqlDatabase &db, const QString &table, bool update, qint64 rowId,
     const QVector<ColumnValue> &columns, qint64 *newId, StoreError *error)
 {
     QStringList names;
@@ -70,7 +78,7 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
         names << c.column;
     QSqlQuery q(db);
     QString sql;
-    if (rowId > 0) {
+    if (update) {
         sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?")
                   .arg(table, names.join(QStringLiteral(" = ?, ")));
     } else {
@@ -80,21 +88,21 @@ bool writeRow(QSqlDatabase &db, const QString &table, qint64 rowId,
                   .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
     const platform::StoreDialect &dialect = platform::dialectOf(db);
-    const bool returning = rowId <= 0 && newId && dialect.isShared();
+    const bool returning = !update && newId && dialect.isShared();
     if (returning)
         sql = dialect.insertReturningId(sql);
     if (!prepare(q, sql, table, error))
         return false;
     for (const ColumnValue &c : columns)
         q.addBindValue(c.value);
-    if (rowId > 0)
+    if (update)
         q.addBindValue(rowId);
     if (!q.exec()) {
         *error = fromSql(q.lastError(), table);
         return false;
     }
     if (newId) {
-        if (rowId > 0)
+        if (update)
             *newId = rowId;
         else if (returning)
             *newId = q.next() ? q.value(0).toLongLong() : 0;
@@ -126,9 +134,51 @@ bool retireOwners(
     return run(q, error);
 }
 
+// A key as an older tool wrote it in the Turkish code page; only a key the
+// code page holds whole: a transliterated one may be another's.
+QVariant legacyKey(const QString &key)
+{
+    const QByteArray legacy = platform::toCp1254(key);
+    return platform::fromCp1254(legacy) == key ? QVariant(legacy) : QVariant(key);
+}
+
+// A row holding the largest ID leaves the engine no new one, and it says
+// so in the words of a full disk: the table where that happened, or empty.
+QString exhaustedTable(QSqlDatabase &db)
+{
+    if (platform::dialectOf(db).isShared())
+        return QString();
+    for (const QString &table : { QStringLiteral("ARACKAYIT"), QStringLiteral("ARACSAHIPLERI") }) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT max(ID) FROM %1 UNION ALL SELECT seq FROM sqlite_sequence "
+                                 "WHERE name = ?")
+                      .arg(table));
+        q.addBindValue(table);
+        if (!q.exec())
+            continue;
+        while (q.next())
+            if (q.value(0).toLongLong() == std::numeric_limits<qint64>::max())
+                return table;
+    }
+    return QString();
+}
+
+QString idsExhaustedText(const QString &table)
+{
+    return QStringLiteral(
+        "Kayıt numaraları tükendi: kayıt deposunun %1 tablosunda en büyük kayıt numarası "
+        "(%2) kullanılmış, bu yüzden yeni satır eklenemiyor. Diskte yer var; hiçbir şey "
+        "yazılmadı.\n%3\nBu numarayı başka bir program yazmış olmalı. Sistem yöneticisine "
+        "başvurunuz: o satırın ID değeri küçültülünce (ve sqlite_sequence tablosundaki sayacı "
+        "düzeltilince) kayıt yeniden yapılabilir.")
+        .arg(table)
+        .arg(std::numeric_limits<qint64>::max())
+        .arg(app::dataFilePath(app::RecordStoreData));
+}
+
 } // namespace
 
-QString storeErrorText(const QString &engineText, const QString &table)
+QString storeErrorText(const QString &engineText, const QString &table, int code)
 {
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:\\w+\\.)?(\\w+)"));
     static const QRegularExpression noColumn(QStringLiteral(
@@ -147,21 +197,13 @@ QString storeErrorText(const QString &engineText, const QString &table)
                              .arg(inTable, column, file))
             + why;
     }
-    // The engine's words for what the clerk can do something about.
-    static const std::pair<const char *, const char *> kSaid[] = {
-        { "attempt to write a readonly database",
-            "Kayıt deposuna yazılamıyor (dosya salt okunur ya da yazma izni yok): %1." },
-        { "database or disk is full", "Diskte yer kalmadı; kayıt deposuna yazılamıyor: %1." },
-        { "database is locked", "Kayıt deposu başka bir programda kullanılıyor: %1." },
-        { "disk I/O error",
-            "Kayıt deposu okunurken ya da yazılırken bir disk hatası oldu (disk dolu olabilir): "
-            "%1." },
-        { "database disk image is malformed", "Kayıt deposu bozuk: %1." },
-    };
-    for (const auto &[engine, said] : kSaid) {
-        if (engineText.startsWith(QLatin1String(engine)))
-            return QString::fromUtf8(said).arg(file);
-    }
+    // A store this user may write that the engine calls read-only was moved
+    // or replaced under the connection: another window's compaction.
+    if ((code & 0xff) == SQLITE_READONLY && QFileInfo(file).isWritable()
+        && QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+        code = SQLITE_READONLY_DBMOVED;
+    if (const QString said = platform::engineErrorText(code, engineText, file); !said.isEmpty())
+        return said;
     return engineText;
 }
 
@@ -174,6 +216,7 @@ SaveStamp stampOf(const QSqlRecord &vehicle)
 {
     SaveStamp stamp;
     stamp.id = vehicle.value(QStringLiteral("ID")).toLongLong();
+    stamp.stored = true;
     const int at = vehicle.indexOf(QLatin1String(kCounter));
     if (at >= 0)
         stamp.counter = vehicle.isNull(at) ? 0 : vehicle.value(at).toLongLong();
@@ -193,6 +236,9 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     }
     auto fail = [&] {
         db_.rollback();
+        if ((error->number & 0xff) == SQLITE_FULL)
+            if (const QString table = exhaustedTable(db_); !table.isEmpty())
+                error->text = idsExhaustedText(table);
         return false;
     };
     // Another desk saving the same key waits here until this save is
@@ -217,10 +263,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
             QStringLiteral("ARACKAYIT"), error))
         return fail();
     for (const QString &key : { values.motorNo, values.eskiPlaka }) {
-        // Only a key the code page holds whole: a transliterated one may be another's.
-        const QByteArray legacy = platform::toCp1254(key);
         find.addBindValue(key);
-        find.addBindValue(platform::fromCp1254(legacy) == key ? QVariant(legacy) : QVariant(key));
+        find.addBindValue(legacyKey(key));
     }
     if (!run(find, error))
         return fail();
@@ -228,7 +272,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     qint64 counter = 0;
     QString savedAt;
     QString savedBy;
-    if (find.next()) {
+    const bool stored = find.next();
+    if (stored) {
         recordId = find.value(0).toLongLong();
         if (counted) {
             counter = find.value(1).toLongLong();
@@ -238,14 +283,14 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
             savedBy = find.value(3).toString();
     }
     find.finish();
-    if (counted && expected && expected->counter >= 0 && recordId > 0 && recordId == expected->id
-        && counter != expected->counter) {
+    if (counted && expected && expected->counter >= 0 && stored && expected->stored
+        && recordId == expected->id && counter != expected->counter) {
         if (conflict)
-            *conflict = { true, { recordId, counter }, savedAt, savedBy };
+            *conflict = { true, { recordId, counter, true }, savedAt, savedBy };
         *error = { 0, QString() };
         return fail();
     }
-    const bool added = recordId == 0;
+    const bool added = !stored;
     QVector<ColumnValue> columns;
     if (added) {
         columns << ColumnValue { QStringLiteral("MOTORNO"), values.motorNo }
@@ -260,7 +305,7 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     }
     if (named)
         columns << ColumnValue { QLatin1String(kSavedBy), app::deskName() };
-    if (!writeRow(db_, QStringLiteral("ARACKAYIT"), recordId, columns, &recordId, error))
+    if (!writeRow(db_, QStringLiteral("ARACKAYIT"), stored, recordId, columns, &recordId, error))
         return fail();
 
     // The panels on the screen are the owners: a row found by its identity
@@ -269,8 +314,9 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     // former owner, kept but never shown in a panel or printed.
     QSqlQuery findOwner(db_);
     if (!prepare(findOwner,
-            QStringLiteral("SELECT ID FROM ARACSAHIPLERI WHERE ARACID = ? AND KIMLIKNO = ? "
-                           "ORDER BY CASE WHEN SAHIPNO BETWEEN 1 AND 3 THEN 0 ELSE 1 END, ID DESC "
+            QStringLiteral("SELECT ID FROM ARACSAHIPLERI WHERE ARACID = ? AND KIMLIKNO IN (?, "
+                           "CAST(? AS TEXT)) ORDER BY CASE WHEN SAHIPNO BETWEEN 1 AND 3 THEN 0 "
+                           "ELSE 1 END, ID DESC "
                            "LIMIT 1"),
             QStringLiteral("ARACSAHIPLERI"), error))
         return fail();
@@ -278,17 +324,20 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     for (const OwnerValues &o : values.owners) {
         findOwner.addBindValue(recordId);
         findOwner.addBindValue(o.kimlikNo);
+        findOwner.addBindValue(legacyKey(o.kimlikNo));
         qint64 ownerId = 0;
-        if (!findId(findOwner, &ownerId, error))
+        bool ownerStored = false;
+        if (!findId(findOwner, &ownerId, &ownerStored, error))
             return fail();
         QVector<ColumnValue> ownerColumns;
-        if (ownerId == 0) {
+        if (!ownerStored) {
             ownerColumns << ColumnValue { QStringLiteral("ARACID"), recordId }
                          << ColumnValue { QStringLiteral("KIMLIKNO"), o.kimlikNo };
         }
         ownerColumns << ColumnValue { QStringLiteral("SAHIPNO"), o.slot };
         ownerColumns += o.columns;
-        if (!writeRow(db_, QStringLiteral("ARACSAHIPLERI"), ownerId, ownerColumns, &ownerId, error))
+        if (!writeRow(db_, QStringLiteral("ARACSAHIPLERI"), ownerStored, ownerId, ownerColumns,
+                &ownerId, error))
             return fail();
         current << ownerId;
     }
@@ -308,7 +357,7 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     if (created)
         *created = added;
     if (saved)
-        *saved = { recordId, counted ? counter + 1 : -1 };
+        *saved = { recordId, counted ? counter + 1 : -1, true };
     return true;
 }
 
@@ -369,7 +418,7 @@ bool RecordStore::findByKey(
         return false;
     if (q.next())
         *found = { q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toString() };
+            q.value(3).toString(), true };
     return true;
 }
 

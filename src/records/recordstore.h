@@ -18,8 +18,9 @@ struct StoreError {
 
 // An engine error in words a clerk can pass on: a table or column the store
 // lacks is named with the store's file (table, when given, is the one the
-// statement worked on). Other errors come back as the engine put them.
-QString storeErrorText(const QString &engineText, const QString &table = QString());
+// statement worked on); the engine's result code (or, without it, its words)
+// in a Turkish sentence. Other errors come back as the engine put them.
+QString storeErrorText(const QString &engineText, const QString &table = QString(), int code = 0);
 
 // A record as the store holds it: the vehicle row, the rows of owner slots
 // 1 to 3 (of several rows in one slot, the one saved last), and the former
@@ -45,6 +46,7 @@ struct KeyedRecord {
     QString newPlate;
     QString oldPlate;
     QString firstOwner;
+    bool stored = false; // whether there is one: another program may have used ID 0
 };
 
 // The change counter and its time, as kept in the vehicle row.
@@ -64,7 +66,7 @@ public:
         const SaveStamp *expected = nullptr, SaveConflict *conflict = nullptr,
         SaveStamp *saved = nullptr);
     bool load(qint64 id, StoredRecord *record, StoreError *error);
-    // The record a save of this key would update; id 0 when there is none.
+    // The record a save of this key would update; stored false when there is none.
     bool findByKey(
         const QString &motorNo, const QString &eskiPlaka, KeyedRecord *found, StoreError *error);
     // Owner rows of the vehicle that no panel shows: sellers, removed owners,

@@ -120,7 +120,7 @@ qint64 Kaydet(EntryScreen &screen, const QString &successTitle)
             app::HataGoster(findError.number, findError.text, QStringLiteral("Kaydet"), true);
             return 0;
         }
-        if (stored.id > 0 && stored.id != screen.shownSave().id) {
+        if (stored.stored && !(screen.shownSave().stored && stored.id == screen.shownSave().id)) {
             app::CursorDefault();
             if (!updateAnswered(stored)) {
                 app::CloseDb(db);

@@ -10,6 +10,7 @@ namespace records {
 struct SaveStamp {
     qint64 id = 0;
     qint64 counter = -1;
+    bool stored = false; // a stored record: its ID may be 0 or below
 };
 
 } // namespace records

@@ -153,24 +153,40 @@ private slots:
     void aDamagedStoreIsReportedNotOpened_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("garbage") << QByteArray(4096, 'x');
-        QTest::newRow("truncated") << QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0');
+        QTest::addColumn<QString>("said");
+        QTest::newRow("garbage") << QByteArray(4096, 'x')
+                                 << QStringLiteral("bir veri tabanı dosyası değil");
+        QTest::newRow("truncated") << QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0')
+                                   << QStringLiteral("veri tabanı dosyası değil");
+        QTest::newRow("a folder in its place")
+            << QByteArray() << QStringLiteral("Veri dosyası açılamadı");
     }
     void aDamagedStoreIsReportedNotOpened()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, said);
         testing::ScriptedMessages messages;
         testing::ProgramFolder folder;
         QDir().mkpath(folder.path() + QStringLiteral("/data"));
-        QVERIFY(testing::writeFile(folder.storePath(), content));
+        if (content.isEmpty())
+            QVERIFY(QDir().mkpath(folder.storePath()));
+        else
+            QVERIFY(testing::writeFile(folder.storePath(), content));
         QSqlDatabase db;
         QVERIFY(!OpenData(db, RecordStoreData));
         QVERIFY(!db.isValid());
         QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
-        QVERIFY(messages.shown().first().text.contains(QStringLiteral("1 Data açılışında...")));
+        const QString text = messages.shown().first().text;
+        QVERIFY(text.contains(QStringLiteral("1 Data açılışında...")));
+        // In Turkish; the engine's English words only as a technical tail.
+        const QString told = text.section(QStringLiteral("[SQLite:"), 0, 0);
+        QVERIFY2(told.contains(said) && !told.contains(QStringLiteral("database"))
+                && !told.contains(QStringLiteral("unable")),
+            qPrintable(text));
         QCOMPARE(messages.exits(), 0);
         // Nothing replaced the damaged file: it stays for whoever can mend it.
-        QCOMPARE(QFileInfo(folder.storePath()).size(), qint64(content.size()));
+        if (!content.isEmpty())
+            QCOMPARE(QFileInfo(folder.storePath()).size(), qint64(content.size()));
     }
 
     void personalDataIsTheClerksAlone_data()

@@ -4,18 +4,24 @@
 #include "app/datafiles.h"
 #include "app/inisettings.h"
 #include "app/mainwindow.h"
+#include "platform/fileaccess.h"
 #include "platform/reportexporters.h"
 #include "platform/sqliteengine.h"
 #include "printing/forms.h"
 #include "records/entryscreen.h"
+#include "records/recordstore.h"
 #include "records/saverecord.h"
+#include "records/screenvalues.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
 #include <QTest>
 
+#include <cstdio>
 #include <sys/stat.h>
 
 #include <sqlite3.h>
@@ -117,6 +123,72 @@ private slots:
         // With room again, or the lock gone, the same screen saves.
         QVERIFY(records::Kaydet(s, QString()) > 0);
         QCOMPARE(testing::rowCount(p.folder.storePath(), "ARACSAHIPLERI"), 6);
+    }
+
+    // Another window compacts the store at its exit while this one saves:
+    // the box names that, nothing is written, and the next save works.
+    void aSaveDuringAnotherWindowsCompactionSaysSo()
+    {
+        testing::Program p;
+        records::EntryScreen &s = p.window->entryScreen();
+        typeOwners(s, QStringLiteral("ONCE"));
+        QVERIFY(records::Kaydet(s, QString()) > 0);
+        const QString store = p.folder.storePath();
+        typeOwners(s, QStringLiteral("SONRA"));
+        // The store replaced under an open connection, as the compaction's
+        // rename does.
+        QSqlDatabase db;
+        QVERIFY(app::OpenData(db, app::RecordStoreData));
+        QVERIFY(QFile::copy(store, store + QStringLiteral(".yeni")));
+        QVERIFY(::rename(QFile::encodeName(store + QStringLiteral(".yeni")).constData(),
+                    QFile::encodeName(store).constData())
+            == 0);
+        qint64 id = 0;
+        records::StoreError error;
+        QVERIFY(!records::RecordStore(db).save(records::readScreen(s), &id, &error));
+        app::CloseDb(db);
+        // The store moved aside and held open by the other window.
+        const QString away = app::compactionTempPath(store);
+        QVERIFY(QFile::rename(store, away));
+        QProcess other;
+        other.start(QStringLiteral("sh"),
+            { QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; sleep 30"), away });
+        QTRY_VERIFY(platform::openedByAnotherProcess(away));
+        p.messages.reset();
+        QCOMPARE(records::Kaydet(s, QString()), 0);
+        other.kill();
+        other.waitForFinished();
+        QCOMPARE(p.messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        for (const QString &said : { error.text, p.messages.shown().last().text })
+            QVERIFY2(said.contains(QStringLiteral("sıkıştırılıyor"))
+                    && !said.contains(QStringLiteral("salt okunur")),
+                qPrintable(said));
+        QVERIFY(!QFile::exists(store));
+        QVERIFY(QFile::rename(away, store));
+        QCOMPARE(testing::rowCount(store, "ARACSAHIPLERI"), 3);
+        QVERIFY(records::Kaydet(s, QString()) > 0);
+        QCOMPARE(testing::rowCount(store, "ARACSAHIPLERI"), 6);
+    }
+
+    // Another program stored a record under the largest ID there is: a new
+    // record cannot be numbered, and the box says that, not "disk full".
+    void theLastRecordNumberIsNamedNotADiskFull()
+    {
+        testing::Program p;
+        const QString store = p.folder.storePath();
+        QVERIFY(testing::sqlExec(store,
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (9223372036854775807, 'X', "
+            "'YOK')"));
+        records::EntryScreen &s = p.window->entryScreen();
+        typeOwners(s, QStringLiteral("YENI"));
+        p.messages.reset();
+        QCOMPARE(records::Kaydet(s, QString()), 0);
+        const QString said = p.messages.shown().last().text;
+        QVERIFY2(said.contains(QStringLiteral("Kayıt numaraları tükendi"))
+                && said.contains(QStringLiteral("ARACKAYIT"))
+                && !said.contains(QStringLiteral("Diskte yer kalmadı")),
+            qPrintable(said));
+        QCOMPARE(testing::rowCount(store, "ARACKAYIT"), 1);
     }
 
     void aMarginsFileThatCannotBeWrittenStillPrints()
