@@ -326,6 +326,14 @@ QString keptStoreFileName(const QDateTime &when)
         .arg(when.toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
 }
 
+QString foreignSchemaReason(const QString &path)
+{
+    const QString problem = schemaProblem(path);
+    return problem.isEmpty()
+        ? problem
+        : QStringLiteral("Dosyanın yapısı bu programın kayıt deposununki değil: ") + problem;
+}
+
 bool isUsableRecordStore(const QString &path, QString *why, StoreCheck depth)
 {
     const platform::EngineResult sound = depth == StoreCheck::Full
@@ -341,9 +349,8 @@ bool isUsableRecordStore(const QString &path, QString *why, StoreCheck depth)
     // Checked where a store comes from elsewhere; the exit's own copy of
     // the store in use must never fail on it.
     if (depth == StoreCheck::Full) {
-        if (const QString problem = schemaProblem(path); !problem.isEmpty()) {
-            *why =
-                QStringLiteral("Dosyanın yapısı bu programın kayıt deposununki değil: ") + problem;
+        if (const QString problem = foreignSchemaReason(path); !problem.isEmpty()) {
+            *why = problem;
             return false;
         }
     }

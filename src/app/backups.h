@@ -48,6 +48,11 @@ void backUpRecordStore(const QString &storePath, const QDate &today = platform::
 // one (every page and row read, constraints aside).
 enum class StoreCheck { Quick, Full };
 bool isUsableRecordStore(const QString &path, QString *why, StoreCheck depth = StoreCheck::Full);
+// What in the file's schema would make later saves silently wrong (triggers
+// or views of another program, a virtual record table, keys or column types
+// that are not the program's), in Turkish; empty when nothing. Checked
+// before a store is restored, upgraded or moved.
+QString foreignSchemaReason(const QString &path);
 
 struct BackupEntry {
     QString path;

@@ -2,6 +2,7 @@
 
 #include "records/searchindex.h"
 
+#include "backups.h"
 #include "datafiles.h"
 #include "platform/messages.h"
 #include "platform/pgcopy.h"
@@ -9,6 +10,7 @@
 #include "sharedstore.h"
 
 #include <QDate>
+#include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -261,6 +263,14 @@ int moveStore(const QString &direction)
             "Ortak kayıt deposu ayarlı değil: --shared-store ya da %s dosyası gerekli.\n",
             qPrintable(sharedStoreSettingsPath()));
         return 2;
+    }
+    // A store whose schema is another program's is refused before either
+    // store is touched: its records may not be what its saves reported.
+    const QString localStore = dataFilePath(RecordStoreData);
+    if (const QString why = foreignSchemaReason(localStore); !why.isEmpty()) {
+        std::fprintf(stderr, "Kayıt deposu taşınmadı: %s\n%s\n",
+            qPrintable(QDir::toNativeSeparators(localStore)), qPrintable(why));
+        return 1;
     }
     platform::ConsoleMessages console;
     QSqlDatabase local;

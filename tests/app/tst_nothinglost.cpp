@@ -276,6 +276,55 @@ private slots:
         QCOMPARE(contents(s.path), before);
     }
 
+    // The chosen backup is only read: its folder is as it was afterwards,
+    // for a file another program marked WAL too.
+    void aChosenBackupIsOnlyRead()
+    {
+        Store s(20);
+        const QString away = s.folder.path() + QStringLiteral("/../elde");
+        QVERIFY(QDir().mkpath(away));
+        const QString chosen = away + QStringLiteral("/tescil-eski.mdb");
+        QVERIFY(QFile::copy(s.path, chosen));
+        QVERIFY(sqlExec(chosen, "PRAGMA journal_mode = WAL"));
+        fill(chosen, 5);
+        const auto listing = [&] {
+            QStringList seen;
+            for (const QFileInfo &f : QDir(away).entryInfoList(QDir::Files | QDir::Hidden))
+                seen << f.fileName() + QString::number(f.size())
+                        + f.lastModified().toString(Qt::ISODateWithMs);
+            return seen;
+        };
+        const QStringList before = listing();
+        const RestoreOutcome r = restoreRecordStore(chosen);
+        QVERIFY2(r.ok, qPrintable(r.text));
+        QCOMPARE(listing(), before);
+        QCOMPARE(rowCount(s.path, "ARACKAYIT"), 25);
+    }
+
+    // A store another program gave a trigger that swallows new records is
+    // neither upgraded at the start nor moved to the server: the reason is
+    // told and the store stays as it was.
+    void aForeignSchemaIsNeitherUpgradedNorMoved()
+    {
+        Store s(3);
+        QVERIFY(sqlExec(s.path,
+            "ALTER TABLE ARACKAYIT DROP COLUMN DEGISIKLIKMASA; CREATE TRIGGER yut BEFORE INSERT "
+            "ON ARACKAYIT BEGIN SELECT RAISE(IGNORE); END;"));
+        const QByteArray before = contents(s.path);
+        QVERIFY(!upgradeRecordStore());
+        QVERIFY2(s.lastText().contains(QStringLiteral("tetikleyici")), qPrintable(s.lastText()));
+        QCOMPARE(contents(s.path), before);
+        const testing::ProgramRun run = testing::runProgram(s.folder,
+            { QStringLiteral("--move-store"), QStringLiteral("shared"),
+                QStringLiteral("--shared-store"),
+                QStringLiteral("host=/nonexistent/evrakmatik dbname=evrakmatik user=masa") });
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.errors.contains(QStringLiteral("taşınmadı"))
+                && run.errors.contains(QStringLiteral("tetikleyici")),
+            qPrintable(run.errors));
+        QCOMPARE(contents(s.path), before);
+    }
+
     // A run from the command line prints what a box would say and ends.
     void theCommandLineNeverWaitsOnABox()
     {
