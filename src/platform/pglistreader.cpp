@@ -21,7 +21,7 @@ namespace {
 #define NULL_PLATES "WHERE K.ESKIPLAKA IS NULL AND K.ID > ? ORDER BY K.ID LIMIT ?"
 // The text columns compare byte by byte (collation "C"), as SQLite's do, so
 // the order and the index on (ESKIPLAKA, ID, ...) are the same on both.
-#define PLATES "WHERE K.ID > 0 AND (K.ESKIPLAKA, K.ID) > (?, ?) ORDER BY K.ESKIPLAKA, K.ID LIMIT ?"
+#define PLATES "WHERE (K.ESKIPLAKA, K.ID) > (?, ?) ORDER BY K.ESKIPLAKA, K.ID LIMIT ?"
 const char *kQueries[2][2] = {
     { LIST_COLUMNS("NULL") NULL_PLATES, LIST_COLUMNS("NULL") PLATES },
     { LIST_COLUMNS(NAMED) NULL_PLATES, LIST_COLUMNS(NAMED) PLATES },

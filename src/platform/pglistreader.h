@@ -3,6 +3,7 @@
 #include "listreader.h"
 
 #include <QByteArray>
+#include <limits>
 
 namespace platform {
 
@@ -23,7 +24,8 @@ private:
 
     QSqlDatabase db_;
     Phase phase_ = Phase::NullPlates;
-    qint64 lastId_ = 0;
+    // Rows another program stored under ID 0 or below are listed too.
+    qint64 lastId_ = std::numeric_limits<qint64>::min();
     QByteArray lastPlate_;
     bool started_ = false; // a plate has been read
     QString state_;

@@ -30,8 +30,7 @@ namespace {
 // Row values never compare equal to Null, so rows without an old plate (first
 // in the order) are read by ID before the others.
 #define NULL_PLATES "WHERE K.ESKIPLAKA IS NULL AND K.ID > ?1 ORDER BY K.ID LIMIT ?2"
-#define PLATES                                                                                     \
-    "WHERE K.ID > 0 AND (K.ESKIPLAKA, K.ID) > (?1, ?2) ORDER BY K.ESKIPLAKA, K.ID LIMIT ?3"
+#define PLATES "WHERE (K.ESKIPLAKA, K.ID) > (?1, ?2) ORDER BY K.ESKIPLAKA, K.ID LIMIT ?3"
 const char *kQueries[2][2] = {
     { LIST_COLUMNS("NULL") NULL_PLATES, LIST_COLUMNS("NULL") PLATES },
     { LIST_COLUMNS(NAMED) NULL_PLATES, LIST_COLUMNS(NAMED) PLATES },

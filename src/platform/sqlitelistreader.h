@@ -29,7 +29,8 @@ private:
 
     QSqlDatabase db_;
     Phase phase_ = Phase::NullPlates;
-    qint64 lastId_ = 0;
+    // Rows another program stored under ID 0 or below are listed too.
+    qint64 lastId_ = std::numeric_limits<qint64>::min();
     sqlite3_value *lastPlate_ = nullptr; // as stored: text, number or blob
 };
 

@@ -530,9 +530,11 @@ void RecordList::markNotFound(int box)
 void RecordList::open(int row)
 {
     const RecordListModel *shown = showingFound_ ? results_ : model_;
-    const qint64 id = row >= 0 && row < shown->rowCount() ? shown->id(row) : 0;
+    // Another program may have stored a record under ID 0 or below.
+    const bool chosen = row >= 0 && row < shown->rowCount();
+    const qint64 id = chosen ? shown->id(row) : 0;
     // The list stays open when the clerk keeps the typing on the screen.
-    if (id > 0 && !screen_.mayDiscardTyping(QStringLiteral("Başka bir kayıt açılırsa")))
+    if (chosen && !screen_.mayDiscardTyping(QStringLiteral("Başka bir kayıt açılırsa")))
         return;
     stopFill();
     OKU(screen_, id);

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "app/entryroutines.h"
+#include "platform/storedtext.h"
 
 #include <algorithm>
 
@@ -23,8 +24,8 @@ QByteArrayView capped(QByteArrayView cell)
 }
 
 // The next UTF-16 unit of a UTF-8 text, folded by the Turkish rule; a byte
-// that starts no valid sequence reads as the replacement character, as the
-// grid shows it. Characters beyond the basic plane (never typed into these
+// that starts no valid sequence (none is left once a row is in) reads as the
+// replacement character. Characters beyond the basic plane (never typed into these
 // boxes) fold to the replacement character too, and so match nothing typed.
 char16_t nextFolded(const char *&p, const char *end)
 {
@@ -61,6 +62,17 @@ bool startsWithFolded(QByteArrayView text, QStringView foldedPrefix)
     return true;
 }
 
+// Text an older tool wrote in the Turkish code page is held as UTF-8, so the
+// grid and the search read it as the entry screen does; valid UTF-8 is kept
+// as it came, without a copy.
+QByteArrayView asUtf8(QByteArrayView cell, QByteArray *decoded)
+{
+    if (cell.isValidUtf8())
+        return cell;
+    *decoded = platform::fromStoredText(cell.toByteArray()).toUtf8();
+    return *decoded;
+}
+
 } // namespace
 
 RecordListModel::RecordListModel(QObject *parent)
@@ -71,11 +83,12 @@ RecordListModel::RecordListModel(QObject *parent)
 void RecordListModel::append(qint64 id, const Cells &cells, bool withOwner)
 {
     Row row { id, text_.size(), owners_.size(), {}, withOwner };
-    const QByteArrayView owner = capped(cells[0]);
+    QByteArray decoded;
+    const QByteArrayView owner = capped(asUtf8(cells[0], &decoded));
     row.length[0] = quint16(owner.size());
     owners_.append(owner);
     for (int c = 1; c < kTextColumns; ++c) {
-        const QByteArrayView cell = capped(cells[size_t(c)]);
+        const QByteArrayView cell = capped(asUtf8(cells[size_t(c)], &decoded));
         row.length[size_t(c)] = quint16(cell.size());
         text_.append(cell);
     }
@@ -88,7 +101,8 @@ void RecordListModel::setOwner(int row, QByteArrayView owner)
     if (r.ownerKnown)
         return;
     r.ownerKnown = true;
-    const QByteArrayView cell = capped(owner);
+    QByteArray decoded;
+    const QByteArrayView cell = capped(asUtf8(owner, &decoded));
     r.ownerStart = owners_.size();
     r.length[0] = quint16(cell.size());
     owners_.append(cell);

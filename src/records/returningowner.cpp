@@ -4,8 +4,10 @@
 #include "app/datafiles.h"
 #include "app/errorbox.h"
 #include "entryscreen.h"
+#include "platform/codepage.h"
 #include "platform/dategrid.h"
 #include "platform/messages.h"
+#include "platform/storedtext.h"
 #include "screenvalues.h"
 
 #include <QApplication>
@@ -36,11 +38,18 @@ std::optional<QSqlRecord> findStoredOwner(const QString &kimlikNo)
         QSqlQuery q(db);
         q.setForwardOnly(true);
         // Rows carry no time: the highest ID is the owner row saved last.
-        q.prepare(QStringLiteral(
-            "SELECT * FROM ARACSAHIPLERI WHERE KIMLIKNO = ? ORDER BY ID DESC LIMIT 1"));
+        // A number an older tool wrote in the Turkish code page is found too,
+        // and its row read as the load reads it.
+        q.prepare(QStringLiteral("SELECT * FROM ARACSAHIPLERI WHERE KIMLIKNO IN (?, CAST(? AS "
+                                 "TEXT)) ORDER BY ID DESC LIMIT 1"));
+        const QByteArray legacy = platform::toCp1254(key);
         q.addBindValue(key);
+        q.addBindValue(platform::fromCp1254(legacy) == key ? QVariant(legacy) : QVariant(key));
         if (q.exec() && q.next())
             found = q.record();
+        q.finish();
+        if (found)
+            platform::mendStoredText(db, QStringLiteral("ARACSAHIPLERI"), &*found);
     }
     app::CloseDb(db);
     return found;

@@ -5,6 +5,7 @@
 #include "records/entryscreen.h"
 #include "records/loadrecord.h"
 #include "records/recordstore.h"
+#include "records/returningowner.h"
 #include "records/saverecord.h"
 #include "support/pgcluster.h"
 #include "support/recordtables.h"
@@ -274,6 +275,16 @@ private slots:
             QString::fromLatin1(QStringLiteral("ÇİĞ").toUtf8().toHex().toUpper()));
         QCOMPARE(first(QStringLiteral("SELECT SOYAD FROM ARACSAHIPLERI WHERE SAHIPNO = 1")),
             QStringLiteral("ŞAHİN"));
+        // The returning owner is found by a number in the code page too,
+        // and the panel gets the letters, not replacement characters.
+        QVERIFY(testing::storeExec(
+            QStringLiteral("UPDATE ARACSAHIPLERI SET KIMLIKNO = CAST(X'DE31' AS TEXT), SOYAD = "
+                           "CAST(X'C7DDD0' AS TEXT)")));
+        s.EkraniTemizle();
+        s.txt(40)->setText(QStringLiteral("Ş1"));
+        p.messages.answerNext(platform::MsgAnswer::Yes);
+        QVERIFY(records::offerStoredOwner(s, 1));
+        QCOMPARE(s.txt(42)->text(), QStringLiteral("ÇİĞ"));
     }
 
     void rowsWrittenByAnotherProgram_data() { testing::addTableRows("foreignrows.tsv"); }
