@@ -1,5 +1,7 @@
 #include "viewerframe.h"
 
+#include "outputcheck.h"
+
 #include "app/appstate.h"
 #include "app/basics.h"
 #include "platform/desktopservices.h"
@@ -170,18 +172,31 @@ QString OzelKlasorYolu(int folderId)
 
 bool KayitYeriSor(const QString &defaultPath, const QString &filter, QWidget *parent)
 {
-    const QString chosen = platform::desktop().saveFileName(
-        parent, QStringLiteral("Rapor Kayıt"), defaultPath, filter);
-    if (chosen.isEmpty())
-        return false;
-    g_exportPath = chosen;
-    // A name typed without an extension gets the filter's, so the Word, Excel
-    // and PDF files of one form do not overwrite each other under one name.
-    if (QFileInfo(chosen).suffix().isEmpty())
-        g_exportPath += filterExtension(filter);
-    g_lastFolder = QFileInfo(g_exportPath).absolutePath();
-    g_exportTitle = QFileInfo(chosen).fileName();
-    return true;
+    QString proposed = defaultPath;
+    for (;;) {
+        const QString chosen = platform::desktop().saveFileName(
+            parent, QStringLiteral("Rapor Kayıt"), proposed, filter);
+        if (chosen.isEmpty())
+            return false;
+        // A name typed without an extension gets the filter's, so the Word, Excel
+        // and PDF files of one form do not overwrite each other under one name.
+        QString path = chosen;
+        if (QFileInfo(chosen).suffix().isEmpty())
+            path += filterExtension(filter);
+        // The store or a link chosen by mistake would be overwritten with the
+        // export reported done: said, and the clerk chooses again.
+        if (const QString why = outputRefusal(path); !why.isEmpty()) {
+            platform::showMessage(platform::MsgIcon::Warning, platform::MsgButtons::Ok,
+                QStringLiteral("Dikkat"),
+                why + QStringLiteral("\r\n\r\nDosya yazılmadı; başka bir ad seçiniz."));
+            proposed = chosen;
+            continue;
+        }
+        g_exportPath = path;
+        g_lastFolder = QFileInfo(g_exportPath).absolutePath();
+        g_exportTitle = QFileInfo(chosen).fileName();
+        return true;
+    }
 }
 
 QString exportPath()

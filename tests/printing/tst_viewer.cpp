@@ -69,6 +69,7 @@ public:
 class ScriptedDesktop final : public platform::DesktopServices {
 public:
     QString answer, proposed, filter, title;
+    QStringList next; // answered first, one a dialog, before answer
     QStringList opened;
     ScriptedDesktop() { platform::setDesktopServices(this); }
     ~ScriptedDesktop() override { platform::setDesktopServices(nullptr); }
@@ -77,7 +78,7 @@ public:
         proposed = p;
         filter = f;
         title = t;
-        return answer;
+        return next.isEmpty() ? answer : next.takeFirst();
     }
     bool opens = true; // a program for Word and Excel files is set
     bool openDocument(const QString &path) override
@@ -207,6 +208,43 @@ private slots:
         QCOMPARE(r.tools[21].tooltip, "Active Reports'tan çık");
         QCOMPARE(ToolbarTiklandi(r, 21, QString(), nullptr), ViewerAction::Close);
         QCOMPARE(ToolbarTiklandi(r, 12, QString(), nullptr), ViewerAction::Stock);
+    }
+
+    // The export dialog writes neither over the program's own files nor
+    // through a link or into a folder: a box says why, the clerk chooses again.
+    void anExportNeverGoesOverTheProgramsOwnFiles_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("pdf over a link to the store") << 24 << "/bag.pdf"
+                                                      << "bağlantı";
+        QTest::newRow("word over the store") << 22 << "/data/tescil.mdb"
+                                             << "kendi veri";
+        QTest::newRow("excel into the data folder") << 23 << "/data/yeni"
+                                                    << "kendi veri";
+        QTest::newRow("pdf over a folder") << 24 << "/klasor.pdf"
+                                           << "sıradan bir dosya değil";
+    }
+    void anExportNeverGoesOverTheProgramsOwnFiles()
+    {
+        QFETCH(int, tool);
+        QFETCH(QString, chosen);
+        QFETCH(QString, why);
+        Viewing v;
+        ScriptedDesktop desktop;
+        const QString dir = v.folder.path();
+        QVERIFY(QDir().mkpath(dir + "/data") && QDir().mkpath(dir + "/klasor.pdf"));
+        QVERIFY(testing::writeFile(v.folder.storePath(), "kayıtlar"));
+        QVERIFY(QFile::link(v.folder.storePath(), dir + "/bag.pdf"));
+        desktop.next = QStringList { dir + chosen, dir + "/baska" };
+        QCOMPARE(ToolbarTiklandi(v.r, tool, v.r.caption, nullptr), ViewerAction::Exported);
+        QCOMPARE(v.messages.titles(), QStringList { "Dikkat" });
+        QVERIFY2(v.messages.shown().first().text.contains(why),
+            qPrintable(v.messages.shown().first().text));
+        QVERIFY(exportPath().startsWith(dir + "/baska."));
+        QCOMPARE(testing::contents(v.folder.storePath()), QByteArray("kayıtlar"));
+        QVERIFY(!QFile::exists(dir + "/data/yeni.xlsx"));
     }
 
     void exportProposesTheTitleInTheDocumentsFolder()
