@@ -580,6 +580,27 @@ bool addSearchIndex(const std::function<void(qint64, qint64)> &progress)
 
 } // namespace
 
+QString foreignServerSchemaReason(QSqlDatabase &db)
+{
+    // Internal triggers (those of foreign keys) are the server's own; a
+    // rule can swallow an insert as a trigger can.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral(
+            "SELECT 'bir tetikleyici (trigger)', t.tgname::text FROM pg_trigger t JOIN pg_class c "
+            "ON c.oid = t.tgrelid WHERE NOT t.tgisinternal AND c.relnamespace = "
+            "current_schema()::regnamespace AND c.relname IN ('arackayit', 'aracsahipleri') "
+            "UNION ALL SELECT 'bir kural (rule)', rulename::text FROM pg_rules WHERE schemaname = "
+            "current_schema() AND tablename IN ('arackayit', 'aracsahipleri') UNION ALL SELECT "
+            "'bir görünüm (view)', table_name::text FROM information_schema.views WHERE "
+            "table_schema = current_schema() AND table_name IN ('arackayit', 'aracsahipleri')"))
+        || !q.next())
+        return QString(); // what cannot be read is the upgrade's own steps' to report
+    return QStringLiteral("Ortak kayıt deposunda bu programa ait olmayan %1 var: %2. Kayıtlar "
+                          "sessizce değiştirilebilir ya da hiç yazılmayabilir; sunucunun "
+                          "yöneticisi kaldırmalı.")
+        .arg(q.value(0).toString(), q.value(1).toString());
+}
+
 bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
 {
     // A server that cannot be reached is reported once, not by every step.
@@ -587,7 +608,12 @@ bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
         QSqlDatabase db;
         if (!OpenData(db, RecordStoreData))
             return false;
+        const QString foreign = foreignServerSchemaReason(db);
         CloseDb(db);
+        if (!foreign.isEmpty()) {
+            HataGoster(3000, foreign, QStringLiteral("upgradeRecordStore"), true);
+            return false;
+        }
     }
     // A store whose schema would make saves silently wrong (another
     // program's trigger, a view) gets nothing added: the clerk hears why

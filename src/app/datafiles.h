@@ -47,6 +47,11 @@ void keepDataPrivate();
 void CloseRs(QSqlQuery &query);
 void CloseDb(QSqlDatabase &db);
 
+// What on the shared store would make saves silently wrong (another
+// program's trigger or rule on a record table, a record table that is a
+// view), in Turkish; empty when nothing, or when it cannot be read.
+QString foreignServerSchemaReason(QSqlDatabase &db);
+
 // Adds a missing column to a table of the record store. typeCode 1 text of
 // size characters, 2 16-bit integer, 4 double. false (the box shown) when
 // it could not.

@@ -275,6 +275,16 @@ int moveStore(const QString &direction)
     platform::ConsoleMessages console;
     QSqlDatabase local;
     QSqlDatabase server;
+    // The server is checked as the file was, before its upgrade.
+    if (OpenData(server, RecordStoreData)) {
+        const QString why = foreignServerSchemaReason(server);
+        CloseDb(server);
+        if (!why.isEmpty()) {
+            std::fprintf(stderr, "Kayıt deposu taşınmadı: %s\n%s\n",
+                qPrintable(sharedStoreHost(shared.connection)), qPrintable(why));
+            return 1;
+        }
+    }
     // Both stores get the columns of this version first, so every column of
     // the source has its place in the target.
     sharedStore() = SharedStore();

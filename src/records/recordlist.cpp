@@ -259,7 +259,8 @@ bool RecordList::readSlice(int rows, bool withOwners, bool show)
             app::HataGoster(app::sqlErrorNumber(server), app::serverErrorText(server),
                 QStringLiteral("Bul"), true);
         } else {
-            app::HataGoster(error.code, storeErrorText(error.message), QStringLiteral("Bul"), true);
+            app::HataGoster(error.code, storeErrorText(error.message, QString(), error.code),
+                QStringLiteral("Bul"), true);
         }
         return false;
     }

@@ -524,6 +524,33 @@ private slots:
     // The local store to the server and back: every record, IDs and values
     // kept; a target that holds records is refused; new records follow the
     // copied ones.
+    // Another program's trigger on the shared store swallows new records:
+    // neither the upgrade, --upgrade-store nor a move touches it, and each
+    // says why.
+    void aForeignTriggerOnTheServerIsRefused()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        QVERIFY(upgradeRecordStore());
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "CREATE FUNCTION yut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RETURN NULL; END "
+            "$$")));
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "CREATE TRIGGER yut BEFORE INSERT ON arackayit FOR EACH ROW EXECUTE FUNCTION yut()")));
+        messages.reset();
+        QVERIFY(!upgradeRecordStore());
+        QCOMPARE(messages.titles(), QStringList { QStringLiteral("GENEL HATA") });
+        const QString said = messages.shown().first().text;
+        QVERIFY2(
+            said.contains(QStringLiteral("tetikleyici")) && said.contains(QStringLiteral("yut")),
+            qPrintable(said));
+        QCOMPARE(upgradeStore(), 1);
+        QCOMPARE(moveStore(QStringLiteral("local")), 1);
+        QVERIFY(!QFile::exists(folder.storePath()));
+    }
+
     void movingAStoreCopiesEverythingAndRefusesAFullTarget()
     {
         testing::Program p;
