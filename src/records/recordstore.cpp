@@ -167,8 +167,8 @@ QString idsExhaustedText(const QString &table)
 {
     return QStringLiteral(
         "Kayıt numaraları tükendi: kayıt deposunun %1 tablosunda en büyük kayıt numarası "
-        "(%2) kullanılmış, bu yüzden yeni satır eklenemiyor. Diskte yer var; hiçbir şey "
-        "yazılmadı.\n%3\nBu numarayı başka bir program yazmış olmalı. Sistem yöneticisine "
+        "(%2) kullanılmış, bu yüzden yeni satır eklenemiyor; hiçbir şey yazılmadı.\n%3\nBu "
+        "numarayı başka bir program yazmış olmalı. Sistem yöneticisine "
         "başvurunuz: o satırın ID değeri küçültülünce (ve sqlite_sequence tablosundaki sayacı "
         "düzeltilince) kayıt yeniden yapılabilir.")
         .arg(table)
