@@ -423,14 +423,19 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     // Only the columns searched, and those the store has: every other column
     // read would cost a value a row for nothing.
     vehicles.prepare(
-        QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID >= ? AND ID < ? ORDER BY ID")
+        QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID >= ? AND ID <= ? ORDER BY ID")
             .arg(presentColumns(db, QStringLiteral("ARACKAYIT"), kVehicleFields)));
     owners.prepare(QStringLiteral("SELECT ARACID, ID, SAHIPNO%1 FROM ARACSAHIPLERI WHERE "
-                                  "ARACID >= ? AND ARACID < ? ORDER BY ARACID, ID")
+                                  "ARACID >= ? AND ARACID <= ? ORDER BY ARACID, ID")
                        .arg(presentColumns(db, QStringLiteral("ARACSAHIPLERI"), kOwnerFields)));
-    for (qint64 from = first; total > 0 && from <= last; from += kSlice) {
+    // Each slice starts at the next ID there is: a store whose IDs jump (one
+    // row another program put at the largest ID) takes no slice for the gap.
+    QSqlQuery next(db);
+    next.prepare(QStringLiteral("SELECT min(ID) FROM ARACKAYIT WHERE ID > ?"));
+    for (qint64 from = first; total > 0;) {
+        const qint64 to = from > last - kSlice ? last : from + kSlice - 1;
         owners.addBindValue(from);
-        owners.addBindValue(from + kSlice);
+        owners.addBindValue(to);
         if (!runQuery(owners, error))
             return fail();
         std::vector<std::pair<qint64, QSqlRecord>> ownerRows;
@@ -439,7 +444,7 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
                 { owners.value(QStringLiteral("ARACID")).toLongLong(), owners.record() });
         owners.finish();
         vehicles.addBindValue(from);
-        vehicles.addBindValue(from + kSlice);
+        vehicles.addBindValue(to);
         if (!runQuery(vehicles, error))
             return fail();
         std::vector<std::pair<qint64, QString>> texts;
@@ -461,6 +466,16 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         done += qint64(texts.size());
         if (progress)
             progress(done, total);
+        if (to >= last)
+            break;
+        next.addBindValue(to);
+        if (!runQuery(next, error))
+            return fail();
+        const bool more = next.next() && !next.value(0).isNull();
+        from = more ? next.value(0).toLongLong() : last;
+        next.finish();
+        if (!more)
+            break;
     }
     if (!writer.flush(error))
         return fail();

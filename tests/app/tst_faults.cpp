@@ -177,8 +177,8 @@ private slots:
         testing::Program p;
         const QString store = p.folder.storePath();
         QVERIFY(testing::sqlExec(store,
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (9223372036854775807, 'X', "
-            "'YOK')"));
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (1, 'A', 'YOK'), "
+            "(9223372036854775807, 'X', 'YOK')"));
         records::EntryScreen &s = p.window->entryScreen();
         typeOwners(s, QStringLiteral("YENI"));
         p.messages.reset();
@@ -188,7 +188,11 @@ private slots:
                 && said.contains(QStringLiteral("ARACKAYIT"))
                 && !said.contains(QStringLiteral("Diskte yer kalmadı")),
             qPrintable(said));
-        QCOMPARE(testing::rowCount(store, "ARACKAYIT"), 1);
+        QCOMPARE(testing::rowCount(store, "ARACKAYIT"), 2);
+        // The next start indexes both records for "Ara" at once, without a
+        // slice for every gap of IDs up to the largest.
+        QVERIFY(app::upgradeRecordStore());
+        QCOMPARE(testing::rowCount(store, "ARAMA"), 2);
     }
 
     void aMarginsFileThatCannotBeWrittenStillPrints()
