@@ -246,6 +246,13 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         return fail();
     }
     const bool added = recordId == 0;
+    // What the search index holds for the record, before its rows change.
+    QString indexedBefore;
+    if (QString indexError; !added && SearchIndex::exists(db_)
+        && !SearchIndex::textOf(db_, recordId, &indexedBefore, &indexError)) {
+        *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
+        return fail();
+    }
     QVector<ColumnValue> columns;
     if (added) {
         columns << ColumnValue { QStringLiteral("MOTORNO"), values.motorNo }
@@ -295,7 +302,7 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     if (!retireOwners(db_, recordId, current, error))
         return fail();
     // The search index changes with the record, or neither does.
-    if (QString indexError; !SearchIndex::refresh(db_, recordId, &indexError)) {
+    if (QString indexError; !SearchIndex::refresh(db_, recordId, indexedBefore, &indexError)) {
         *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
         return fail();
     }
