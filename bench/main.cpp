@@ -273,11 +273,22 @@ struct BareQuery {
     const char *name;
     std::function<double()> run;
 };
+// --only-find: the store, its index and the "Ara" figures alone.
+bool g_onlyFind = false;
+
 void entryFigures(const char *prefix, app::MainWindow &window, int count, int runs, int &serial,
     const std::vector<BareQuery> &bares)
 {
     auto name = [prefix](const char *n) { return std::string(prefix) + n; };
     records::EntryScreen &screen = window.entryScreen();
+    if (g_onlyFind) {
+        screen.cmdBUL()->click();
+        while (window.recordList().filling())
+            QCoreApplication::processEvents();
+        findFigures(prefix, window, count, runs);
+        window.recordList().close();
+        return;
+    }
     // Save: a new three-owner record each run.
     std::vector<double> saves;
     for (int i = 0; i < runs + 2; ++i) {
@@ -391,6 +402,8 @@ void sqliteFigures(app::MainWindow &window, const QString &store, int count, int
     entryFigures("", window, count, runs, serial,
         { { "list_query_bare_ms", [&] { return bareListQuery(store); } },
             { "list_query_sorted_bare_ms", [&] { return bareListQuery(store, true); } } });
+    if (g_onlyFind)
+        return;
 
     // A returning customer: the owner's number looked up, found or not.
     QRandomGenerator r(11);
@@ -507,6 +520,9 @@ int main(int argc, char **argv)
     parser.addOption(runsOption);
     parser.addOption(engineOption);
     parser.addOption(keepOption);
+    const QCommandLineOption onlyFindOption(QStringLiteral("only-find"),
+        QStringLiteral("Only the store, its search index and the \"Ara\" figures."));
+    parser.addOption(onlyFindOption);
     const QCommandLineOption jetOption(QStringLiteral("jet-records"),
         QStringLiteral("Records in the Jet file import_jet_ms brings over."), QStringLiteral("N"),
         QStringLiteral("10000"));
@@ -563,9 +579,10 @@ int main(int argc, char **argv)
     window.load();
     window.show();
     int serial = 0;
+    g_onlyFind = parser.isSet(onlyFindOption);
     if (onSqlite)
         sqliteFigures(window, store, count, runs, serial, dir);
-    if (onSqlite)
+    if (onSqlite && !g_onlyFind)
         jetImportFigure(dir, parser.value(jetOption).toInt(), runs);
     if (onPostgres) {
         // The same records on a server of the bench's own, copied in bulk.

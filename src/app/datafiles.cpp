@@ -555,6 +555,11 @@ bool addSearchIndex(const std::function<void(qint64, qint64)> &progress)
 
 } // namespace
 
+void consoleProgress(qint64 done, qint64 total)
+{
+    std::fprintf(stderr, "Arama dizini kuruluyor: %lld / %lld kayıt\n", done, total);
+}
+
 bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
 {
     // A server that cannot be reached is reported once, not by every step.

@@ -25,6 +25,8 @@ namespace {
 constexpr char16_t kFieldStart = 0x1e;
 constexpr char16_t kVehicle = 0x01;
 constexpr char16_t kFormerOwner = 0x05; // current owners are 0x02 to 0x04, by slot
+// The server's advisory lock held while the index is made ("Arama").
+constexpr qint64 kBuildLock = 0x4172616d61;
 
 struct SearchField {
     const char *column;
@@ -522,6 +524,25 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         db.rollback();
         return false;
     };
+    if (pg) {
+        // The index of a large store takes longer than a save may wait, and
+        // two desks starting at once make it once: the second goes on
+        // without it and finds it made when the first commits.
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("SELECT pg_try_advisory_xact_lock(%1)").arg(kBuildLock))
+            || !lock.next()) {
+            *error = lock.lastError().text();
+            return fail();
+        }
+        if (!lock.value(0).toBool()) {
+            lock.finish();
+            db.rollback();
+            return true;
+        }
+        lock.finish();
+        if (!runSql(db, QStringLiteral("SET LOCAL statement_timeout = 0"), error))
+            return fail();
+    }
     // Asked first, so the server has no notice to print about a missing table.
     if (present(db) && !runSql(db, QStringLiteral("DROP TABLE ARAMA"), error))
         return fail();
@@ -661,12 +682,16 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         // Only short words (a script's --find "34"): every record is a candidate.
         sql = QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ID");
     } else if (pg) {
+        // The server's planner meets a common word's first screenful by
+        // walking the list's index, a rare word by the trigram index: it is
+        // asked for the candidates in the list's order, a page at a time.
         QStringList likes;
         for (const QString &w : asked) {
-            likes << QStringLiteral("METIN LIKE ?");
+            likes << QStringLiteral("a.METIN LIKE ?");
             binds << QString(QLatin1Char('%') + w + QLatin1Char('%'));
         }
-        sql = QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 ORDER BY ARACID")
+        sql = QStringLiteral("SELECT k.ID FROM ARAMA a JOIN ARACKAYIT k ON k.ID = a.ARACID "
+                             "WHERE %1 ORDER BY k.ESKIPLAKA, k.ID")
                   .arg(likes.join(QStringLiteral(" AND ")));
     } else {
         // A word with letters is asked by pieces that cover it (YIL, MAZ):
@@ -690,13 +715,16 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         sql = QStringLiteral("SELECT rowid FROM ARAMA WHERE ARAMA MATCH ?");
         binds << pieces.join(QStringLiteral(" AND "));
     }
-    if (!platform::readIds(db, sql, binds, &found, error))
-        return false;
-    std::sort(found.begin(), found.end());
-    if (candidates)
-        *candidates = int(std::min<size_t>(found.size(), std::numeric_limits<int>::max()));
-    if (found.empty())
-        return true;
+    const bool serverOrdered = pg && !asked.isEmpty();
+    if (!serverOrdered) {
+        if (!platform::readIds(db, sql, binds, &found, error))
+            return false;
+        std::sort(found.begin(), found.end());
+        if (candidates)
+            *candidates = int(std::min<size_t>(found.size(), std::numeric_limits<int>::max()));
+        if (found.empty())
+            return true;
+    }
 
     // The candidates in the list's order, a slice at a time, each slice
     // checked against the records themselves until the screenful is whole.
@@ -705,10 +733,26 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     const bool walk = found.size() > kSortedCandidates;
     size_t sortedFrom = 0;
     qint64 walked = 0;
-    qint64 walkPage = kWalkPage;
+    // A screenful and a few more first: most of a page is checked at once.
+    qint64 walkPage = serverOrdered ? std::max(limit + 8, 16) : kWalkPage;
     bool walkedAll = false;
     auto nextSlice = [&](std::vector<qint64> *slice) -> bool {
         slice->clear();
+        if (serverOrdered) {
+            if (walkedAll)
+                return true;
+            const QString cut = limit > 0
+                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
+                : QString();
+            if (!platform::readIds(db, sql + cut, binds, slice, error))
+                return false;
+            if (candidates && walked == 0)
+                *candidates = int(slice->size());
+            walked += qint64(slice->size());
+            walkedAll = limit <= 0 || slice->size() < size_t(walkPage);
+            walkPage *= 2;
+            return true;
+        }
         if (!walk) {
             if (sortedFrom >= found.size())
                 return true;

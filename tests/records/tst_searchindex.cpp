@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
@@ -193,6 +194,34 @@ private slots:
         }
         QVERIFY2(p.messages.titles().filter(QStringLiteral("HATA")).isEmpty(),
             qPrintable(p.messages.titles().join(QLatin1Char(','))));
+    }
+
+    // Two desks opening a server store without the index at once: the one
+    // that comes second goes on at once and leaves the making to the first.
+    void aSecondDeskLeavesTheIndexToTheFirst()
+    {
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        testing::Program p;
+        fillStore();
+        QSqlDatabase first;
+        QVERIFY(app::OpenData(first, app::RecordStoreData));
+        QVERIFY(first.transaction());
+        QSqlQuery making(first);
+        QVERIFY(making.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(0x4172616d61)));
+        making.finish();
+        QSqlDatabase second;
+        QVERIFY(app::OpenData(second, app::RecordStoreData));
+        QString error;
+        QVERIFY(testing::storeExec(QStringLiteral("DROP TABLE IF EXISTS ARAMA")));
+        QVERIFY2(SearchIndex::build(second, {}, &error), qPrintable(error));
+        QVERIFY(!SearchIndex::exists(second));
+        first.rollback();
+        QVERIFY2(SearchIndex::build(second, {}, &error), qPrintable(error));
+        QVERIFY(SearchIndex::exists(second));
+        app::CloseDb(second);
+        app::CloseDb(first);
+        QCOMPARE(ids(find(QStringLiteral("yılmaz"))), QStringLiteral("3,1"));
     }
 
     // Enter in "Ara" loads the record found; typing that finds nothing
