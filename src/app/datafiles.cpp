@@ -601,6 +601,11 @@ QString foreignServerSchemaReason(QSqlDatabase &db)
         .arg(q.value(0).toString(), q.value(1).toString());
 }
 
+void consoleProgress(qint64 done, qint64 total)
+{
+    std::fprintf(stderr, "Arama dizini kuruluyor: %lld / %lld kayıt\n", done, total);
+}
+
 bool upgradeRecordStore(const std::function<void(qint64, qint64)> &progress)
 {
     // A server that cannot be reached is reported once, not by every step.

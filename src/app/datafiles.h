@@ -64,5 +64,8 @@ bool addIndexToTbl(const QString &table, const QString &index, const QString &co
 // tables is told what to run. A long step (the search index of a store that
 // has none) tells progress how far it has come.
 bool upgradeRecordStore(const std::function<void(qint64 done, qint64 total)> &progress = {});
+// The upgrade's progress on standard error, for runs without a window: the
+// search index of a large store takes a while, and a silent terminal looks hung.
+void consoleProgress(qint64 done, qint64 total);
 
 } // namespace app

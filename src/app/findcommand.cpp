@@ -24,7 +24,7 @@ int findCommand(const QString &text)
 {
     platform::ConsoleMessages console;
     // A store from before the search gets its index first.
-    upgradeRecordStore();
+    upgradeRecordStore(consoleProgress);
     QSqlDatabase db;
     int code = 2;
     if (OpenData(db, RecordStoreData)) {

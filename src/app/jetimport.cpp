@@ -705,7 +705,7 @@ int importJetCommand(const QString &file, bool brands)
 {
     platform::ConsoleMessages console;
     if (!brands)
-        upgradeRecordStore();
+        upgradeRecordStore(consoleProgress);
     const JetImportOutcome outcome = brands ? importJetBrands(file) : importJetRecords(file);
     const QByteArray text =
         QString(outcome.text).replace(kNl, QStringLiteral("\n")).toLocal8Bit() + '\n';

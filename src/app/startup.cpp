@@ -295,7 +295,7 @@ int runProgram(int argc, char **argv)
     if (parser.isSet(restore)) {
         const RestoreOutcome outcome = restoreRecordStore(parser.value(restore));
         if (outcome.ok)
-            upgradeRecordStore();
+            upgradeRecordStore(consoleProgress);
         platform::setMessageService(nullptr);
         const QByteArray text = QString(outcome.text)
                                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))

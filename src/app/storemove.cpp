@@ -302,7 +302,7 @@ int moveStore(const QString &direction)
         // The copy brings the records, not the search index: the target's is
         // made from them.
         QString indexError;
-        if (ok && !records::SearchIndex::build(toShared ? server : local, {}, &indexError)) {
+        if (ok && !records::SearchIndex::build(toShared ? server : local, consoleProgress, &indexError)) {
             std::fprintf(stderr, "Arama dizini kurulamadı: %s\n", qPrintable(indexError));
             code = 1;
         } else if (ok) {
@@ -330,7 +330,7 @@ int upgradeStore()
         return 2;
     }
     platform::ConsoleMessages console;
-    const bool ok = upgradeRecordStore() && !console.failed;
+    const bool ok = upgradeRecordStore(consoleProgress) && !console.failed;
     if (ok)
         std::printf("Ortak kayıt deposu (%s) bu sürümün tablolarına ve sütunlarına sahip.\n",
             qPrintable(sharedStoreHost(sharedStore().connection)));

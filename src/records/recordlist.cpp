@@ -411,13 +411,10 @@ bool RecordList::readFound(int limit, int *candidates)
 {
     std::vector<SearchHit> hits;
     QString error;
-    QSqlDatabase db = db_;
-    const bool own = !db.isValid();
-    if (own && !app::OpenData(db, app::RecordStoreData))
+    if (!db_.isValid() && !searchDb_.isValid() && !app::OpenData(searchDb_, app::RecordStoreData))
         return false;
-    const bool ok = SearchIndex::find(db, ara_->text(), &hits, &error, limit, candidates);
-    if (own)
-        app::CloseDb(db);
+    const bool ok = SearchIndex::find(
+        db_.isValid() ? db_ : searchDb_, ara_->text(), &hits, &error, limit, candidates);
     if (!ok) {
         app::HataGoster(3000,
             QStringLiteral("Kayıt deposunda aranamadı: %1")
@@ -587,6 +584,8 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
 void RecordList::close()
 {
     stopFill();
+    if (searchDb_.isValid())
+        app::CloseDb(searchDb_);
     pending_ = {};
     screen_.hideOverlay(screen_.frmARA());
 }

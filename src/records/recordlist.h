@@ -91,6 +91,9 @@ private:
     bool showingFound_ = false;
     bool moreFound_ = false; // matches after the first screenful still to read
     QSqlDatabase db_;
+    // "Ara"'s own connection while the list is open: an opening per key
+    // would cost more than the search itself.
+    QSqlDatabase searchDb_;
     std::unique_ptr<platform::ListReader> reader_;
     bool failed_ = false;
     QLabel *notFound_ = nullptr;

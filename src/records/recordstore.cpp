@@ -291,6 +291,13 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
         return fail();
     }
     const bool added = !stored;
+    // What the search index holds for the record, before its rows change.
+    QString indexedBefore;
+    if (QString indexError; !added && SearchIndex::exists(db_)
+        && !SearchIndex::textOf(db_, recordId, &indexedBefore, &indexError)) {
+        *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
+        return fail();
+    }
     QVector<ColumnValue> columns;
     if (added) {
         columns << ColumnValue { QStringLiteral("MOTORNO"), values.motorNo }
@@ -344,7 +351,7 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     if (!retireOwners(db_, recordId, current, error))
         return fail();
     // The search index changes with the record, or neither does.
-    if (QString indexError; !SearchIndex::refresh(db_, recordId, &indexError)) {
+    if (QString indexError; !SearchIndex::refresh(db_, recordId, indexedBefore, &indexError)) {
         *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
         return fail();
     }

@@ -1,6 +1,7 @@
 #include "searchindex.h"
 
 #include "app/entryroutines.h"
+#include "platform/idquery.h"
 #include "platform/storedialect.h"
 
 #include <QSqlError>
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <unordered_map>
 
 namespace records {
 
@@ -22,6 +25,8 @@ namespace {
 constexpr char16_t kFieldStart = 0x1e;
 constexpr char16_t kVehicle = 0x01;
 constexpr char16_t kFormerOwner = 0x05; // current owners are 0x02 to 0x04, by slot
+// The server's advisory lock held while the index is made ("Arama").
+constexpr qint64 kBuildLock = 0x4172616d61;
 
 struct SearchField {
     const char *column;
@@ -129,13 +134,12 @@ QString foldCode(const QString &value)
     return out;
 }
 
-void addField(QString *text, char16_t role, const SearchField &f, const QSqlRecord &row)
+void addField(QString *text, char16_t role, const SearchField &f, const QVariant &value)
 {
-    const int at = row.indexOf(QLatin1String(f.column));
-    if (at < 0 || row.isNull(at))
+    if (value.isNull())
         return;
-    const QString value = row.value(at).toString();
-    const QString folded = f.anywhere ? foldCode(value) : foldWords(value);
+    const QString plain = value.toString();
+    const QString folded = f.anywhere ? foldCode(plain) : foldWords(plain);
     if (folded.isEmpty())
         return;
     *text += QChar(kFieldStart);
@@ -144,39 +148,73 @@ void addField(QString *text, char16_t role, const SearchField &f, const QSqlReco
     *text += folded;
 }
 
+// A row's searched values in the order of its field table, Null where the
+// store has no such column; read by position, as a row's names cost more to
+// look up than its values.
+struct Row {
+    qint64 key = 0; // the vehicle's ID, or the owner's ARACID
+    int slot = 0;
+    std::vector<QVariant> values;
+};
+
+// The columns of a field table the store has, for a SELECT after `first`
+// leading columns, and where each field's value lands (-1: not there).
+struct Selected {
+    QString columns;
+    std::vector<int> at;
+};
+
+template<size_t N>
+Selected selectedColumns(
+    const QSqlDatabase &db, const QString &table, const SearchField (&fields)[N], int first)
+{
+    const QSqlRecord there = platform::tableRecord(db, table);
+    Selected s;
+    for (const SearchField &f : fields) {
+        if (there.contains(QLatin1String(f.column))) {
+            s.columns += QStringLiteral(", ") + QLatin1String(f.column);
+            s.at.push_back(first++);
+        } else {
+            s.at.push_back(-1);
+        }
+    }
+    return s;
+}
+
+Row readRow(const QSqlQuery &q, const Selected &sel, int slotAt)
+{
+    Row r;
+    r.key = q.value(0).toLongLong();
+    if (slotAt >= 0)
+        r.slot = q.value(slotAt).toInt();
+    r.values.reserve(sel.at.size());
+    for (const int at : sel.at)
+        r.values.push_back(at < 0 ? QVariant() : q.value(at));
+    return r;
+}
+
 // The index text of a vehicle and its owner rows (in ID order). The row of
 // the highest ID in slot 1, 2 or 3 is that slot's owner; every other row is
 // a former owner.
-QString indexText(const QSqlRecord &vehicle, const std::vector<QSqlRecord> &owners)
+QString indexText(const Row &vehicle, const Row *const *owners, size_t count)
 {
     QString text;
-    for (const SearchField &f : kVehicleFields)
-        addField(&text, kVehicle, f, vehicle);
+    for (size_t i = 0; i < std::size(kVehicleFields); ++i)
+        addField(&text, kVehicle, kVehicleFields[i], vehicle.values[i]);
     std::array<int, 3> current { -1, -1, -1 };
-    for (int i = 0; i < int(owners.size()); ++i) {
-        const int slot = owners[size_t(i)].value(QStringLiteral("SAHIPNO")).toInt();
+    for (int i = 0; i < int(count); ++i) {
+        const int slot = owners[i]->slot;
         if (slot >= 1 && slot <= 3)
             current[size_t(slot - 1)] = i;
     }
-    for (int i = 0; i < int(owners.size()); ++i) {
+    for (int i = 0; i < int(count); ++i) {
         const auto it = std::find(current.cbegin(), current.cend(), i);
         const char16_t role =
             it == current.cend() ? kFormerOwner : char16_t(kVehicle + 1 + (it - current.cbegin()));
-        for (const SearchField &f : kOwnerFields)
-            addField(&text, role, f, owners[size_t(i)]);
+        for (size_t f = 0; f < std::size(kOwnerFields); ++f)
+            addField(&text, role, kOwnerFields[f], owners[i]->values[f]);
     }
     return text;
-}
-
-template<size_t N>
-QString presentColumns(const QSqlDatabase &db, const QString &table, const SearchField (&fields)[N])
-{
-    const QSqlRecord there = platform::tableRecord(db, table);
-    QString list;
-    for (const SearchField &f : fields)
-        if (there.contains(QLatin1String(f.column)))
-            list += QStringLiteral(", ") + QLatin1String(f.column);
-    return list;
 }
 
 QString keyColumn(const QSqlDatabase &db)
@@ -301,6 +339,106 @@ QString describe(const Match &m)
     return QStringLiteral("%1. sahip: ").arg(int(m.role - kVehicle)) + label;
 }
 
+// Whether the store has a table of the index's name, of any shape.
+bool present(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (platform::isPostgres(db))
+        return q.exec(QStringLiteral("SELECT to_regclass('arama') IS NOT NULL")) && q.next()
+            && q.value(0).toBool();
+    return q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ARAMA'")) && q.next();
+}
+
+// A stored record as the search sees it: the list's columns and its index text.
+struct Indexed {
+    qint64 id = 0;
+    QString eskiPlaka;
+    QString yeniPlaka;
+    QString saseNo;
+    QString motorNo;
+    QString owner;
+    QString text;
+};
+
+QString idList(const std::vector<qint64> &ids, size_t from, size_t to)
+{
+    QStringList out;
+    for (size_t i = from; i < to; ++i)
+        out << QString::number(ids[i]);
+    return out.join(QLatin1Char(','));
+}
+
+// The records of ids (in any order) with their owners, read a batch at a
+// time, handed back in the order of ids; a number no record has is left out.
+struct RecordColumns {
+    explicit RecordColumns(const QSqlDatabase &db)
+        : vehicle(selectedColumns(db, QStringLiteral("ARACKAYIT"), kVehicleFields, 1))
+        , owner(selectedColumns(db, QStringLiteral("ARACSAHIPLERI"), kOwnerFields, 3))
+    {
+    }
+    Selected vehicle;
+    Selected owner;
+};
+
+bool readRecords(const QSqlDatabase &db, const RecordColumns &columns,
+    const std::vector<qint64> &ids, std::vector<Indexed> *out, QString *error)
+{
+    constexpr size_t kBatch = 500;
+    const Selected &vehicleColumns = columns.vehicle;
+    const Selected &ownerColumns = columns.owner;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    std::vector<Row> owners;
+    std::vector<const Row *> mine;
+    for (size_t from = 0; from < ids.size(); from += kBatch) {
+        const size_t to = std::min(ids.size(), from + kBatch);
+        const QString in = idList(ids, from, to);
+        if (!q.exec(QStringLiteral("SELECT ARACID, ID, SAHIPNO%1 FROM ARACSAHIPLERI WHERE "
+                                   "ARACID IN (%2) ORDER BY ARACID, ID")
+                        .arg(ownerColumns.columns, in))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        owners.clear();
+        while (q.next())
+            owners.push_back(readRow(q, ownerColumns, 2));
+        q.finish();
+        if (!q.exec(QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID IN (%2)")
+                        .arg(vehicleColumns.columns, in))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        std::unordered_map<qint64, Indexed> found;
+        while (q.next()) {
+            const Row vehicle = readRow(q, vehicleColumns, -1);
+            Indexed r;
+            r.id = vehicle.key;
+            r.eskiPlaka = vehicle.values[0].toString().trimmed();
+            r.yeniPlaka = vehicle.values[1].toString().trimmed();
+            r.saseNo = vehicle.values[2].toString().trimmed();
+            r.motorNo = vehicle.values[3].toString().trimmed();
+            mine.clear();
+            const auto first = std::lower_bound(owners.cbegin(), owners.cend(), r.id,
+                [](const Row &o, qint64 id) { return o.key < id; });
+            for (auto o = first; o != owners.cend() && o->key == r.id; ++o) {
+                mine.push_back(&*o);
+                // The first owner: slot 1's row saved last.
+                if (o->slot == 1)
+                    r.owner = (o->values[1].toString() + QLatin1Char(' ') + o->values[2].toString())
+                                  .trimmed();
+            }
+            r.text = indexText(vehicle, mine.data(), mine.size());
+            found.emplace(r.id, std::move(r));
+        }
+        q.finish();
+        for (size_t i = from; i < to; ++i) {
+            auto it = found.find(ids[i]);
+            if (it != found.end())
+                out->push_back(std::move(it->second));
+        }
+    }
+    return true;
+}
 } // namespace
 
 QStringList SearchIndex::words(const QString &text)
@@ -320,7 +458,10 @@ bool SearchIndex::exists(const QSqlDatabase &db)
     if (platform::isPostgres(db))
         return q.exec(QStringLiteral("SELECT to_regclass('arama') IS NOT NULL")) && q.next()
             && q.value(0).toBool();
-    return q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ARAMA'")) && q.next();
+    // An index that keeps its own copy of the text (an earlier version's) is
+    // made anew: the records hold that text already.
+    return q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ARAMA'")) && q.next()
+        && q.value(0).toString().contains(QLatin1String("content=''"));
 }
 
 bool SearchIndex::complete(const QSqlDatabase &db)
@@ -331,37 +472,55 @@ bool SearchIndex::complete(const QSqlDatabase &db)
         && q.next() && q.value(0).toLongLong() == q.value(1).toLongLong();
 }
 
-bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, QString *error)
+bool SearchIndex::textOf(const QSqlDatabase &db, qint64 vehicleId, QString *text, QString *error)
+{
+    text->clear();
+    std::vector<Indexed> rows;
+    if (!readRecords(db, RecordColumns(db), { vehicleId }, &rows, error))
+        return false;
+    // Null for a record not stored; empty, not Null, for one with nothing to find.
+    if (!rows.empty())
+        *text = rows.front().text.isNull() ? QStringLiteral("") : rows.front().text;
+    return true;
+}
+
+bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error)
 {
     if (!exists(db))
         return true;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT * FROM ARACKAYIT WHERE ID = ?"));
-    q.addBindValue(vehicleId);
-    if (!runQuery(q, error))
+    QString now;
+    if (!textOf(db, vehicleId, &now, error))
         return false;
-    const bool found = q.next();
-    const QSqlRecord vehicle = found ? q.record() : QSqlRecord();
-    q.finish();
-    std::vector<QSqlRecord> owners;
-    if (found) {
-        q.prepare(QStringLiteral("SELECT * FROM ARACSAHIPLERI WHERE ARACID = ? ORDER BY ID"));
+    QSqlQuery q(db);
+    if (platform::isPostgres(db)) {
+        q.prepare(QStringLiteral("DELETE FROM ARAMA WHERE ARACID = ?"));
         q.addBindValue(vehicleId);
         if (!runQuery(q, error))
             return false;
-        while (q.next())
-            owners.push_back(q.record());
+    } else if (!before.isNull()) {
+        // The index keeps no text of its own: a row leaves it by the text it
+        // was added with. A record the index never had (another program
+        // added it) is not taken out: the engine's lists would then hold
+        // removals of nothing, which it reads as a damaged file.
+        q.prepare(QStringLiteral("SELECT 1 FROM ARAMA_docsize WHERE id = ?"));
+        q.addBindValue(vehicleId);
+        if (!runQuery(q, error))
+            return false;
+        const bool indexed = q.next();
         q.finish();
+        if (indexed) {
+            q.prepare(
+                QStringLiteral("INSERT INTO ARAMA (ARAMA, rowid, METIN) VALUES ('delete', ?, ?)"));
+            q.addBindValue(vehicleId);
+            q.addBindValue(before);
+            if (!runQuery(q, error))
+                return false;
+        }
     }
-    q.prepare(QStringLiteral("DELETE FROM ARAMA WHERE %1 = ?").arg(keyColumn(db)));
-    q.addBindValue(vehicleId);
-    if (!runQuery(q, error))
-        return false;
-    if (!found)
+    if (now.isNull())
         return true;
     RowWriter writer(db);
-    return writer.add(vehicleId, indexText(vehicle, owners), error) && writer.flush(error);
+    return writer.add(vehicleId, now, error) && writer.flush(error);
 }
 
 bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *error)
@@ -375,8 +534,27 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         db.rollback();
         return false;
     };
+    if (pg) {
+        // The index of a large store takes longer than a save may wait, and
+        // two desks starting at once make it once: the second goes on
+        // without it and finds it made when the first commits.
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("SELECT pg_try_advisory_xact_lock(%1)").arg(kBuildLock))
+            || !lock.next()) {
+            *error = lock.lastError().text();
+            return fail();
+        }
+        if (!lock.value(0).toBool()) {
+            lock.finish();
+            db.rollback();
+            return true;
+        }
+        lock.finish();
+        if (!runSql(db, QStringLiteral("SET LOCAL statement_timeout = 0"), error))
+            return fail();
+    }
     // Asked first, so the server has no notice to print about a missing table.
-    if (exists(db) && !runSql(db, QStringLiteral("DROP TABLE ARAMA"), error))
+    if (present(db) && !runSql(db, QStringLiteral("DROP TABLE ARAMA"), error))
         return fail();
     if (pg) {
         // pg_trgm is a trusted extension: the database's owner may add it.
@@ -392,8 +570,8 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
                 error))
             return fail();
     } else if (!runSql(db,
-                   QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, tokenize = "
-                                  "'trigram', detail = 'none')"),
+                   QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, content='', "
+                                  "tokenize = 'trigram', detail = 'none')"),
                    error)
         // Merged once at the end rather than as the rows arrive.
         || !runSql(
@@ -422,12 +600,18 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     owners.setForwardOnly(true);
     // Only the columns searched, and those the store has: every other column
     // read would cost a value a row for nothing.
+    const Selected vehicleColumns =
+        selectedColumns(db, QStringLiteral("ARACKAYIT"), kVehicleFields, 1);
+    const Selected ownerColumns =
+        selectedColumns(db, QStringLiteral("ARACSAHIPLERI"), kOwnerFields, 3);
     vehicles.prepare(
         QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID >= ? AND ID <= ? ORDER BY ID")
-            .arg(presentColumns(db, QStringLiteral("ARACKAYIT"), kVehicleFields)));
+            .arg(vehicleColumns.columns));
     owners.prepare(QStringLiteral("SELECT ARACID, ID, SAHIPNO%1 FROM ARACSAHIPLERI WHERE "
                                   "ARACID >= ? AND ARACID <= ? ORDER BY ARACID, ID")
-                       .arg(presentColumns(db, QStringLiteral("ARACSAHIPLERI"), kOwnerFields)));
+                       .arg(ownerColumns.columns));
+    std::vector<Row> ownerRows;
+    std::vector<const Row *> mine;
     // Each slice starts at the next ID there is: a store whose IDs jump (one
     // row another program put at the largest ID) takes no slice for the gap.
     QSqlQuery next(db);
@@ -438,10 +622,9 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         owners.addBindValue(to);
         if (!runQuery(owners, error))
             return fail();
-        std::vector<std::pair<qint64, QSqlRecord>> ownerRows;
+        ownerRows.clear();
         while (owners.next())
-            ownerRows.push_back(
-                { owners.value(QStringLiteral("ARACID")).toLongLong(), owners.record() });
+            ownerRows.push_back(readRow(owners, ownerColumns, 2));
         owners.finish();
         vehicles.addBindValue(from);
         vehicles.addBindValue(to);
@@ -450,13 +633,13 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         std::vector<std::pair<qint64, QString>> texts;
         size_t o = 0;
         while (vehicles.next()) {
-            const qint64 id = vehicles.value(QStringLiteral("ID")).toLongLong();
-            while (o < ownerRows.size() && ownerRows[o].first < id)
+            const Row vehicle = readRow(vehicles, vehicleColumns, -1);
+            while (o < ownerRows.size() && ownerRows[o].key < vehicle.key)
                 ++o;
-            std::vector<QSqlRecord> mine;
-            for (; o < ownerRows.size() && ownerRows[o].first == id; ++o)
-                mine.push_back(ownerRows[o].second);
-            texts.push_back({ id, indexText(vehicles.record(), mine) });
+            mine.clear();
+            for (; o < ownerRows.size() && ownerRows[o].key == vehicle.key; ++o)
+                mine.push_back(&ownerRows[o]);
+            texts.push_back({ vehicle.key, indexText(vehicle, mine.data(), mine.size()) });
         }
         vehicles.finish();
         for (const auto &[id, text] : texts) {
@@ -511,90 +694,174 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     if (all.isEmpty())
         return true;
     // The index is asked for the longer words; a shorter one would make it
-    // read every row, so it only narrows what they found.
+    // name every record, so it only narrows what they found.
     QStringList asked;
     for (const QString &w : all)
         if (w.size() >= kShortestWord)
             asked << w;
-    if (asked.isEmpty())
-        asked = all;
-    // SQLite's LIKE reads every candidate's text back to check it; MATCH on
-    // the words' trigrams answers from the index alone, and the few records
-    // that hold the trigrams apart are dropped below like any other.
-    const bool trigrams = !platform::isPostgres(db)
-        && std::all_of(asked.cbegin(), asked.cend(),
-            [](const QString &w) { return w.size() >= kShortestWord; });
-    QStringList likes;
-    QStringList pieces;
-    if (trigrams) {
-        for (const QString &w : asked)
-            for (qsizetype i = 0; i + kShortestWord <= w.size(); ++i)
-                pieces << QLatin1Char('"') + w.mid(i, kShortestWord) + QLatin1Char('"');
-        pieces.removeDuplicates();
-        likes << QStringLiteral("a.ARAMA MATCH ?");
-    } else {
-        for (qsizetype i = 0; i < asked.size(); ++i)
+    const bool pg = platform::isPostgres(db);
+    std::vector<qint64> found;
+    QString sql;
+    QVariantList binds;
+    if (asked.isEmpty()) {
+        // Only short words (a script's --find "34"): every record is a candidate.
+        sql = QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ID");
+    } else if (pg) {
+        // The server's planner meets a common word's first screenful by
+        // walking the list's index, a rare word by the trigram index: it is
+        // asked for the candidates in the list's order, a page at a time.
+        QStringList likes;
+        for (const QString &w : asked) {
             likes << QStringLiteral("a.METIN LIKE ?");
-    }
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    // The first owner is looked up for the rows handed back only: with a
-    // limit, after the matches have been sorted and cut.
-    const QString sql =
-        QStringLiteral(
-            "SELECT t.ID, t.ESKIPLAKA, t.YENIPLAKA, t.SASENO, t.MOTORNO, t.METIN, "
-            "(SELECT COALESCE(o.AD, '') || ' ' || COALESCE(o.SOYAD, '') FROM ARACSAHIPLERI o "
-            "WHERE o.ARACID = t.ID AND o.SAHIPNO = 1 ORDER BY o.ID DESC LIMIT 1) FROM "
-            "(SELECT k.ID AS ID, k.ESKIPLAKA AS ESKIPLAKA, k.YENIPLAKA AS YENIPLAKA, "
-            "k.SASENO AS SASENO, k.MOTORNO AS MOTORNO, a.METIN AS METIN "
-            "FROM ARAMA a %1 ARACKAYIT k ON k.ID = a.%2 WHERE %3 ORDER BY k.ESKIPLAKA, k.ID%4) t "
-            "ORDER BY t.ESKIPLAKA, t.ID")
-            // SQLite would walk the list's index in order and ask the search
-            // index row by row; CROSS JOIN keeps it on the search index first.
-            .arg(platform::isPostgres(db) ? QStringLiteral("JOIN") : QStringLiteral("CROSS JOIN"),
-                keyColumn(db), likes.join(QStringLiteral(" AND ")),
-                limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString());
-    if (!q.prepare(sql)) {
-        *error = q.lastError().text();
-        return false;
-    }
-    if (trigrams)
-        q.addBindValue(pieces.join(QStringLiteral(" AND ")));
-    else
-        for (const QString &w : asked)
-            q.addBindValue(QLatin1Char('%') + w + QLatin1Char('%'));
-    if (!runQuery(q, error))
-        return false;
-    while (q.next()) {
-        if (candidates)
-            ++*candidates;
-        const QString indexed = q.value(5).toString();
-        QStringList said;
-        bool former = false;
-        bool all_found = true;
-        for (const QString &w : all) {
-            const Match m = matchWord(indexed, w);
-            if (!m.field) {
-                all_found = false;
-                break;
-            }
-            former = former || m.role == kFormerOwner;
-            const QString d = describe(m);
-            if (!said.contains(d))
-                said << d;
+            binds << QString(QLatin1Char('%') + w + QLatin1Char('%'));
         }
-        if (!all_found)
-            continue;
-        SearchHit hit;
-        hit.id = q.value(0).toLongLong();
-        hit.eskiPlaka = q.value(1).toString().trimmed();
-        hit.yeniPlaka = q.value(2).toString().trimmed();
-        hit.saseNo = q.value(3).toString().trimmed();
-        hit.motorNo = q.value(4).toString().trimmed();
-        hit.owner = q.value(6).toString().trimmed();
-        hit.matched = said.join(QStringLiteral(", "));
-        hit.formerOwner = former;
-        hits->push_back(std::move(hit));
+        sql = QStringLiteral("SELECT k.ID FROM ARAMA a JOIN ARACKAYIT k ON k.ID = a.ARACID "
+                             "WHERE %1 ORDER BY k.ESKIPLAKA, k.ID")
+                  .arg(likes.join(QStringLiteral(" AND ")));
+    } else {
+        // A word with letters is asked by pieces that cover it (YIL, MAZ):
+        // each piece asked costs a walk of its list, and names seldom hold
+        // the pieces apart. Digits are asked by every piece: the same three
+        // digits lie in many numbers, and each record let through costs a
+        // read to check.
+        QStringList pieces;
+        for (const QString &w : asked) {
+            const bool digits =
+                std::all_of(w.cbegin(), w.cend(), [](QChar c) { return c.isDigit(); });
+            const qsizetype step = digits ? 1 : kShortestWord;
+            for (qsizetype i = 0;; i += step) {
+                const qsizetype at = std::min(i, w.size() - kShortestWord);
+                pieces << QLatin1Char('"') + w.mid(at, kShortestWord) + QLatin1Char('"');
+                if (at == w.size() - kShortestWord)
+                    break;
+            }
+        }
+        pieces.removeDuplicates();
+        sql = QStringLiteral("SELECT rowid FROM ARAMA WHERE ARAMA MATCH ?");
+        binds << pieces.join(QStringLiteral(" AND "));
+    }
+    const bool serverOrdered = pg && !asked.isEmpty();
+    if (!serverOrdered) {
+        if (!platform::readIds(db, sql, binds, &found, error))
+            return false;
+        std::sort(found.begin(), found.end());
+        if (candidates)
+            *candidates = int(std::min<size_t>(found.size(), std::numeric_limits<int>::max()));
+        if (found.empty())
+            return true;
+    }
+
+    // The candidates in the list's order, a slice at a time, each slice
+    // checked against the records themselves until the screenful is whole.
+    // Few candidates are sorted by the store; many are met by walking the
+    // list's own index, where the first screenful lies near the start.
+    const bool walk = found.size() > kSortedCandidates;
+    size_t sortedFrom = 0;
+    qint64 walked = 0;
+    // A screenful and a few more first: most of a page is checked at once.
+    qint64 walkPage = serverOrdered ? std::max(limit + 8, 16) : kWalkPage;
+    bool walkedAll = false;
+    auto nextSlice = [&](std::vector<qint64> *slice) -> bool {
+        slice->clear();
+        if (serverOrdered) {
+            if (walkedAll)
+                return true;
+            const QString cut = limit > 0
+                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
+                : QString();
+            if (!platform::readIds(db, sql + cut, binds, slice, error))
+                return false;
+            if (candidates && walked == 0)
+                *candidates = int(slice->size());
+            walked += qint64(slice->size());
+            walkedAll = limit <= 0 || slice->size() < size_t(walkPage);
+            walkPage *= 2;
+            return true;
+        }
+        if (!walk) {
+            if (sortedFrom >= found.size())
+                return true;
+            const size_t to = std::min(found.size(), sortedFrom + kSortedCandidates);
+            const QString in = idList(found, sortedFrom, to);
+            sortedFrom = to;
+            return platform::readIds(db,
+                QStringLiteral("SELECT ID FROM ARACKAYIT WHERE ID IN (%1) ORDER BY ESKIPLAKA, ID")
+                    .arg(in),
+                {}, slice, error);
+        }
+        std::vector<qint64> page;
+        while (slice->empty() && !walkedAll) {
+            page.clear();
+            // A whole search reads the order at once; a screenful reads pages
+            // that double, so a rare word costs no more than a few skips.
+            const QString cut = limit > 0
+                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
+                : QString();
+            if (!platform::readIds(db,
+                    QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ESKIPLAKA, ID") + cut, {},
+                    &page, error))
+                return false;
+            walked += qint64(page.size());
+            walkedAll = limit <= 0 || page.size() < size_t(walkPage);
+            walkPage *= 2;
+            for (const qint64 id : page)
+                if (std::binary_search(found.cbegin(), found.cend(), id))
+                    slice->push_back(id);
+        }
+        return true;
+    };
+    const RecordColumns columns(db);
+    std::vector<qint64> slice;
+    std::vector<qint64> part;
+    std::vector<Indexed> rows;
+    size_t next = 0;
+    while (limit <= 0 || int(hits->size()) < limit) {
+        if (next >= slice.size()) {
+            if (!nextSlice(&slice))
+                return false;
+            next = 0;
+            if (slice.empty())
+                break;
+        }
+        // Only as many records read as the screenful still lacks (and a few
+        // for those the check turns away): each costs its owners' rows.
+        const size_t want = limit > 0 ? size_t(limit) - hits->size() + 8 : slice.size();
+        const size_t to = std::min(slice.size(), next + want);
+        part.assign(slice.begin() + qsizetype(next), slice.begin() + qsizetype(to));
+        next = to;
+        rows.clear();
+        if (!readRecords(db, columns, part, &rows, error))
+            return false;
+        for (Indexed &r : rows) {
+            QStringList said;
+            bool former = false;
+            bool allFound = true;
+            for (const QString &w : all) {
+                const Match m = matchWord(r.text, w);
+                if (!m.field) {
+                    allFound = false;
+                    break;
+                }
+                former = former || m.role == kFormerOwner;
+                const QString d = describe(m);
+                if (!said.contains(d))
+                    said << d;
+            }
+            if (!allFound)
+                continue;
+            SearchHit hit;
+            hit.id = r.id;
+            hit.eskiPlaka = std::move(r.eskiPlaka);
+            hit.yeniPlaka = std::move(r.yeniPlaka);
+            hit.saseNo = std::move(r.saseNo);
+            hit.motorNo = std::move(r.motorNo);
+            hit.owner = std::move(r.owner);
+            hit.matched = said.join(QStringLiteral(", "));
+            hit.formerOwner = former;
+            hits->push_back(std::move(hit));
+            if (limit > 0 && int(hits->size()) >= limit)
+                break;
+        }
     }
     return true;
 }

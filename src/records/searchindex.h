@@ -22,9 +22,10 @@ struct SearchHit {
 };
 
 // Every record's searchable values, folded, one row per record in the table
-// ARAMA: an FTS5 trigram table on SQLite, a table with a pg_trgm index on
-// PostgreSQL. Both answer "contains" (LIKE '%...%') from the index; whether a
-// word starts a name or lies inside a number is then checked here.
+// ARAMA: an FTS5 trigram table on SQLite (without a copy of the text: the
+// records hold it), a table with a pg_trgm index on PostgreSQL. Both name the
+// records holding a word's pieces; whether a word starts a name or lies
+// inside a number is then checked here against the records themselves.
 class SearchIndex {
 public:
     // Whether the store has the index.
@@ -32,9 +33,14 @@ public:
     // Whether the index has a row for every record: records written by
     // another program (an import, an older version) leave it behind.
     static bool complete(const QSqlDatabase &db);
+    // The record's index text as its rows hold it now: Null for a record not
+    // stored. Asked before the rows change, for refresh.
+    static bool textOf(const QSqlDatabase &db, qint64 vehicleId, QString *text, QString *error);
     // Brings the record's row up to date; called inside the transaction that
-    // changed the record. A store without the index is left as it is.
-    static bool refresh(QSqlDatabase &db, qint64 vehicleId, QString *error);
+    // changed the record, with its text from before the change (textOf). A
+    // store without the index is left as it is.
+    static bool refresh(
+        QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error);
     // Makes the index anew for every record, in one transaction. progress
     // gets (done, total) now and then.
     using Progress = std::function<void(qint64 done, qint64 total)>;
@@ -52,6 +58,10 @@ public:
     // Words shorter than this narrow a search but do not start one: the index
     // finds pieces of three characters.
     static constexpr int kShortestWord = 3;
+    // Up to this many candidates are put in the list's order by the store;
+    // more are met by walking the list's order a page at a time.
+    static constexpr size_t kSortedCandidates = 2000;
+    static constexpr int kWalkPage = 1000;
 };
 
 } // namespace records
