@@ -49,8 +49,9 @@ protected:
         const QVector<const Report *> &pages, const QString &path, QString *error) const override;
 };
 
-// A workbook with the fields in cells in their page order, one line of the
-// page a row, and a sheet "Alanlar" listing each box's label and value.
+// A workbook that prints as the PDF does: a sheet a page, each field in the
+// cells of its box on the form's paper, and a sheet "Alanlar" listing each
+// box's label and value.
 class ExcelExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Excel"); }
