@@ -29,6 +29,8 @@ class PdfExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Pdf"); }
     QString fileFilter() const override { return QStringLiteral("Pdf (*.pdf)"); }
+    // The file's bytes: what the export writes and a print queue is sent.
+    static bool render(const QVector<const Report *> &pages, QByteArray *bytes, QString *error);
 
 protected:
     bool writeTo(

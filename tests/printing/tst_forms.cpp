@@ -218,6 +218,19 @@ public:
         return found;
     }
 
+    // The document of the next job, as the server received it.
+    QString takeJob()
+    {
+        QString found;
+        for (const QFileInfo &f :
+            QDir(root_ + "/spool").entryInfoList({ "d*-001" }, QDir::Files, QDir::Name)) {
+            if (found.isEmpty() && !taken_.contains(f.filePath()))
+                found = f.filePath();
+        }
+        taken_ << found;
+        return found;
+    }
+
 private:
     QTemporaryDir dir_;
     QString root_ = dir_.path();
@@ -750,6 +763,16 @@ private slots:
                 0);
             const QString printed = cups.takePdf();
             QVERIFY2(!printed.isEmpty(), form);
+            // The job carries the form's paper to the hundredth of a point.
+            const testing::PdfText job = testing::readPdf(cups.takeJob());
+            QCOMPARE(job.pages.size(), form == QLatin1String("ek9") ? 1 : 2);
+            for (const QSizeF &page : job.pages) {
+                const QSizeF iso =
+                    form == QLatin1String("ek9") ? QSizeF(419.53, 595.28) : QSizeF(595.28, 841.89);
+                QVERIFY2(qAbs(page.width() - iso.width()) < 0.01
+                        && qAbs(page.height() - iso.height()) < 0.01,
+                    qPrintable(QStringLiteral("%1 × %2").arg(page.width()).arg(page.height())));
+            }
             const testing::PdfText paper = testing::readPdf(printed);
             QCOMPARE(paper.pages.size(), form == QLatin1String("ek9") ? 1 : 2);
             QVERIFY(
