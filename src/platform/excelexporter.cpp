@@ -21,9 +21,9 @@ namespace platform {
 namespace {
 
 // Where a spreadsheet puts a cell's text: a point (20 twips) in from the
-// cell's left and right edges, and TOP twips below its top. The cells are
-// laid out that much wider and higher than the fields, so the text lands where
-// the PDF draws it.
+// cell's left and right edges and below its top. Each field's cells reach that
+// far beyond its box to the sides and start that much above it, so the text
+// lands where the PDF draws it, with the box's whole width to fill.
 constexpr int kCellInset = 20;
 constexpr int kCellTopInset = 20;
 
