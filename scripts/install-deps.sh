@@ -11,7 +11,7 @@ PACKAGES=(
   poppler-utils xvfb xauth xdotool clang libclang-rt-14-dev
   lintian appstream
   cups printer-driver-cups-pdf libreoffice-writer-nogui libreoffice-calc-nogui
-  ghostscript python3-pdfminer
+  ghostscript python3-pdfminer qpdf
   postgresql-15 libqt6sql6-psql libpq-dev
   mdbtools-dev mdbtools
   locales

@@ -20,29 +20,64 @@ namespace platform {
 
 namespace {
 
-// A spreadsheet sizes rows and columns in whole pixels at 96 dots per inch.
-constexpr double kTwipsPerPixel = 15;
+// Where a spreadsheet puts a cell's text: a point (20 twips) in from the
+// cell's left and right edges and below its top. Each field's cells reach that
+// far beyond its box to the sides and start that much above it, so the text
+// lands where the PDF draws it, with the box's whole width to fill.
+constexpr int kCellInset = 20;
+constexpr int kCellTopInset = 20;
 
-int pixels(int twips)
+// Spreadsheets size columns and rows in whole pixels at 96 dots per inch
+// (LibreOffice cuts a row of 40 twips to 30).
+constexpr int kTwipsPerPixel = 15;
+
+// LibreOffice prints each column and row cut to whole hundredths of a
+// millimetre, so a sheet of many narrow columns comes out narrower than its
+// columns add up to; sizes are chosen so that what it prints adds up.
+int printedHundredths(int twips)
 {
-    return qRound(twips / kTwipsPerPixel);
+    return twips * 127 / 72;
 }
 
-// The grid's lines along one axis, in pixels: every field's two edges, those
-// on one pixel taken as one line, so no row or column is left without size.
-QVector<int> gridLines(QVector<int> edges)
+// The lines of the grid along one axis: the sizes between them (in steps of
+// stepTwips) and, for each field edge, the line it lies on. The first edge is
+// line 0; edges closer than a step share a line.
+struct GridAxis {
+    QVector<int> sizes;
+    QHash<int, int> lineOf;
+    int origin = 0; // the first edge
+};
+
+GridAxis gridAxis(QVector<int> edges, int stepTwips)
 {
-    edges << 0;
-    for (int &e : edges)
-        e = pixels(e);
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    return edges;
+    GridAxis axis;
+    axis.origin = edges.isEmpty() ? 0 : edges.first();
+    int printed = 0; // hundredths of a millimetre from the origin
+    for (const int edge : edges) {
+        const double target = (edge - axis.origin) * 127.0 / 72;
+        int steps = qMax(0, qRound((target - printed) * 72 / 127 / stepTwips));
+        auto missBy = [&](int n) {
+            return qAbs(printed + printedHundredths(n * stepTwips) - target);
+        };
+        while (missBy(steps + 1) < missBy(steps))
+            ++steps;
+        while (steps > 0 && missBy(steps - 1) <= missBy(steps))
+            --steps;
+        if (steps > 0) {
+            axis.sizes << steps;
+            printed += printedHundredths(steps * stepTwips);
+        }
+        axis.lineOf.insert(edge, axis.sizes.size());
+    }
+    return axis;
 }
 
-int lineAt(const QVector<int> &lines, int edgeTwips)
+// A field's cell box on the sheet, in twips from the page's margins.
+QRect cellBox(const ReportField &f)
 {
-    return int(std::lower_bound(lines.begin(), lines.end(), pixels(edgeTwips)) - lines.begin());
+    return f.rect.adjusted(-kCellInset, -kCellTopInset, kCellInset, -kCellTopInset);
 }
 
 class Formats {
@@ -106,46 +141,73 @@ void writeFormSheet(lxw_worksheet *sheet, const Report &r, Formats &formats)
         if (f.text.isEmpty())
             continue;
         fields << &f;
-        xs << f.rect.left() << f.rect.left() + f.rect.width();
-        ys << f.rect.top() << f.rect.top() + f.rect.height();
+        const QRect cell = cellBox(f);
+        xs << cell.left() << cell.left() + cell.width();
+        ys << cell.top() << cell.top() + cell.height();
     }
-    const QVector<int> columns = gridLines(xs);
-    const QVector<int> rows = gridLines(ys);
-    // Sizes from the rounded lines, so rounding never adds up along a row.
-    for (int c = 0; c + 1 < columns.size(); ++c)
+    const GridAxis columns = gridAxis(xs, kTwipsPerPixel);
+    const GridAxis rows = gridAxis(ys, kTwipsPerPixel);
+    for (int c = 0; c < columns.sizes.size(); ++c)
         worksheet_set_column_pixels(
-            sheet, lxw_col_t(c), lxw_col_t(c), uint32_t(columns[c + 1] - columns[c]), nullptr);
-    for (int row = 0; row + 1 < rows.size(); ++row)
-        worksheet_set_row_pixels(
-            sheet, lxw_row_t(row), uint32_t(rows[row + 1] - rows[row]), nullptr);
+            sheet, lxw_col_t(c), lxw_col_t(c), uint32_t(columns.sizes[c]), nullptr);
+    for (int row = 0; row < rows.sizes.size(); ++row)
+        worksheet_set_row_pixels(sheet, lxw_row_t(row), uint32_t(rows.sizes[row]), nullptr);
+    // Some boxes of the forms overlap their neighbours by a few twips. The
+    // lower box keeps its top, where its text starts, and the one above ends
+    // where it begins; so fields are placed bottom up, right to left.
+    std::stable_sort(fields.begin(), fields.end(), [](const ReportField *a, const ReportField *b) {
+        return a->rect.top() != b->rect.top() ? a->rect.top() > b->rect.top()
+                                              : a->rect.left() > b->rect.left();
+    });
     QSet<qint64> taken;
     auto cellKey = [](int row, int col) { return qint64(row) << 32 | col; };
-    for (const ReportField *f : fields) {
-        const int c1 = lineAt(columns, f->rect.left());
-        const int c2 = qMax(c1, lineAt(columns, f->rect.left() + f->rect.width()) - 1);
-        const int r1 = lineAt(rows, f->rect.top());
-        const int r2 = qMax(r1, lineAt(rows, f->rect.top() + f->rect.height()) - 1);
-        const FieldFit &fit = fitOf(*f);
-        // What the PDF shows, line for line; a text cut there is whole here.
-        const QString text = fit.cut ? f->text : fit.lines.join(QLatin1Char('\n'));
-        lxw_format *format = formats.of(*f, fit.pointSize, fit.cut || fit.lines.size() > 1);
-        bool free = true;
-        for (int row = r1; row <= r2 && free; ++row) {
-            for (int col = c1; col <= c2 && free; ++col)
-                free = !taken.contains(cellKey(row, col));
-        }
-        if (free && (r2 > r1 || c2 > c1)) {
-            worksheet_merge_range(sheet, lxw_row_t(r1), lxw_col_t(c1), lxw_row_t(r2), lxw_col_t(c2),
-                text.toUtf8().constData(), format);
-            for (int row = r1; row <= r2; ++row) {
-                for (int col = c1; col <= c2; ++col)
-                    taken.insert(cellKey(row, col));
+    auto free = [&](int r1, int c1, int r2, int c2) {
+        for (int row = r1; row <= r2; ++row) {
+            for (int col = c1; col <= c2; ++col) {
+                if (taken.contains(cellKey(row, col)))
+                    return false;
             }
-        } else if (!taken.contains(cellKey(r1, c1))) {
-            worksheet_write_string(
-                sheet, lxw_row_t(r1), lxw_col_t(c1), text.toUtf8().constData(), format);
-            taken.insert(cellKey(r1, c1));
         }
+        return true;
+    };
+    struct Placed {
+        const ReportField *field;
+        int r1, c1, r2, c2;
+    };
+    QVector<Placed> placed;
+    for (const ReportField *f : fields) {
+        const QRect cell = cellBox(*f);
+        const int c1 = columns.lineOf.value(cell.left());
+        int c2 = qMax(c1, columns.lineOf.value(cell.left() + cell.width()) - 1);
+        const int r1 = rows.lineOf.value(cell.top());
+        int r2 = qMax(r1, rows.lineOf.value(cell.top() + cell.height()) - 1);
+        while (r2 > r1 && !free(r1, c1, r2, c2))
+            --r2;
+        while (c2 > c1 && !free(r1, c1, r2, c2))
+            --c2;
+        if (!free(r1, c1, r2, c2))
+            continue; // a mark drawn over another box's text
+        placed << Placed { f, r1, c1, r2, c2 };
+        for (int row = r1; row <= r2; ++row) {
+            for (int col = c1; col <= c2; ++col)
+                taken.insert(cellKey(row, col));
+        }
+    }
+    // Written in page order, as a reader of the file meets them.
+    std::sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) {
+        return std::pair(a.r1, a.c1) < std::pair(b.r1, b.c1);
+    });
+    for (const Placed &c : placed) {
+        const FieldFit &fit = fitOf(*c.field);
+        // What the PDF shows, line for line; a text cut there is whole here.
+        const QString text = fit.cut ? c.field->text : fit.lines.join(QLatin1Char('\n'));
+        lxw_format *format = formats.of(*c.field, fit.pointSize, fit.cut || fit.lines.size() > 1);
+        if (c.r2 > c.r1 || c.c2 > c.c1)
+            worksheet_merge_range(sheet, lxw_row_t(c.r1), lxw_col_t(c.c1), lxw_row_t(c.r2),
+                lxw_col_t(c.c2), text.toUtf8().constData(), format);
+        else
+            worksheet_write_string(
+                sheet, lxw_row_t(c.r1), lxw_col_t(c.c1), text.toUtf8().constData(), format);
     }
     const PageSettings &p = r.pageSettings;
     worksheet_set_paper(sheet, uint8_t(p.paperSize));
@@ -156,8 +218,8 @@ void writeFormSheet(lxw_worksheet *sheet, const Report &r, Formats &formats)
     // The fields start at the page's left and top margins; like the PDF, the
     // sheet may reach the paper's right and bottom edges (the EK-1 front
     // prints into its bottom margin), so it is not shrunk to keep them.
-    worksheet_set_margins(
-        sheet, p.leftMargin / 1440.0, 0, (p.topMargin + r.headerHeight) / 1440.0, 0);
+    worksheet_set_margins(sheet, qMax(0, p.leftMargin + columns.origin) / 1440.0, 0,
+        qMax(0, p.topMargin + r.headerHeight + rows.origin) / 1440.0, 0);
     lxw_header_footer_options none {};
     worksheet_set_header_opt(sheet, "", &none);
     worksheet_set_footer_opt(sheet, "", &none);
@@ -216,12 +278,13 @@ bool ExcelExporter::writeTo(
         return false;
     }
     // Column widths are counted in digits of the workbook's own face, taken
-    // as 7 pixels wide. The form's face at 9.65 pt has digits of just that
-    // width, whether a spreadsheet rounds them to pixels or not; a missing
-    // Calibri gave columns another width.
+    // as 7 pixels (105 twips) wide. The form's face at 9.6 pt has digits of
+    // 104.8 twips, which Excel rounds to 7 pixels and LibreOffice to 105
+    // twips; at 9.65 pt LibreOffice took 106 and every column grew by 1%. A
+    // missing Calibri gave columns another width.
     lxw_format *normal = STAILQ_FIRST(book->formats);
     format_set_font_name(normal, "Tahoma");
-    format_set_font_size(normal, 9.65);
+    format_set_font_size(normal, 9.6);
     Formats formats(book);
     for (const Report *r : pages) {
         lxw_worksheet *sheet = workbook_add_worksheet(book, sheetNameOf(*r).toUtf8().constData());

@@ -33,9 +33,18 @@ QByteArray pdfDate(const QDateTime &t)
     return "D:" + t.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + zone;
 }
 
-// A text string as PDF holds any text: UTF-16 with a byte order mark, in hex.
+// A text string as PDF holds any text: plain ASCII as it stands, anything
+// else (backslashes and parentheses too) as UTF-16 with a byte order mark,
+// in hex. Ghostscript's PDF/A writer drops an information dictionary holding
+// UTF-16 or escapes it could have kept.
 QByteArray pdfText(const QString &text)
 {
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('(')
+            && c != QLatin1Char(')') && c != QLatin1Char('\\');
+    });
+    if (plain)
+        return '(' + text.toLatin1() + ')';
     QByteArray out = "<FEFF";
     for (const QChar c : text)
         out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();

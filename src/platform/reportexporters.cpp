@@ -26,8 +26,7 @@ bool ReportExporter::write(
     return writeTo(pages, path, error);
 }
 
-bool PdfExporter::writeTo(
-    const QVector<const Report *> &pages, const QString &path, QString *error) const
+bool PdfExporter::render(const QVector<const Report *> &pages, QByteArray *bytes, QString *error)
 {
     if (pages.isEmpty()) {
         *error = QStringLiteral("Yazılacak sayfa yok.");
@@ -38,10 +37,9 @@ bool PdfExporter::writeTo(
         QDateTime::currentDateTime() };
     // Whole seconds: the information and the metadata must agree to the letter.
     description.created = description.created.addMSecs(-description.created.time().msec());
-    QByteArray bytes;
     QVector<QSizeF> sizes;
     {
-        QBuffer buffer(&bytes);
+        QBuffer buffer(bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter pdf(&buffer);
         // Archive-grade: the faces inside, colours described, metadata in XMP.
@@ -62,10 +60,19 @@ bool PdfExporter::writeTo(
                 pages[i]->pageSettings.paperSize, pages[i]->pageSettings.orientation);
         }
     }
-    if (!finishPdf(&bytes, sizes, description)) {
+    if (!finishPdf(bytes, sizes, description)) {
         *error = QStringLiteral("PDF dosyası hazırlanamadı.");
         return false;
     }
+    return true;
+}
+
+bool PdfExporter::writeTo(
+    const QVector<const Report *> &pages, const QString &path, QString *error) const
+{
+    QByteArray bytes;
+    if (!render(pages, &bytes, error))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = writeFailureReason(file.errorString());

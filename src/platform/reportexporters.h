@@ -29,6 +29,8 @@ class PdfExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Pdf"); }
     QString fileFilter() const override { return QStringLiteral("Pdf (*.pdf)"); }
+    // The file's bytes: what the export writes and a print queue is sent.
+    static bool render(const QVector<const Report *> &pages, QByteArray *bytes, QString *error);
 
 protected:
     bool writeTo(
@@ -49,8 +51,9 @@ protected:
         const QVector<const Report *> &pages, const QString &path, QString *error) const override;
 };
 
-// A workbook with the fields in cells in their page order, one line of the
-// page a row, and a sheet "Alanlar" listing each box's label and value.
+// A workbook that prints as the PDF does: a sheet a page, each field in the
+// cells of its box on the form's paper, and a sheet "Alanlar" listing each
+// box's label and value.
 class ExcelExporter final : public ReportExporter {
 public:
     QString name() const override { return QStringLiteral("Excel"); }

@@ -1,5 +1,6 @@
 #include "reportpainter.h"
 
+#include "printqueue.h"
 #include "reportfit.h"
 
 #include <QFont>
@@ -87,6 +88,10 @@ void preparePrinter(QPrinter &printer, const Report &report)
 
 bool printPages(QPrinter &printer, const QVector<const Report *> &pages)
 {
+    // A queue gets the export's file; a print to a file stays the engine's.
+    if (!pages.isEmpty() && printer.outputFormat() == QPrinter::NativeFormat
+        && !printer.printerName().isEmpty() && printer.outputFileName().isEmpty())
+        return sendToQueue(printer, pages);
     QPainter painter;
     if (pages.isEmpty() || !painter.begin(&printer))
         return false;

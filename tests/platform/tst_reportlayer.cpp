@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -161,6 +162,73 @@ private slots:
         QVERIFY(file.contains("<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">EK-9 34 "
                               "ABC 123</rdf:li>"));
         QVERIFY(file.contains(QString("<rdf:li>Kadıköy Tescil Şubesi</rdf:li>").toUtf8()));
+    }
+
+    // An archived form taken through the PDF/A tools Debian has: qpdf finds
+    // nothing to repair, every face is inside, nothing is transparent or
+    // encrypted, and Ghostscript, rewriting it as PDF/A-1, has nothing to
+    // change but the information it cannot carry over: texts beyond ASCII,
+    // which its PDF/A-1 writer refuses though the format allows them.
+    void pdfPassesTheArchiveChecksDebianHas_data()
+    {
+        QTest::addColumn<QString>("office");
+        QTest::addColumn<QString>("ghostscriptSays");
+        QTest::newRow("an office named in ASCII") << "Kadikoy Tescil Merkez"
+                                                  << "";
+        QTest::newRow("an office named in Turkish")
+            << "Kadıköy Tescil Şubesi"
+            << "Text string detected in DOCINFO cannot be represented in XMP for PDF/A1, "
+               "discarding DOCINFO";
+    }
+    void pdfPassesTheArchiveChecksDebianHas()
+    {
+        QFETCH(QString, office);
+        QFETCH(QString, ghostscriptSays);
+        if (QStandardPaths::findExecutable("qpdf").isEmpty()
+            || QStandardPaths::findExecutable("gs").isEmpty())
+            QSKIP("qpdf and ghostscript are needed");
+        SmallReport r;
+        r.author = office;
+        r.subject = "EK-9 34 ABC 123";
+        const QString path = dir.filePath("arsiv-a.pdf");
+        QString error;
+        QVERIFY2(platform::PdfExporter().write({ &r }, path, &error), qPrintable(error));
+        auto run = [](const QString &program, const QStringList &args) {
+            QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(program, args);
+            p.waitForFinished(60000);
+            return std::pair(p.exitCode(), QString::fromUtf8(p.readAll()));
+        };
+        const auto [checked, check] = run("qpdf", { "--check", path });
+        QVERIFY2(checked == 0 && check.contains("File is not encrypted")
+                && check.contains("PDF Version: 1.4") && check.contains("No syntax or stream"),
+            qPrintable(check));
+        const auto [listed, fonts] = run("pdffonts", { path });
+        const QStringList faces = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(listed == 0 && !faces.isEmpty());
+        for (const QString &face : faces) // name type encoding emb sub uni
+            QVERIFY2(face.section(' ', -5, -5, QString::SectionSkipEmpty) == "yes"
+                    && face.section(' ', -3, -3, QString::SectionSkipEmpty) == "yes",
+                qPrintable(face));
+        const QString plain = dir.filePath("arsiv-a-acik.pdf");
+        QCOMPARE(run("qpdf", { "--qdf", "--object-streams=disable", path, plain }).first, 0);
+        const QByteArray body = testing::contents(plain);
+        // Opaque ink only: a soft mask of none, full alpha, normal blending.
+        for (const char *banned :
+            { "/Encrypt", "/SMask /(?!None)", "/Transparency", "/c[aA] (?!1(\\.0*)?\\s)",
+                "/BM /(?!Normal|Compatible)", "/JavaScript", "/EmbeddedFiles", "/LZWDecode" })
+            QVERIFY2(!QString::fromLatin1(body).contains(QRegularExpression(banned)), banned);
+        QVERIFY(body.contains("/DestOutputProfile") && body.contains("/S /GTS_PDFA1"));
+        const auto [rewritten, said] = run("gs",
+            { "-dPDFA=1", "-dBATCH", "-dNOPAUSE", "-dQUIET", "-dPDFACompatibilityPolicy=1",
+                "-sColorConversionStrategy=RGB", "-sDEVICE=pdfwrite",
+                "-sOutputFile=" + dir.filePath("arsiv-gs.pdf"), path });
+        QCOMPARE(rewritten, 0);
+        QStringList told = said.split('\n', Qt::SkipEmptyParts);
+        told.replaceInStrings(QRegularExpression("^GPL Ghostscript [\\d.]+: "), "");
+        told.removeDuplicates();
+        QCOMPARE(told.join('\n'), ghostscriptSays);
     }
 
     // Widths are of the bundled face; "W" is its widest capital.

@@ -140,8 +140,8 @@ QRect inkWithin(const QImage &image, const QRect &area, const QVector<QRect> &ot
 
 } // namespace
 
-double inkDeviation(
-    const QString &a, const QString &b, const QVector<QVector<QRectF>> &boxes, QString *where)
+double inkDeviation(const QString &a, const QString &b, const QVector<QVector<QRectF>> &boxes,
+    QString *where, const QVector<QVector<QRectF>> &uncompared)
 {
     double worst = 0;
     const double scale = kInkDpi / 72.0;
@@ -151,15 +151,18 @@ double inkDeviation(
         if (first.isNull() || second.isNull())
             return -1;
         QVector<QRect> areas;
-        for (const QRectF &box : boxes[page])
+        for (const QRectF &box : boxes[page] + uncompared.value(page))
             areas << QRectF(box.topLeft() * scale, box.size() * scale).toAlignedRect();
-        for (int i = 0; i < areas.size(); ++i) {
+        for (int i = 0; i < boxes[page].size(); ++i) {
             const QRectF &box = boxes[page][i];
             const QRect area = areas[i].adjusted(-1, -1, 1, 1);
+            // Another box's ink a hair beyond it is its own: a file that
+            // does not cut a text at its box shows what stands out of it.
             QVector<QRect> others;
             for (int j = 0; j < areas.size(); ++j) {
-                if (j != i && areas[j].intersects(area) && !areas[j].contains(areas[i]))
-                    others << areas[j];
+                const QRect other = areas[j].adjusted(-1, -1, 1, 1);
+                if (j != i && other.intersects(area) && !areas[j].contains(areas[i]))
+                    others << other;
             }
             const QRect x = inkWithin(first, area, others);
             const QRect y = inkWithin(second, area, others);

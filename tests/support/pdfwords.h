@@ -37,9 +37,11 @@ QStringList missingWords(const PdfText &a, const PdfText &b);
 // edge of the ink in any box, both files drawn by the same rasteriser. Ink
 // measures where the glyphs land, whatever metrics the file states for its
 // faces. A negative result when a page cannot be drawn.
-// *where names the page and box of the largest.
+// *where names the page and box of the largest. The ink of uncompared boxes
+// (texts drawn differently on purpose) is left out where it reaches into the
+// compared ones.
 double inkDeviation(const QString &a, const QString &b, const QVector<QVector<QRectF>> &boxes,
-    QString *where);
+    QString *where, const QVector<QVector<QRectF>> &uncompared = {});
 
 // The text layer of a PDF as a reader gets it: "pdftotext", "gs" or
 // "pdfminer"; false when the reader is not installed.
