@@ -48,6 +48,8 @@ constexpr int kShowEveryMs = 150;
 // "Ara" reads this many of the records the index names before the grid is
 // shown: more than a screenful, even when a few of them do not match.
 constexpr int kFirstFound = 80;
+// The pause in the typing after which the rest of the matches are read.
+constexpr int kRestOfFoundMs = 300;
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)
@@ -106,7 +108,11 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     , results_(new RecordListModel(this))
     , ara_(new QLineEdit(screen.frmARA()))
     , araLabel_(new QLabel(QStringLiteral("Ara"), screen.frmARA()))
+    , restOfFound_(new QTimer(this))
 {
+    restOfFound_->setSingleShot(true);
+    restOfFound_->setInterval(kRestOfFoundMs);
+    connect(restOfFound_, &QTimer::timeout, this, &RecordList::finishSearchAll);
     QTableView *grid = screen_.sprX();
     // "Ara" sits above the grid, which gives up a box's height for it.
     const QRect g = grid->geometry();
@@ -379,14 +385,15 @@ bool RecordList::searchAll()
         showModel(model_);
         return true;
     }
-    // The first screenful at once; the rest once the typing lets the event
-    // loop run again, so each key costs about a screenful.
+    // The first screenful at once; the rest once the typing pauses, so each
+    // key costs about a screenful however many records a short word names.
     int candidates = 0;
+    restOfFound_->stop();
     if (!readFound(kFirstFound, &candidates))
         return false;
     if (candidates >= kFirstFound) {
         moreFound_ = true;
-        QTimer::singleShot(0, this, &RecordList::finishSearchAll);
+        restOfFound_->start();
     }
     return true;
 }
@@ -584,6 +591,8 @@ bool RecordList::eventFilter(QObject *watched, QEvent *event)
 void RecordList::close()
 {
     stopFill();
+    restOfFound_->stop();
+    moreFound_ = false;
     if (searchDb_.isValid())
         app::CloseDb(searchDb_);
     pending_ = {};

@@ -17,6 +17,8 @@ class ListReader;
 struct EngineResult;
 } // namespace platform
 
+class QTimer;
+
 namespace records {
 
 class EntryScreen;
@@ -90,6 +92,7 @@ private:
     QLabel *araLabel_;
     bool showingFound_ = false;
     bool moreFound_ = false; // matches after the first screenful still to read
+    QTimer *restOfFound_; // reads them once the typing pauses
     QSqlDatabase db_;
     // "Ara"'s own connection while the list is open: an opening per key
     // would cost more than the search itself.

@@ -4,6 +4,7 @@
 #include "platform/idquery.h"
 #include "platform/storedialect.h"
 
+#include <QCryptographicHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -239,6 +241,16 @@ bool runSql(QSqlDatabase &db, const QString &sql, QString *error)
     return false;
 }
 
+// What a text the index was given is known by: the index keeps no text of its
+// own, and a record's entry may only be taken out by the words it went in with.
+qint64 fingerprint(const QString &text)
+{
+    const QByteArray digest = QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5);
+    qint64 value = 0;
+    std::memcpy(&value, digest.constData(), sizeof value);
+    return value;
+}
+
 // Writes index rows in batches: one statement per row would cost a round
 // trip each on the server.
 class RowWriter {
@@ -270,9 +282,25 @@ public:
             q.addBindValue(ids_[i]);
             q.addBindValue(texts_[i]);
         }
+        if (!runQuery(q, error))
+            return false;
+        if (!platform::isPostgres(db_)) {
+            marks.fill(QStringLiteral("(?, ?)"), int(ids_.size()));
+            if (!q.prepare(QStringLiteral("INSERT OR REPLACE INTO ARAMAIZI (ID, IZ) VALUES %1")
+                               .arg(marks.join(QStringLiteral(", "))))) {
+                *error = q.lastError().text();
+                return false;
+            }
+            for (size_t i = 0; i < ids_.size(); ++i) {
+                q.addBindValue(ids_[i]);
+                q.addBindValue(fingerprint(texts_[i]));
+            }
+            if (!runQuery(q, error))
+                return false;
+        }
         ids_.clear();
         texts_.clear();
-        return runQuery(q, error);
+        return true;
     }
 
 private:
@@ -460,8 +488,12 @@ bool SearchIndex::exists(const QSqlDatabase &db)
             && q.value(0).toBool();
     // An index that keeps its own copy of the text (an earlier version's) is
     // made anew: the records hold that text already.
-    return q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ARAMA'")) && q.next()
-        && q.value(0).toString().contains(QLatin1String("content=''"));
+    if (!q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ARAMA'")) || !q.next()
+        || !q.value(0).toString().contains(QLatin1String("content=''")))
+        return false;
+    q.finish();
+    return q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ARAMAIZI'"))
+        && q.next();
 }
 
 bool SearchIndex::complete(const QSqlDatabase &db)
@@ -498,21 +530,27 @@ bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &bef
         if (!runQuery(q, error))
             return false;
     } else if (!before.isNull()) {
-        // The index keeps no text of its own: a row leaves it by the text it
-        // was added with. A record the index never had (another program
-        // added it) is not taken out: the engine's lists would then hold
-        // removals of nothing, which it reads as a damaged file.
-        q.prepare(QStringLiteral("SELECT 1 FROM ARAMA_docsize WHERE id = ?"));
+        // A record's entry leaves the index by the words it went in with. If
+        // its rows changed behind the program's back since (or the index never
+        // had it), those words are not known: only the entry's count is taken
+        // out, and its old words stay to name a record the check turns away.
+        // Taking out words an entry never had would leave the index unreadable.
+        q.prepare(QStringLiteral("SELECT IZ FROM ARAMAIZI WHERE ID = ?"));
         q.addBindValue(vehicleId);
         if (!runQuery(q, error))
             return false;
         const bool indexed = q.next();
+        const bool same = indexed && q.value(0).toLongLong() == fingerprint(before);
         q.finish();
         if (indexed) {
             q.prepare(
                 QStringLiteral("INSERT INTO ARAMA (ARAMA, rowid, METIN) VALUES ('delete', ?, ?)"));
             q.addBindValue(vehicleId);
-            q.addBindValue(before);
+            q.addBindValue(same ? before : QStringLiteral(""));
+            if (!runQuery(q, error))
+                return false;
+            q.prepare(QStringLiteral("DELETE FROM ARAMAIZI WHERE ID = ?"));
+            q.addBindValue(vehicleId);
             if (!runQuery(q, error))
                 return false;
         }
@@ -569,10 +607,14 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
                     "CREATE TABLE ARAMA (ARACID bigint PRIMARY KEY, METIN text NOT NULL)"),
                 error))
             return fail();
-    } else if (!runSql(db,
-                   QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, content='', "
-                                  "tokenize = 'trigram', detail = 'none')"),
-                   error)
+    } else if (!runSql(db, QStringLiteral("DROP TABLE IF EXISTS ARAMAIZI"), error)
+        || !runSql(db,
+            QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, content='', "
+                           "tokenize = 'trigram', detail = 'none')"),
+            error)
+        || !runSql(db,
+            QStringLiteral("CREATE TABLE ARAMAIZI (ID INTEGER PRIMARY KEY, IZ INTEGER NOT NULL)"),
+            error)
         // Merged once at the end rather than as the rows arrive.
         || !runSql(
             db, QStringLiteral("INSERT INTO ARAMA (ARAMA, rank) VALUES ('automerge', 0)"), error)) {
