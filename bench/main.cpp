@@ -630,10 +630,15 @@ int main(int argc, char **argv)
             q.exec(QStringLiteral("VACUUM ANALYZE ARAMA"));
             q.exec(QStringLiteral("SELECT pg_total_relation_size('arama'), "
                                   "pg_total_relation_size('arackayit') + "
-                                  "pg_total_relation_size('aracsahipleri')"));
+                                  "pg_total_relation_size('aracsahipleri'), "
+                                  "pg_indexes_size('arama')"));
             if (q.next()) {
                 std::printf("pg_store_mb: %.1f MB\n", q.value(1).toLongLong() / 1048576.0);
-                std::printf("pg_find_index_mb: %.1f MB\n", q.value(0).toLongLong() / 1048576.0);
+                std::printf("pg_find_index_mb: %.1f MB (the texts' table %.1f MB, its indexes "
+                            "%.1f MB)\n",
+                    q.value(0).toLongLong() / 1048576.0,
+                    (q.value(0).toLongLong() - q.value(2).toLongLong()) / 1048576.0,
+                    q.value(2).toLongLong() / 1048576.0);
             }
             q = QSqlQuery();
             app::CloseDb(server);

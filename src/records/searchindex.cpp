@@ -241,6 +241,22 @@ bool runSql(QSqlDatabase &db, const QString &sql, QString *error)
     return false;
 }
 
+// What the index is given of a record's text: its values alone, each once,
+// one a line. The field and owner marks are for the check, which reads the
+// records anyway; in the index each mark and each repeated value would add
+// pieces of three that no typed word holds.
+QString indexedForm(const QString &text)
+{
+    QStringList values;
+    for (const QStringView field :
+        QStringView(text).split(QChar(kFieldStart), Qt::SkipEmptyParts)) {
+        const QString value = field.mid(2).toString();
+        if (!value.isEmpty() && !values.contains(value))
+            values << value;
+    }
+    return values.join(QLatin1Char('\n'));
+}
+
 // What a text the index was given is known by: the index keeps no text of its
 // own, and a record's entry may only be taken out by the words it went in with.
 qint64 fingerprint(const QString &text)
@@ -263,7 +279,7 @@ public:
     bool add(qint64 id, const QString &text, QString *error)
     {
         ids_.push_back(id);
-        texts_.push_back(text);
+        texts_.push_back(indexedForm(text));
         return ids_.size() < kBatch || flush(error);
     }
     bool flush(QString *error)
@@ -540,13 +556,14 @@ bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &bef
         if (!runQuery(q, error))
             return false;
         const bool indexed = q.next();
-        const bool same = indexed && q.value(0).toLongLong() == fingerprint(before);
+        const QString gone = indexedForm(before);
+        const bool same = indexed && q.value(0).toLongLong() == fingerprint(gone);
         q.finish();
         if (indexed) {
             q.prepare(
                 QStringLiteral("INSERT INTO ARAMA (ARAMA, rowid, METIN) VALUES ('delete', ?, ?)"));
             q.addBindValue(vehicleId);
-            q.addBindValue(same ? before : QStringLiteral(""));
+            q.addBindValue(same ? gone : QStringLiteral(""));
             if (!runQuery(q, error))
                 return false;
             q.prepare(QStringLiteral("DELETE FROM ARAMAIZI WHERE ID = ?"));
