@@ -3,6 +3,7 @@
 #include "app/entryroutines.h"
 #include "platform/idquery.h"
 #include "platform/storedialect.h"
+#include "platform/storedtext.h"
 
 #include <QCryptographicHash>
 #include <QSqlError>
@@ -183,15 +184,30 @@ Selected selectedColumns(
     return s;
 }
 
-Row readRow(const QSqlQuery &q, const Selected &sel, int slotAt)
+Row readRow(const QSqlDatabase &db, const QSqlQuery &q, const Selected &sel, int slotAt,
+    const QString &table)
 {
     Row r;
     r.key = q.value(0).toLongLong();
     if (slotAt >= 0)
         r.slot = q.value(slotAt).toInt();
     r.values.reserve(sel.at.size());
-    for (const int at : sel.at)
+    bool mangled = false;
+    for (const int at : sel.at) {
         r.values.push_back(at < 0 ? QVariant() : q.value(at));
+        mangled = mangled
+            || (r.values.back().typeId() == QMetaType::QString
+                && r.values.back().toString().contains(QChar::ReplacementCharacter));
+    }
+    if (mangled) {
+        // Bytes an older tool wrote in the Turkish code page: found by their
+        // letters, as the list and the load show them.
+        QSqlRecord row = q.record();
+        platform::mendStoredText(db, table, &row);
+        for (size_t i = 0; i < sel.at.size(); ++i)
+            if (sel.at[i] >= 0)
+                r.values[i] = row.value(sel.at[i]);
+    }
     return r;
 }
 
@@ -445,7 +461,7 @@ bool readRecords(const QSqlDatabase &db, const RecordColumns &columns,
         }
         owners.clear();
         while (q.next())
-            owners.push_back(readRow(q, ownerColumns, 2));
+            owners.push_back(readRow(db, q, ownerColumns, 2, QStringLiteral("ARACSAHIPLERI")));
         q.finish();
         if (!q.exec(QStringLiteral("SELECT ID%1 FROM ARACKAYIT WHERE ID IN (%2)")
                         .arg(vehicleColumns.columns, in))) {
@@ -454,7 +470,7 @@ bool readRecords(const QSqlDatabase &db, const RecordColumns &columns,
         }
         std::unordered_map<qint64, Indexed> found;
         while (q.next()) {
-            const Row vehicle = readRow(q, vehicleColumns, -1);
+            const Row vehicle = readRow(db, q, vehicleColumns, -1, QStringLiteral("ARACKAYIT"));
             Indexed r;
             r.id = vehicle.key;
             r.eskiPlaka = vehicle.values[0].toString().trimmed();
@@ -683,7 +699,8 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
             return fail();
         ownerRows.clear();
         while (owners.next())
-            ownerRows.push_back(readRow(owners, ownerColumns, 2));
+            ownerRows.push_back(
+                readRow(db, owners, ownerColumns, 2, QStringLiteral("ARACSAHIPLERI")));
         owners.finish();
         vehicles.addBindValue(from);
         vehicles.addBindValue(to);
@@ -692,7 +709,8 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         std::vector<std::pair<qint64, QString>> texts;
         size_t o = 0;
         while (vehicles.next()) {
-            const Row vehicle = readRow(vehicles, vehicleColumns, -1);
+            const Row vehicle =
+                readRow(db, vehicles, vehicleColumns, -1, QStringLiteral("ARACKAYIT"));
             while (o < ownerRows.size() && ownerRows[o].key < vehicle.key)
                 ++o;
             mine.clear();

@@ -196,6 +196,23 @@ private slots:
             qPrintable(p.messages.titles().join(QLatin1Char(','))));
     }
 
+    // A surname an older tool wrote in the Turkish code page is found by its
+    // letters and shown with them.
+    void textInTheTurkishCodePageIsFound()
+    {
+        testing::Program p;
+        fillStore();
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) VALUES (4, 'M4', '16ZZ4')")));
+        QVERIFY(testing::storeExec(
+            QStringLiteral("INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) "
+                           "VALUES (4, 1, '44444444444', 'Veli', CAST(X'DE4148DD4E' AS TEXT))")));
+        app::upgradeRecordStore();
+        const std::vector<SearchHit> hits = find(QStringLiteral("şahin"));
+        QCOMPARE(ids(hits), QStringLiteral("4"));
+        QCOMPARE(hits.front().owner, QStringLiteral("Veli ŞAHİN"));
+    }
+
     // Two desks opening a server store without the index at once: the one
     // that comes second goes on at once and leaves the making to the first.
     void aSecondDeskLeavesTheIndexToTheFirst()
