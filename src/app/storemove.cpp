@@ -293,6 +293,10 @@ int moveStore(const QString &direction)
     sharedStore() = shared;
     upgradeRecordStore();
     const bool serverOpen = OpenData(server, RecordStoreData);
+    // A desk's statement is bounded; the copy of a large store is one long
+    // statement a table, and a lock held elsewhere still ends it.
+    if (serverOpen)
+        QSqlQuery(server).exec(QStringLiteral("SET statement_timeout = 0"));
     int code = 1;
     if (localOpen && serverOpen) {
         QString report;
@@ -302,7 +306,9 @@ int moveStore(const QString &direction)
         // The copy brings the records, not the search index: the target's is
         // made from them.
         QString indexError;
-        if (ok && !records::SearchIndex::build(toShared ? server : local, consoleProgress, &indexError)) {
+        if (ok
+            && !records::SearchIndex::build(
+                toShared ? server : local, consoleProgress, &indexError)) {
             std::fprintf(stderr, "Arama dizini kurulamadı: %s\n", qPrintable(indexError));
             code = 1;
         } else if (ok) {
