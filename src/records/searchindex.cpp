@@ -817,8 +817,34 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         sql = QStringLiteral("SELECT rowid FROM ARAMA WHERE ARAMA MATCH ?");
         binds << pieces.join(QStringLiteral(" AND "));
     }
-    const bool serverOrdered = pg && !asked.isEmpty();
-    if (!serverOrdered) {
+    bool serverOrdered = pg && !asked.isEmpty();
+    if (serverOrdered) {
+        // The planner cannot tell a rare piece of a number from a common one:
+        // walking the list's order for a number held by a few records cost
+        // seconds at a million. So the trigram index is asked first whether
+        // the word is rare; only a common one is left to the list's order.
+        QSqlQuery(db).exec(QStringLiteral("SET enable_seqscan = off"));
+        QStringList likes;
+        for (qsizetype i = 0; i < binds.size(); ++i)
+            likes << QStringLiteral("METIN LIKE ?");
+        const bool asked = platform::readIds(db,
+            QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 LIMIT %2")
+                .arg(likes.join(QStringLiteral(" AND ")))
+                .arg(kSortedCandidates + 1),
+            binds, &found, error);
+        QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));
+        if (!asked)
+            return false;
+        serverOrdered = found.size() > kSortedCandidates;
+        if (serverOrdered)
+            found.clear();
+        else
+            std::sort(found.begin(), found.end());
+        if (!serverOrdered && candidates)
+            *candidates = int(found.size());
+        if (!serverOrdered && found.empty())
+            return true;
+    } else {
         if (!platform::readIds(db, sql, binds, &found, error))
             return false;
         std::sort(found.begin(), found.end());
