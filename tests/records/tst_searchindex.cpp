@@ -267,22 +267,33 @@ private slots:
     // list: the same records, in the same order, either way.
     void manyMatchesAllArriveInListOrder_data()
     {
+        QTest::addColumn<QString>("engine");
         QTest::addColumn<int>("records");
-        QTest::newRow("sorted") << 300;
-        QTest::newRow("walked") << int(SearchIndex::kSortedCandidates) * 2 + 200;
+        for (const char *engine : { "sqlite", "postgresql" }) {
+            QTest::addRow("%s, sorted", engine) << QString::fromLatin1(engine) << 300;
+            QTest::addRow("%s, walked", engine)
+                << QString::fromLatin1(engine) << int(SearchIndex::kSortedCandidates) * 2 + 200;
+        }
     }
     void manyMatchesAllArriveInListOrder()
     {
+        QFETCH(QString, engine);
         QFETCH(int, records);
+        const bool pg = testing::isPostgresRow(engine);
+        testing::SharedStoreScope store(pg);
+        QVERIFY2(store.ok(), qPrintable(store.error()));
         testing::Program p;
+        const QString numbers = pg
+            ? QStringLiteral("SELECT i, 'M' || i, lpad((%1 + 1 - i)::text, 5, '0') FROM "
+                             "generate_series(1, %1) i")
+            : QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < %1) SELECT i, 'M' || i, printf('%05d', %1 + 1 - i) FROM n");
+        QVERIFY(testing::storeExec(QStringLiteral("INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) ")
+            + numbers.arg(records)));
         QVERIFY(testing::storeExec(QStringLiteral(
-            "INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) WITH RECURSIVE n(i) AS (SELECT 1 "
-            "UNION ALL SELECT i + 1 FROM n WHERE i < %1) SELECT i, 'M' || i, "
-            "printf('%05d', %1 + 1 - i) FROM n")
-                                       .arg(records)));
-        QVERIFY(testing::storeExec(QStringLiteral(
-            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, ID, "
-            "'Ali', CASE WHEN ID % 2 = 0 THEN 'Yılmaz' ELSE 'Kaya' END FROM ARACKAYIT")));
+            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, "
+            "CAST(ID AS TEXT), 'Ali', CASE WHEN ID % 2 = 0 THEN 'Yılmaz' ELSE 'Kaya' END FROM "
+            "ARACKAYIT")));
         app::upgradeRecordStore();
         records::EntryScreen &s = p.window->entryScreen();
         records::RecordList &list = p.window->recordList();
