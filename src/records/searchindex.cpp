@@ -818,89 +818,33 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         binds << pieces.join(QStringLiteral(" AND "));
     }
     bool serverOrdered = pg && !asked.isEmpty();
-    // On the server a screenful's candidates are met in windows of the
-    // list's order, the server telling which rows of a window hold every
-    // word: a common word fills the screen within the first windows.
-    QStringList windowLikes;
-    for (qsizetype i = 0; i < binds.size(); ++i)
-        windowLikes << QStringLiteral("a.METIN LIKE ?");
-    qint64 windowRows = 0; // rows of the list's order already looked at
-    bool windowsDone = false;
-    auto readWindow = [&](qint64 rows, std::vector<qint64> *matches) -> bool {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral(
-                "SELECT k.ID, a.ARACID IS NOT NULL FROM (SELECT ID, ESKIPLAKA FROM ARACKAYIT "
-                "ORDER BY ESKIPLAKA, ID LIMIT %1 OFFSET %2) k LEFT JOIN ARAMA a ON a.ARACID = "
-                "k.ID AND %3 ORDER BY k.ESKIPLAKA, k.ID")
-                           .arg(rows)
-                           .arg(windowRows)
-                           .arg(windowLikes.join(QStringLiteral(" AND "))))) {
-            *error = q.lastError().text();
+    if (serverOrdered) {
+        // The planner cannot tell a rare piece of a number from a common one:
+        // walking the list's order for a number held by a few records cost
+        // seconds at a million. So the trigram index is asked first whether
+        // the word is rare; only a common one is left to the list's order.
+        QSqlQuery(db).exec(QStringLiteral("SET enable_seqscan = off"));
+        QStringList likes;
+        for (qsizetype i = 0; i < binds.size(); ++i)
+            likes << QStringLiteral("METIN LIKE ?");
+        const bool asked = platform::readIds(db,
+            QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 LIMIT %2")
+                .arg(likes.join(QStringLiteral(" AND ")))
+                .arg(kSortedCandidates + 1),
+            binds, &found, error);
+        QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));
+        if (!asked)
             return false;
-        }
-        for (const QVariant &b : binds)
-            q.addBindValue(b);
-        if (!runQuery(q, error))
-            return false;
-        qint64 read = 0;
-        while (q.next()) {
-            ++read;
-            if (q.value(1).toBool())
-                matches->push_back(q.value(0).toLongLong());
-        }
-        windowRows += read;
-        windowsDone = read < rows;
-        return true;
-    };
-    std::vector<qint64> firstWindow;
-    if (serverOrdered && limit > 0) {
-        if (!readWindow(kFirstWindow, &firstWindow))
-            return false;
-        // One record in a hundred or more: the windows fill the screen soon.
-        // Fewer: the trigram index is asked whether the word is rare, as the
-        // planner cannot tell a rare piece of a number from a common one.
-        if (firstWindow.size() * 100 < size_t(kFirstWindow) && !windowsDone) {
-            QSqlQuery(db).exec(QStringLiteral("SET enable_seqscan = off"));
-            QStringList likes;
-            for (qsizetype i = 0; i < binds.size(); ++i)
-                likes << QStringLiteral("METIN LIKE ?");
-            const bool probed = platform::readIds(db,
-                QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 LIMIT %2")
-                    .arg(likes.join(QStringLiteral(" AND ")))
-                    .arg(kSortedCandidates + 1),
-                binds, &found, error);
-            QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));
-            if (!probed)
-                return false;
-            serverOrdered = found.size() > kSortedCandidates;
-            if (serverOrdered) {
-                found.clear();
-            } else {
-                firstWindow.clear(); // among the candidates sorted below
-                std::sort(found.begin(), found.end());
-                if (candidates)
-                    *candidates = int(found.size());
-                if (found.empty())
-                    return true;
-            }
-        }
-        // The whole list looked at already, or more may follow (read once the
-        // typing pauses).
-        if (serverOrdered && candidates)
-            *candidates = windowsDone ? int(firstWindow.size()) : limit;
-    } else if (serverOrdered) {
-        if (!platform::readIds(db, sql, binds, &found, error))
-            return false;
-        serverOrdered = false;
-        // Already in the list's order: handed over as one slice.
-        firstWindow = std::move(found);
-        found.clear();
-        windowsDone = true;
-        if (candidates)
-            *candidates = int(firstWindow.size());
-    }
-    if (!pg || asked.isEmpty()) {
+        serverOrdered = found.size() > kSortedCandidates;
+        if (serverOrdered)
+            found.clear();
+        else
+            std::sort(found.begin(), found.end());
+        if (!serverOrdered && candidates)
+            *candidates = int(found.size());
+        if (!serverOrdered && found.empty())
+            return true;
+    } else {
         if (!platform::readIds(db, sql, binds, &found, error))
             return false;
         std::sort(found.begin(), found.end());
@@ -917,20 +861,24 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     const bool walk = found.size() > kSortedCandidates;
     size_t sortedFrom = 0;
     qint64 walked = 0;
-    qint64 walkPage = kWalkPage;
+    // A screenful and a few more first: most of a page is checked at once.
+    qint64 walkPage = serverOrdered ? std::max(limit + 8, 16) : kWalkPage;
     bool walkedAll = false;
     auto nextSlice = [&](std::vector<qint64> *slice) -> bool {
         slice->clear();
-        if (!firstWindow.empty()) {
-            slice->swap(firstWindow);
-            return true;
-        }
         if (serverOrdered) {
-            while (slice->empty() && !windowsDone) {
-                if (!readWindow(walkPage, slice))
-                    return false;
-                walkPage *= 2;
-            }
+            if (walkedAll)
+                return true;
+            const QString cut = limit > 0
+                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
+                : QString();
+            if (!platform::readIds(db, sql + cut, binds, slice, error))
+                return false;
+            if (candidates && walked == 0)
+                *candidates = int(slice->size());
+            walked += qint64(slice->size());
+            walkedAll = limit <= 0 || slice->size() < size_t(walkPage);
+            walkPage *= 2;
             return true;
         }
         if (!walk) {

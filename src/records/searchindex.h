@@ -62,8 +62,6 @@ public:
     // more are met by walking the list's order a page at a time.
     static constexpr size_t kSortedCandidates = 2000;
     static constexpr int kWalkPage = 1000;
-    // The list's rows the server looks at first for a screenful's matches.
-    static constexpr int kFirstWindow = 500;
 };
 
 } // namespace records
