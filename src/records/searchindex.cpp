@@ -827,13 +827,13 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         QStringList likes;
         for (qsizetype i = 0; i < binds.size(); ++i)
             likes << QStringLiteral("METIN LIKE ?");
-        const bool asked = platform::readIds(db,
+        const bool probed = platform::readIds(db,
             QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 LIMIT %2")
                 .arg(likes.join(QStringLiteral(" AND ")))
                 .arg(kSortedCandidates + 1),
             binds, &found, error);
         QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));
-        if (!asked)
+        if (!probed)
             return false;
         serverOrdered = found.size() > kSortedCandidates;
         if (serverOrdered)
