@@ -1,5 +1,7 @@
 #include "idquery.h"
 
+#include "sqliteengine.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,14 +12,6 @@
 namespace platform {
 
 namespace {
-
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-        ? *static_cast<sqlite3 *const *>(handle.data())
-        : nullptr;
-}
 
 bool bind(sqlite3_stmt *st, int at, const QVariant &value)
 {

@@ -266,13 +266,18 @@ EngineResult integrityCheck(const QString &path)
 
 namespace platform {
 
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.data())
+        : nullptr;
+}
+
 bool forEachRow(const QSqlDatabase &db, const char *sql,
     const std::function<void(const RowText *columns, int count)> &row, EngineResult *error)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    sqlite3 *h = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-        ? *static_cast<sqlite3 *const *>(handle.data())
-        : nullptr;
+    sqlite3 *h = sqliteHandle(db);
     if (!h) {
         *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
         return false;

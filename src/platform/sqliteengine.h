@@ -71,4 +71,8 @@ struct RowText {
 bool forEachRow(const QSqlDatabase &db, const char *sql,
     const std::function<void(const RowText *columns, int count)> &row, EngineResult *error);
 
+// The engine's own handle of an open Qt SQLite connection; null for another
+// driver or a closed connection.
+sqlite3 *sqliteHandle(const QSqlDatabase &db);
+
 } // namespace platform

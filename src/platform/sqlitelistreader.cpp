@@ -1,6 +1,7 @@
 #include "sqlitelistreader.h"
 
 #include "pglistreader.h"
+#include "sqliteengine.h"
 
 #include <QSqlDriver>
 #include <QVariant>
@@ -39,14 +40,6 @@ const char *kQueries[2][2] = {
 // owners are then both read in the order they are stored.
 const char *kOwners = "SELECT K.ID, " NAMED " FROM ARACKAYIT K WHERE K.ID BETWEEN ?1 AND ?2";
 
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-        ? *static_cast<sqlite3 *const *>(handle.data())
-        : nullptr;
-}
-
 EngineResult failure(sqlite3 *h, int rc)
 {
     return { false, rc, QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc)) };
@@ -74,7 +67,7 @@ SqliteListReader::~SqliteListReader()
 bool SqliteListReader::readSlice(
     int limit, bool withOwners, const RowHandler &row, EngineResult *error)
 {
-    sqlite3 *h = handleOf(db_);
+    sqlite3 *h = sqliteHandle(db_);
     if (!h) {
         *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
         phase_ = Phase::Done;
@@ -137,7 +130,7 @@ int SqliteListReader::step(sqlite3_stmt *st, const RowHandler &row)
 bool SqliteListReader::readFirstOwners(
     qint64 fromId, qint64 toId, const OwnerHandler &owner, EngineResult *error)
 {
-    sqlite3 *h = handleOf(db_);
+    sqlite3 *h = sqliteHandle(db_);
     if (!h) {
         *error = { false, SQLITE_MISUSE, QStringLiteral("Veri bağlantısı açık değil.") };
         return false;

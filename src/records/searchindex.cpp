@@ -107,8 +107,10 @@ QChar foldChar(QChar c)
     return d.isEmpty() ? u : d.at(0);
 }
 
-// A name, street or brand: words of letters and digits, one blank between.
-QString foldWords(const QString &value)
+// A name, street or brand keeps its words (letters and digits, one blank
+// between); a number or code its letters and digits alone, so "34 ABC 12" is
+// 34ABC12.
+QString fold(const QString &value, bool words)
 {
     QString out;
     out.reserve(value.size());
@@ -116,24 +118,11 @@ QString foldWords(const QString &value)
         const QChar f = foldChar(c);
         if (f.isLetterOrNumber())
             out += f;
-        else if (!out.isEmpty() && !out.endsWith(QLatin1Char(' ')))
+        else if (words && !out.isEmpty() && !out.endsWith(QLatin1Char(' ')))
             out += QLatin1Char(' ');
     }
     if (out.endsWith(QLatin1Char(' ')))
         out.chop(1);
-    return out;
-}
-
-// A number or code: its letters and digits alone, so "34 ABC 12" is 34ABC12.
-QString foldCode(const QString &value)
-{
-    QString out;
-    out.reserve(value.size());
-    for (const QChar c : value) {
-        const QChar f = foldChar(c);
-        if (f.isLetterOrNumber())
-            out += f;
-    }
     return out;
 }
 
@@ -142,7 +131,7 @@ void addField(QString *text, char16_t role, const SearchField &f, const QVariant
     if (value.isNull())
         return;
     const QString plain = value.toString();
-    const QString folded = f.anywhere ? foldCode(plain) : foldWords(plain);
+    const QString folded = fold(plain, !f.anywhere);
     if (folded.isEmpty())
         return;
     *text += QChar(kFieldStart);
@@ -505,7 +494,7 @@ QStringList SearchIndex::words(const QString &text)
 {
     QStringList out;
     for (const QString &w : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString folded = foldCode(w);
+        const QString folded = fold(w, false);
         if (!folded.isEmpty())
             out << folded;
     }
@@ -514,10 +503,9 @@ QStringList SearchIndex::words(const QString &text)
 
 bool SearchIndex::exists(const QSqlDatabase &db)
 {
-    QSqlQuery q(db);
     if (platform::isPostgres(db))
-        return q.exec(QStringLiteral("SELECT to_regclass('arama') IS NOT NULL")) && q.next()
-            && q.value(0).toBool();
+        return present(db);
+    QSqlQuery q(db);
     // An index that keeps its own copy of the text (an earlier version's) is
     // made anew: the records hold that text already.
     if (!q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ARAMA'")) || !q.next()
@@ -779,6 +767,7 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     const bool pg = platform::isPostgres(db);
     std::vector<qint64> found;
     QString sql;
+    QString pgWords; // the server's condition on the texts a.METIN
     QVariantList binds;
     if (asked.isEmpty()) {
         // Only short words (a script's --find "34"): every record is a candidate.
@@ -792,9 +781,10 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
             likes << QStringLiteral("a.METIN LIKE ?");
             binds << QString(QLatin1Char('%') + w + QLatin1Char('%'));
         }
+        pgWords = likes.join(QStringLiteral(" AND "));
         sql = QStringLiteral("SELECT k.ID FROM ARAMA a JOIN ARACKAYIT k ON k.ID = a.ARACID "
                              "WHERE %1 ORDER BY k.ESKIPLAKA, k.ID")
-                  .arg(likes.join(QStringLiteral(" AND ")));
+                  .arg(pgWords);
     } else {
         // A word with letters is asked by pieces that cover it (YIL, MAZ):
         // each piece asked costs a walk of its list, and names seldom hold
@@ -824,12 +814,9 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         // seconds at a million. So the trigram index is asked first whether
         // the word is rare; only a common one is left to the list's order.
         QSqlQuery(db).exec(QStringLiteral("SET enable_seqscan = off"));
-        QStringList likes;
-        for (qsizetype i = 0; i < binds.size(); ++i)
-            likes << QStringLiteral("METIN LIKE ?");
         const bool probed = platform::readIds(db,
-            QStringLiteral("SELECT ARACID FROM ARAMA WHERE %1 LIMIT %2")
-                .arg(likes.join(QStringLiteral(" AND ")))
+            QStringLiteral("SELECT a.ARACID FROM ARAMA a WHERE %1 LIMIT %2")
+                .arg(pgWords)
                 .arg(kSortedCandidates + 1),
             binds, &found, error);
         QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));

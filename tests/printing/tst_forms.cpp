@@ -44,6 +44,20 @@ std::unique_ptr<FormReport> formNamed(const QString &name, EntryScreen &s)
     return std::make_unique<ArEk9>(s);
 }
 
+// The three forms run from the screen, as one export takes them.
+struct AllForms {
+    explicit AllForms(EntryScreen &s)
+    {
+        for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
+            forms.push_back(formNamed(QLatin1String(form), s));
+            forms.back()->run();
+            pages << forms.back().get();
+        }
+    }
+    std::vector<std::unique_ptr<FormReport>> forms;
+    QVector<const platform::Report *> pages;
+};
+
 // Every box filled: with its own index and every date cell with its own
 // date, or at its longest in the widest letters the forms get (Turkish
 // capitals and "M", "W", broken into words as names and addresses are).
@@ -531,13 +545,8 @@ private slots:
             s.chkX(i)->setCheckState(Qt::Checked);
         for (QRadioButton *o : { s.OptA(0), s.optC(1), s.optAdres(0), s.optTel(1) })
             o->setChecked(true);
-        std::vector<std::unique_ptr<FormReport>> forms;
-        QVector<const platform::Report *> pages;
-        for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
-            forms.push_back(formNamed(QLatin1String(form), s));
-            forms.back()->run();
-            pages << forms.back().get();
-        }
+        const AllForms all(s);
+        const QVector<const platform::Report *> &pages = all.pages;
         const QString pdf = p.folder.path() + "/uzun.pdf";
         const QString doc = p.folder.path() + "/uzun.docx";
         QString error;
@@ -606,13 +615,8 @@ private slots:
         testing::Program p;
         EntryScreen &s = p.window->entryScreen();
         fill(s, longest);
-        std::vector<std::unique_ptr<FormReport>> forms;
-        QVector<const platform::Report *> pages;
-        for (const char *form : { "ar_Trafik", "ar_TrafikArka", "ar_Ek9" }) {
-            forms.push_back(formNamed(QLatin1String(form), s));
-            forms.back()->run();
-            pages << forms.back().get();
-        }
+        const AllForms all(s);
+        const QVector<const platform::Report *> &pages = all.pages;
         const QString pdf = p.folder.path() + "/kayit.pdf";
         const QString book = p.folder.path() + "/kayit.xlsx";
         QString error;
