@@ -60,4 +60,28 @@ bool readIds(const QSqlDatabase &db, const QString &sql, const QVariantList &bin
     return true;
 }
 
+bool execEach(const QSqlDatabase &db, const QString &sql, int width, const QVariantList &values,
+    QString *error)
+{
+    sqlite3 *h = sqliteHandle(db);
+    if (!h) {
+        *error = QStringLiteral("not an SQLite store");
+        return false;
+    }
+    sqlite3_stmt *st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
+    for (qsizetype row = 0; rc == SQLITE_OK && row + width <= values.size(); row += width) {
+        for (int i = 0; rc == SQLITE_OK && i < width; ++i)
+            if (!bind(st, i + 1, values.at(row + i)))
+                rc = sqlite3_errcode(h);
+        if (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_DONE)
+            rc = sqlite3_reset(st);
+    }
+    if (rc != SQLITE_OK)
+        *error = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    return rc == SQLITE_OK;
+}
+
 } // namespace platform

@@ -45,9 +45,10 @@ constexpr int kSliceMs = 15;
 // Rows read are shown to the grid at most this often: each showing lays out
 // and paints the grid again, which would otherwise cost more than the reading.
 constexpr int kShowEveryMs = 150;
-// "Ara" reads this many of the records the index names before the grid is
-// shown: more than a screenful, even when a few of them do not match.
-constexpr int kFirstFound = 80;
+// "Ara" first reads as many matches as the grid shows (a window made taller
+// shows more), at least this many: every record read before the first paint
+// makes the key slower.
+constexpr int kFirstFoundLeast = 20;
 // The pause in the typing after which the rest of the matches are read.
 constexpr int kRestOfFoundMs = 300;
 
@@ -389,9 +390,13 @@ bool RecordList::searchAll()
     // key costs about a screenful however many records a short word names.
     int candidates = 0;
     restOfFound_->stop();
-    if (!readFound(kFirstFound, &candidates))
+    const QTableView *grid = screen_.sprX();
+    const int shown =
+        grid->viewport()->height() / std::max(1, grid->verticalHeader()->defaultSectionSize());
+    const int first = std::max(kFirstFoundLeast, shown + 2);
+    if (!readFound(first, &candidates))
         return false;
-    if (candidates >= kFirstFound) {
+    if (candidates >= first) {
         moreFound_ = true;
         restOfFound_->start();
     }

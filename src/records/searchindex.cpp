@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <unordered_map>
 
@@ -224,11 +225,6 @@ QString indexText(const Row &vehicle, const Row *const *owners, size_t count)
     return text;
 }
 
-QString keyColumn(const QSqlDatabase &db)
-{
-    return platform::isPostgres(db) ? QStringLiteral("ARACID") : QStringLiteral("rowid");
-}
-
 bool runQuery(QSqlQuery &q, QString *error)
 {
     if (q.exec())
@@ -272,64 +268,89 @@ qint64 fingerprint(const QString &text)
     return value;
 }
 
-// Writes index rows in batches: one statement per row would cost a round
-// trip each on the server.
+// A record's row as the index is given it: its values, and what they are
+// known by.
+struct IndexRow {
+    qint64 id = 0;
+    QString text;
+    qint64 print = 0;
+};
+
+IndexRow indexRow(qint64 id, const QString &recordText)
+{
+    IndexRow row { id, indexedForm(recordText), 0 };
+    row.print = fingerprint(row.text);
+    return row;
+}
+
+// Writes index rows in batches: on the server, one statement per row would
+// cost a round trip each.
 class RowWriter {
 public:
     RowWriter(QSqlDatabase &db)
         : db_(db)
-        , key_(keyColumn(db))
+        , pg_(platform::isPostgres(db))
     {
     }
-    bool add(qint64 id, const QString &text, QString *error)
+    bool add(IndexRow row, QString *error)
     {
-        ids_.push_back(id);
-        texts_.push_back(indexedForm(text));
-        return ids_.size() < kBatch || flush(error);
+        rows_.push_back(std::move(row));
+        return rows_.size() < kBatch || flush(error);
     }
     bool flush(QString *error)
     {
-        if (ids_.empty())
+        if (rows_.empty())
             return true;
-        QStringList marks;
-        marks.fill(QStringLiteral("(?, ?)"), int(ids_.size()));
-        QSqlQuery q(db_);
-        if (!q.prepare(QStringLiteral("INSERT INTO ARAMA (%1, METIN) VALUES %2")
-                           .arg(key_, marks.join(QStringLiteral(", "))))) {
-            *error = q.lastError().text();
-            return false;
-        }
-        for (size_t i = 0; i < ids_.size(); ++i) {
-            q.addBindValue(ids_[i]);
-            q.addBindValue(texts_[i]);
-        }
-        if (!runQuery(q, error))
-            return false;
-        if (!platform::isPostgres(db_)) {
-            marks.fill(QStringLiteral("(?, ?)"), int(ids_.size()));
-            if (!q.prepare(QStringLiteral("INSERT OR REPLACE INTO ARAMAIZI (ID, IZ) VALUES %1")
-                               .arg(marks.join(QStringLiteral(", "))))) {
-                *error = q.lastError().text();
-                return false;
-            }
-            for (size_t i = 0; i < ids_.size(); ++i) {
-                q.addBindValue(ids_[i]);
-                q.addBindValue(fingerprint(texts_[i]));
-            }
-            if (!runQuery(q, error))
-                return false;
-        }
-        ids_.clear();
-        texts_.clear();
-        return true;
+        const bool ok = pg_ ? flushServer(error) : flushFile(error);
+        rows_.clear();
+        return ok;
     }
 
 private:
+    bool flushFile(QString *error)
+    {
+        // One statement for the batch: the text index puts a statement's
+        // words into its lists at the statement's end, and a list a row
+        // would be merged again and again.
+        QVariantList texts;
+        QVariantList prints;
+        texts.reserve(qsizetype(rows_.size()) * 2);
+        prints.reserve(qsizetype(rows_.size()) * 2);
+        for (const IndexRow &r : rows_) {
+            texts << r.id << r.text;
+            prints << r.id << r.print;
+        }
+        QStringList marks;
+        marks.fill(QStringLiteral("(?, ?)"), int(rows_.size()));
+        const QString values = marks.join(QStringLiteral(", "));
+        return platform::execEach(db_,
+                   QStringLiteral("INSERT INTO ARAMA (rowid, METIN) VALUES ") + values,
+                   int(texts.size()), texts, error)
+            && platform::execEach(db_,
+                QStringLiteral("INSERT OR REPLACE INTO ARAMAIZI (ID, IZ) VALUES ") + values,
+                int(prints.size()), prints, error);
+    }
+    bool flushServer(QString *error)
+    {
+        QStringList marks;
+        marks.fill(QStringLiteral("(?, ?)"), int(rows_.size()));
+        QSqlQuery q(db_);
+        if (!q.prepare(QStringLiteral("INSERT INTO ARAMA (ARACID, METIN) VALUES %1")
+                           .arg(marks.join(QStringLiteral(", "))))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        for (const IndexRow &r : rows_) {
+            q.addBindValue(r.id);
+            q.addBindValue(r.text);
+        }
+        return runQuery(q, error);
+    }
+
     static constexpr size_t kBatch = 200;
     QSqlDatabase &db_;
-    QString key_;
-    std::vector<qint64> ids_;
-    QStringList texts_;
+    bool pg_;
+    std::vector<IndexRow> rows_;
 };
 
 // What a folded word matches in a record's index text: the field, and who
@@ -428,6 +449,41 @@ struct RecordColumns {
     Selected vehicle;
     Selected owner;
 };
+
+// The columns of the connections searched last: on the server, asking the
+// catalogue for them costs as much as a search. A connection's store gains
+// columns only by an upgrade, made before anything is searched; one whose
+// store lost a column (another store put in its place) is asked again when
+// its read fails.
+class KnownColumns {
+public:
+    const RecordColumns &of(const QSqlDatabase &db)
+    {
+        const QString name = db.connectionName();
+        for (const auto &[known, columns] : known_)
+            if (known == name)
+                return columns;
+        if (known_.size() >= kKept)
+            known_.erase(known_.begin());
+        known_.emplace_back(name, RecordColumns(db));
+        return known_.back().second;
+    }
+    void forget(const QSqlDatabase &db)
+    {
+        const QString name = db.connectionName();
+        std::erase_if(known_, [&](const auto &k) { return k.first == name; });
+    }
+
+private:
+    static constexpr size_t kKept = 8;
+    std::vector<std::pair<QString, RecordColumns>> known_;
+};
+
+KnownColumns &knownColumns()
+{
+    static KnownColumns known;
+    return known;
+}
 
 bool readRecords(const QSqlDatabase &db, const RecordColumns &columns,
     const std::vector<qint64> &ids, std::vector<Indexed> *out, QString *error)
@@ -579,7 +635,7 @@ bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &bef
     if (now.isNull())
         return true;
     RowWriter writer(db);
-    return writer.add(vehicleId, now, error) && writer.flush(error);
+    return writer.add(indexRow(vehicleId, now), error) && writer.flush(error);
 }
 
 bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *error)
@@ -673,8 +729,21 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
     owners.prepare(QStringLiteral("SELECT ARACID, ID, SAHIPNO%1 FROM ARACSAHIPLERI WHERE "
                                   "ARACID >= ? AND ARACID <= ? ORDER BY ARACID, ID")
                        .arg(ownerColumns.columns));
-    std::vector<Row> ownerRows;
-    std::vector<const Row *> mine;
+    // A slice is folded on a thread of its own while the one before is
+    // written: the folding is as much work as the writing.
+    std::future<std::vector<IndexRow>> folding;
+    auto writeFolded = [&]() -> bool {
+        if (!folding.valid())
+            return true;
+        std::vector<IndexRow> rows = folding.get();
+        for (IndexRow &r : rows)
+            if (!writer.add(std::move(r), error))
+                return false;
+        done += qint64(rows.size());
+        if (progress)
+            progress(done, total);
+        return true;
+    };
     // Each slice starts at the next ID there is: a store whose IDs jump (one
     // row another program put at the largest ID) takes no slice for the gap.
     QSqlQuery next(db);
@@ -685,7 +754,7 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         owners.addBindValue(to);
         if (!runQuery(owners, error))
             return fail();
-        ownerRows.clear();
+        std::vector<Row> ownerRows;
         while (owners.next())
             ownerRows.push_back(
                 readRow(db, owners, ownerColumns, 2, QStringLiteral("ARACSAHIPLERI")));
@@ -694,26 +763,31 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         vehicles.addBindValue(to);
         if (!runQuery(vehicles, error))
             return fail();
-        std::vector<std::pair<qint64, QString>> texts;
-        size_t o = 0;
-        while (vehicles.next()) {
-            const Row vehicle =
-                readRow(db, vehicles, vehicleColumns, -1, QStringLiteral("ARACKAYIT"));
-            while (o < ownerRows.size() && ownerRows[o].key < vehicle.key)
-                ++o;
-            mine.clear();
-            for (; o < ownerRows.size() && ownerRows[o].key == vehicle.key; ++o)
-                mine.push_back(&ownerRows[o]);
-            texts.push_back({ vehicle.key, indexText(vehicle, mine.data(), mine.size()) });
-        }
+        std::vector<Row> vehicleRows;
+        while (vehicles.next())
+            vehicleRows.push_back(
+                readRow(db, vehicles, vehicleColumns, -1, QStringLiteral("ARACKAYIT")));
         vehicles.finish();
-        for (const auto &[id, text] : texts) {
-            if (!writer.add(id, text, error))
-                return fail();
-        }
-        done += qint64(texts.size());
-        if (progress)
-            progress(done, total);
+        auto folded = std::async(std::launch::async,
+            [vehicleRows = std::move(vehicleRows), ownerRows = std::move(ownerRows)] {
+                std::vector<IndexRow> rows;
+                rows.reserve(vehicleRows.size());
+                std::vector<const Row *> mine;
+                size_t o = 0;
+                for (const Row &vehicle : vehicleRows) {
+                    while (o < ownerRows.size() && ownerRows[o].key < vehicle.key)
+                        ++o;
+                    mine.clear();
+                    for (; o < ownerRows.size() && ownerRows[o].key == vehicle.key; ++o)
+                        mine.push_back(&ownerRows[o]);
+                    rows.push_back(
+                        indexRow(vehicle.key, indexText(vehicle, mine.data(), mine.size())));
+                }
+                return rows;
+            });
+        if (!writeFolded())
+            return fail();
+        folding = std::move(folded);
         if (to >= last)
             break;
         next.addBindValue(to);
@@ -725,6 +799,8 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         if (!more)
             break;
     }
+    if (!writeFolded())
+        return fail();
     if (!writer.flush(error))
         return fail();
     if (pg) {
@@ -808,7 +884,30 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         binds << pieces.join(QStringLiteral(" AND "));
     }
     bool serverOrdered = pg && !asked.isEmpty();
-    if (serverOrdered) {
+    // The matches among the list's first rows, when they fill a screenful.
+    std::vector<qint64> head;
+    // Numbers are seldom shared by many records; names often are.
+    const bool names = std::any_of(asked.cbegin(), asked.cend(), [](const QString &w) {
+        return std::any_of(w.cbegin(), w.cend(), [](QChar c) { return !c.isDigit(); });
+    });
+    if (serverOrdered && limit > 0 && names) {
+        // A name many records hold fills the first screenful from the list's
+        // first rows: those are read with their texts, one by one, which
+        // costs less than asking the trigram index how common the name is.
+        if (!platform::readIds(db,
+                QStringLiteral("SELECT s.ID FROM (SELECT ID, ESKIPLAKA FROM ARACKAYIT ORDER BY "
+                               "ESKIPLAKA, ID LIMIT %1) s, LATERAL (SELECT METIN FROM ARAMA a "
+                               "WHERE a.ARACID = s.ID OFFSET 0) a WHERE %2 "
+                               "ORDER BY s.ESKIPLAKA, s.ID LIMIT %3")
+                    .arg(kHeadRows)
+                    .arg(pgWords)
+                    .arg(limit + 8),
+                binds, &head, error))
+            return false;
+        if (head.size() < size_t(limit))
+            head.clear();
+    }
+    if (serverOrdered && head.empty()) {
         // The planner cannot tell a rare piece of a number from a common one:
         // walking the list's order for a number held by a few records cost
         // seconds at a million. So the trigram index is asked first whether
@@ -831,7 +930,7 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
             *candidates = int(found.size());
         if (!serverOrdered && found.empty())
             return true;
-    } else {
+    } else if (!serverOrdered) {
         if (!platform::readIds(db, sql, binds, &found, error))
             return false;
         std::sort(found.begin(), found.end());
@@ -854,6 +953,14 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     auto nextSlice = [&](std::vector<qint64> *slice) -> bool {
         slice->clear();
         if (serverOrdered) {
+            if (!head.empty()) {
+                walked = qint64(head.size());
+                if (candidates)
+                    *candidates = int(head.size());
+                slice->swap(head);
+                head.clear();
+                return true;
+            }
             if (walkedAll)
                 return true;
             const QString cut = limit > 0
@@ -900,7 +1007,8 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         }
         return true;
     };
-    const RecordColumns columns(db);
+    const RecordColumns *columns = &knownColumns().of(db);
+    bool columnsAsked = false;
     std::vector<qint64> slice;
     std::vector<qint64> part;
     std::vector<Indexed> rows;
@@ -920,8 +1028,16 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         part.assign(slice.begin() + qsizetype(next), slice.begin() + qsizetype(to));
         next = to;
         rows.clear();
-        if (!readRecords(db, columns, part, &rows, error))
-            return false;
+        if (!readRecords(db, *columns, part, &rows, error)) {
+            if (columnsAsked)
+                return false;
+            knownColumns().forget(db);
+            columns = &knownColumns().of(db);
+            columnsAsked = true;
+            rows.clear();
+            if (!readRecords(db, *columns, part, &rows, error))
+                return false;
+        }
         for (Indexed &r : rows) {
             QStringList said;
             bool former = false;

@@ -62,6 +62,9 @@ public:
     // more are met by walking the list's order a page at a time.
     static constexpr size_t kSortedCandidates = 2000;
     static constexpr int kWalkPage = 1000;
+    // How many of the list's first rows the server is asked to look through
+    // for a screenful of a common word before its trigram index is asked.
+    static constexpr int kHeadRows = 1000;
 };
 
 } // namespace records
