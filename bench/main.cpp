@@ -628,12 +628,17 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "index: %s\n", qPrintable(error));
             QSqlQuery q(server);
             q.exec(QStringLiteral("VACUUM ANALYZE ARAMA"));
+            // The store is the database, as the file is on SQLite: the
+            // record tables, their lookups and the catalogue.
             q.exec(QStringLiteral("SELECT pg_total_relation_size('arama'), "
                                   "pg_total_relation_size('arackayit') + "
                                   "pg_total_relation_size('aracsahipleri'), "
-                                  "pg_indexes_size('arama')"));
+                                  "pg_indexes_size('arama'), "
+                                  "pg_database_size(current_database()) - "
+                                  "pg_total_relation_size('arama')"));
             if (q.next()) {
-                std::printf("pg_store_mb: %.1f MB\n", q.value(1).toLongLong() / 1048576.0);
+                std::printf("pg_store_mb: %.1f MB (the record tables %.1f MB)\n",
+                    q.value(3).toLongLong() / 1048576.0, q.value(1).toLongLong() / 1048576.0);
                 std::printf("pg_find_index_mb: %.1f MB (the texts' table %.1f MB, its indexes "
                             "%.1f MB)\n",
                     q.value(0).toLongLong() / 1048576.0,
