@@ -51,6 +51,8 @@ constexpr int kShowEveryMs = 150;
 constexpr int kFirstFoundLeast = 20;
 // The pause in the typing after which the rest of the matches are read.
 constexpr int kRestOfFoundMs = 300;
+// How many matches a part of the rest is: a few milliseconds of reading.
+constexpr int kFoundPart = 500;
 
 // Null-safe text of a column, blanks trimmed, without a variant in between.
 QByteArrayView trimmedText(const platform::RowText &c)
@@ -112,8 +114,7 @@ RecordList::RecordList(EntryScreen &screen, QObject *parent)
     , restOfFound_(new QTimer(this))
 {
     restOfFound_->setSingleShot(true);
-    restOfFound_->setInterval(kRestOfFoundMs);
-    connect(restOfFound_, &QTimer::timeout, this, &RecordList::finishSearchAll);
+    connect(restOfFound_, &QTimer::timeout, this, &RecordList::readMoreFound);
     QTableView *grid = screen_.sprX();
     // "Ara" sits above the grid, which gives up a box's height for it.
     const QRect g = grid->geometry();
@@ -378,6 +379,8 @@ void RecordList::showModel(RecordListModel *model)
 bool RecordList::searchAll()
 {
     moreFound_ = false;
+    restOfFound_->stop();
+    cursor_.reset();
     const QStringList words = SearchIndex::words(ara_->text());
     const bool started = std::any_of(words.cbegin(), words.cend(),
         [](const QString &w) { return w.size() >= SearchIndex::kShortestWord; });
@@ -386,55 +389,58 @@ bool RecordList::searchAll()
         showModel(model_);
         return true;
     }
+    if (!searchDb_.isValid() && !app::OpenData(searchDb_, app::RecordStoreData))
+        return false;
     // The first screenful at once; the rest once the typing pauses, so each
     // key costs about a screenful however many records a short word names.
-    int candidates = 0;
-    restOfFound_->stop();
     const QTableView *grid = screen_.sprX();
     const int shown =
         grid->viewport()->height() / std::max(1, grid->verticalHeader()->defaultSectionSize());
-    const int first = std::max(kFirstFoundLeast, shown + 2);
-    if (!readFound(first, &candidates))
+    cursor_ = std::make_unique<SearchCursor>(searchDb_, ara_->text());
+    results_->clear();
+    if (!readFound(std::max(kFirstFoundLeast, shown + 2)))
         return false;
-    if (candidates >= first) {
-        moreFound_ = true;
-        restOfFound_->start();
-    }
+    showModel(results_);
+    if (results_->rowCount() > 0)
+        screen_.sprX()->setCurrentIndex(results_->index(0, 0));
+    moreFound_ = !cursor_->atEnd();
+    if (moreFound_)
+        restOfFound_->start(kRestOfFoundMs);
     return true;
+}
+
+void RecordList::readMoreFound()
+{
+    // A part at a time, the events handled between: typing goes on while a
+    // word a quarter of the store holds is read to its end.
+    if (!moreFound_ || !readFound(kFoundPart))
+        return;
+    moreFound_ = !cursor_->atEnd();
+    if (moreFound_)
+        restOfFound_->start(0);
 }
 
 void RecordList::finishSearchAll()
 {
-    if (!moreFound_)
-        return;
-    moreFound_ = false;
-    QTableView *grid = screen_.sprX();
-    const int row = grid->currentIndex().row();
-    const int top = grid->verticalScrollBar()->value();
-    if (!readFound(0))
-        return;
-    // The first rows are the same rows: the cursor and the view stay.
-    if (row >= 0 && row < results_->rowCount())
-        grid->setCurrentIndex(results_->index(row, 0));
-    grid->verticalScrollBar()->setValue(top);
+    restOfFound_->stop();
+    if (moreFound_ && readFound(0))
+        moreFound_ = false;
 }
 
-bool RecordList::readFound(int limit, int *candidates)
+bool RecordList::readFound(int count)
 {
     std::vector<SearchHit> hits;
     QString error;
-    if (!db_.isValid() && !searchDb_.isValid() && !app::OpenData(searchDb_, app::RecordStoreData))
-        return false;
-    const bool ok = SearchIndex::find(
-        db_.isValid() ? db_ : searchDb_, ara_->text(), &hits, &error, limit, candidates);
-    if (!ok) {
+    if (!cursor_->next(count, &hits, &error)) {
+        moreFound_ = false;
+        cursor_.reset();
         app::HataGoster(3000,
             QStringLiteral("Kayıt deposunda aranamadı: %1")
                 .arg(storeErrorText(error, QStringLiteral("ARAMA"))),
             QStringLiteral("Ara"), true);
         return false;
     }
-    results_->clear();
+    const int from = results_->rowCount();
     for (size_t i = 0; i < hits.size(); ++i) {
         const SearchHit &h = hits[i];
         const QByteArray texts[] = { h.owner.toUtf8(), h.eskiPlaka.toUtf8(), h.yeniPlaka.toUtf8(),
@@ -443,13 +449,9 @@ bool RecordList::readFound(int limit, int *candidates)
         for (int c = 0; c < RecordListModel::kTextColumns; ++c)
             cells[size_t(c)] = texts[c];
         results_->append(h.id, cells);
-        results_->setNote(int(i), h.matched);
+        results_->setNote(from + int(i), h.matched);
     }
     results_->endAppend();
-    showModel(results_);
-    QTableView *grid = screen_.sprX();
-    if (results_->rowCount() > 0)
-        grid->setCurrentIndex(results_->index(0, 0));
     return true;
 }
 
@@ -598,6 +600,7 @@ void RecordList::close()
     stopFill();
     restOfFound_->stop();
     moreFound_ = false;
+    cursor_.reset();
     if (searchDb_.isValid())
         app::CloseDb(searchDb_);
     pending_ = {};

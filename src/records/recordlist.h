@@ -23,6 +23,7 @@ namespace records {
 
 class EntryScreen;
 class RecordListModel;
+class SearchCursor;
 
 // "Bul": every record in a grid over the tab area, searched by prefix as the
 // operator types (a search box under each column), loaded by a double-click
@@ -59,7 +60,7 @@ public:
     // Searches the whole store for every word typed in "Ara". False when the
     // store could not be searched (the error box has been shown).
     bool searchAll();
-    // The "Ara" matches after the first screenful, at once.
+    // The "Ara" matches not read yet, at once.
     void finishSearchAll();
     // Loads the record of a grid row (0-based; -1 for the header) and closes.
     void open(int row);
@@ -83,7 +84,9 @@ private:
     void alignSearchBoxes();
     void markNotFound(int box);
     void showModel(RecordListModel *model);
-    bool readFound(int limit, int *candidates = nullptr);
+    // Adds up to count more "Ara" matches (all when 0) to the rows found.
+    bool readFound(int count);
+    void readMoreFound();
 
     EntryScreen &screen_;
     RecordListModel *model_;
@@ -92,7 +95,8 @@ private:
     QLabel *araLabel_;
     bool showingFound_ = false;
     bool moreFound_ = false; // matches after the first screenful still to read
-    QTimer *restOfFound_; // reads them once the typing pauses
+    QTimer *restOfFound_; // reads them once the typing pauses, a part at a time
+    std::unique_ptr<SearchCursor> cursor_;
     QSqlDatabase db_;
     // "Ara"'s own connection while the list is open: an opening per key
     // would cost more than the search itself.

@@ -844,22 +844,80 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
     QString *error, int limit, int *candidates)
 {
     hits->clear();
+    SearchCursor cursor(db, text);
+    const bool ok = cursor.next(limit, hits, error);
     if (candidates)
-        *candidates = 0;
-    const QStringList all = words(text);
+        *candidates = cursor.candidates();
+    return ok;
+}
+
+// Where a search stands between two parts of it.
+struct SearchCursor::State {
+    QSqlDatabase db;
+    QString text;
+    bool started = false;
+    bool ended = false;
+    int candidates = 0;
+    QStringList all; // every typed word, folded
+    bool pg = false;
+    // The candidates: found (sorted by ID) for the store to order or the walk
+    // to meet; on the server also sql, the candidates in the list's order.
+    std::vector<qint64> found;
+    QString sql;
+    QVariantList binds;
+    bool serverOrdered = false;
+    std::vector<qint64> head; // the matches among the list's first rows
+    bool walk = false;
+    size_t sortedFrom = 0;
+    qint64 walked = 0;
+    qint64 walkPage = 0;
+    bool walkedAll = false;
+    bool paged = false; // read a page at a time, not all at once
+    const RecordColumns *columns = nullptr;
+    bool columnsAsked = false;
+    std::vector<qint64> slice; // candidates in the list's order, not yet read
+    size_t next = 0;
+    std::vector<Indexed> rows; // records read, not yet checked
+    size_t rowAt = 0;
+
+    bool start(int limit, QString *error);
+    bool nextSlice(QString *error);
+    bool readNext(size_t want, QString *error);
+};
+
+SearchCursor::SearchCursor(const QSqlDatabase &db, const QString &text)
+    : d_(std::make_unique<State>())
+{
+    d_->db = db;
+    d_->text = text;
+}
+
+SearchCursor::~SearchCursor() = default;
+
+bool SearchCursor::atEnd() const
+{
+    return d_->ended;
+}
+
+int SearchCursor::candidates() const
+{
+    return d_->candidates;
+}
+
+bool SearchCursor::State::start(int limit, QString *error)
+{
+    all = SearchIndex::words(text);
     if (all.isEmpty())
         return true;
     // The index is asked for the longer words; a shorter one would make it
     // name every record, so it only narrows what they found.
     QStringList asked;
     for (const QString &w : all)
-        if (w.size() >= kShortestWord)
+        if (w.size() >= SearchIndex::kShortestWord)
             asked << w;
-    const bool pg = platform::isPostgres(db);
-    std::vector<qint64> found;
-    QString sql;
+    pg = platform::isPostgres(db);
+    paged = limit > 0;
     QString pgWords; // the server's condition on the texts a.METIN
-    QVariantList binds;
     if (asked.isEmpty()) {
         // Only short words (a script's --find "34"): every record is a candidate.
         sql = QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ID");
@@ -882,15 +940,16 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         // the pieces apart. Digits are asked by every piece: the same three
         // digits lie in many numbers, and each record let through costs a
         // read to check.
+        constexpr int n = SearchIndex::kShortestWord;
         QStringList pieces;
         for (const QString &w : asked) {
             const bool digits =
                 std::all_of(w.cbegin(), w.cend(), [](QChar c) { return c.isDigit(); });
-            const qsizetype step = digits ? 1 : kShortestWord;
+            const qsizetype step = digits ? 1 : n;
             for (qsizetype i = 0;; i += step) {
-                const qsizetype at = std::min(i, w.size() - kShortestWord);
-                pieces << QLatin1Char('"') + w.mid(at, kShortestWord) + QLatin1Char('"');
-                if (at == w.size() - kShortestWord)
+                const qsizetype at = std::min(i, w.size() - n);
+                pieces << QLatin1Char('"') + w.mid(at, n) + QLatin1Char('"');
+                if (at == w.size() - n)
                     break;
             }
         }
@@ -898,9 +957,7 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         sql = QStringLiteral("SELECT rowid FROM ARAMA WHERE ARAMA MATCH ?");
         binds << pieces.join(QStringLiteral(" AND "));
     }
-    bool serverOrdered = pg && !asked.isEmpty();
-    // The matches among the list's first rows, when they fill a screenful.
-    std::vector<qint64> head;
+    serverOrdered = pg && !asked.isEmpty();
     // Numbers are seldom shared by many records; names often are.
     const bool names = std::any_of(asked.cbegin(), asked.cend(), [](const QString &w) {
         return std::any_of(w.cbegin(), w.cend(), [](QChar c) { return !c.isDigit(); });
@@ -914,7 +971,7 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
                                "ESKIPLAKA, ID LIMIT %1) s, LATERAL (SELECT METIN FROM ARAMA a "
                                "WHERE a.ARACID = s.ID OFFSET 0) a WHERE %2 "
                                "ORDER BY s.ESKIPLAKA, s.ID LIMIT %3")
-                    .arg(kHeadRows)
+                    .arg(SearchIndex::kHeadRows)
                     .arg(pgWords)
                     .arg(limit + 8),
                 binds, &head, error))
@@ -931,158 +988,167 @@ bool SearchIndex::find(const QSqlDatabase &db, const QString &text, std::vector<
         const bool probed = platform::readIds(db,
             QStringLiteral("SELECT a.ARACID FROM ARAMA a WHERE %1 LIMIT %2")
                 .arg(pgWords)
-                .arg(kSortedCandidates + 1),
+                .arg(SearchIndex::kSortedCandidates + 1),
             binds, &found, error);
         QSqlQuery(db).exec(QStringLiteral("RESET enable_seqscan"));
         if (!probed)
             return false;
-        serverOrdered = found.size() > kSortedCandidates;
+        serverOrdered = found.size() > SearchIndex::kSortedCandidates;
         if (serverOrdered)
             found.clear();
         else
             std::sort(found.begin(), found.end());
-        if (!serverOrdered && candidates)
-            *candidates = int(found.size());
-        if (!serverOrdered && found.empty())
-            return true;
+        if (!serverOrdered)
+            candidates = int(found.size());
     } else if (!serverOrdered) {
         if (!platform::readIds(db, sql, binds, &found, error))
             return false;
         std::sort(found.begin(), found.end());
-        if (candidates)
-            *candidates = int(std::min<size_t>(found.size(), std::numeric_limits<int>::max()));
-        if (found.empty())
-            return true;
+        candidates = int(std::min<size_t>(found.size(), std::numeric_limits<int>::max()));
     }
-
     // The candidates in the list's order, a slice at a time, each slice
     // checked against the records themselves until the screenful is whole.
     // Few candidates are sorted by the store; many are met by walking the
     // list's own index, where the first screenful lies near the start.
-    const bool walk = found.size() > kSortedCandidates;
-    size_t sortedFrom = 0;
-    qint64 walked = 0;
+    walk = found.size() > SearchIndex::kSortedCandidates;
     // A screenful and a few more first: most of a page is checked at once.
-    qint64 walkPage = serverOrdered ? std::max(limit + 8, 16) : kWalkPage;
-    bool walkedAll = false;
-    auto nextSlice = [&](std::vector<qint64> *slice) -> bool {
-        slice->clear();
-        if (serverOrdered) {
-            if (!head.empty()) {
-                walked = qint64(head.size());
-                if (candidates)
-                    *candidates = int(head.size());
-                slice->swap(head);
-                head.clear();
-                return true;
-            }
-            if (walkedAll)
-                return true;
-            const QString cut = limit > 0
-                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
-                : QString();
-            if (!platform::readIds(db, sql + cut, binds, slice, error))
-                return false;
-            if (candidates && walked == 0)
-                *candidates = int(slice->size());
-            walked += qint64(slice->size());
-            walkedAll = limit <= 0 || slice->size() < size_t(walkPage);
-            walkPage *= 2;
+    walkPage = serverOrdered ? std::max(limit + 8, 16) : SearchIndex::kWalkPage;
+    columns = &knownColumns().of(db);
+    return true;
+}
+
+bool SearchCursor::State::nextSlice(QString *error)
+{
+    slice.clear();
+    next = 0;
+    if (serverOrdered) {
+        if (!head.empty()) {
+            walked = qint64(head.size());
+            candidates = int(head.size());
+            slice.swap(head);
+            head.clear();
             return true;
         }
-        if (!walk) {
-            if (sortedFrom >= found.size())
-                return true;
-            const size_t to = std::min(found.size(), sortedFrom + kSortedCandidates);
-            const QString in = idList(found, sortedFrom, to);
-            sortedFrom = to;
-            return platform::readIds(db,
-                QStringLiteral("SELECT ID FROM ARACKAYIT WHERE ID IN (%1) ORDER BY ESKIPLAKA, ID")
-                    .arg(in),
-                {}, slice, error);
-        }
-        std::vector<qint64> page;
-        while (slice->empty() && !walkedAll) {
-            page.clear();
-            // A whole search reads the order at once; a screenful reads pages
-            // that double, so a rare word costs no more than a few skips.
-            const QString cut = limit > 0
-                ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked)
-                : QString();
-            if (!platform::readIds(db,
-                    QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ESKIPLAKA, ID") + cut, {},
-                    &page, error))
-                return false;
-            walked += qint64(page.size());
-            walkedAll = limit <= 0 || page.size() < size_t(walkPage);
-            walkPage *= 2;
-            for (const qint64 id : page)
-                if (std::binary_search(found.cbegin(), found.cend(), id))
-                    slice->push_back(id);
-        }
+        if (walkedAll)
+            return true;
+        const QString cut =
+            paged ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked) : QString();
+        if (!platform::readIds(db, sql + cut, binds, &slice, error))
+            return false;
+        if (walked == 0)
+            candidates = int(slice.size());
+        walked += qint64(slice.size());
+        walkedAll = !paged || slice.size() < size_t(walkPage);
+        walkPage *= 2;
         return true;
-    };
-    const RecordColumns *columns = &knownColumns().of(db);
-    bool columnsAsked = false;
-    std::vector<qint64> slice;
-    std::vector<qint64> part;
-    std::vector<Indexed> rows;
-    size_t next = 0;
-    while (limit <= 0 || int(hits->size()) < limit) {
-        if (next >= slice.size()) {
-            if (!nextSlice(&slice))
-                return false;
-            next = 0;
-            if (slice.empty())
-                break;
+    }
+    if (!walk) {
+        if (sortedFrom >= found.size())
+            return true;
+        const size_t to = std::min(found.size(), sortedFrom + SearchIndex::kSortedCandidates);
+        const QString in = idList(found, sortedFrom, to);
+        sortedFrom = to;
+        return platform::readIds(db,
+            QStringLiteral("SELECT ID FROM ARACKAYIT WHERE ID IN (%1) ORDER BY ESKIPLAKA, ID")
+                .arg(in),
+            {}, &slice, error);
+    }
+    std::vector<qint64> page;
+    while (slice.empty() && !walkedAll) {
+        page.clear();
+        // A whole search reads the order at once; a screenful reads pages
+        // that double, so a rare word costs no more than a few skips.
+        const QString cut =
+            paged ? QStringLiteral(" LIMIT %1 OFFSET %2").arg(walkPage).arg(walked) : QString();
+        if (!platform::readIds(db,
+                QStringLiteral("SELECT ID FROM ARACKAYIT ORDER BY ESKIPLAKA, ID") + cut, {}, &page,
+                error))
+            return false;
+        walked += qint64(page.size());
+        walkedAll = !paged || page.size() < size_t(walkPage);
+        walkPage *= 2;
+        for (const qint64 id : page)
+            if (std::binary_search(found.cbegin(), found.cend(), id))
+                slice.push_back(id);
+    }
+    return true;
+}
+
+// Reads up to want more of the slice's records for the check.
+bool SearchCursor::State::readNext(size_t want, QString *error)
+{
+    const size_t to = std::min(slice.size(), next + want);
+    const std::vector<qint64> part(slice.begin() + qsizetype(next), slice.begin() + qsizetype(to));
+    next = to;
+    rows.clear();
+    rowAt = 0;
+    if (readRecords(db, *columns, part, &rows, error))
+        return true;
+    if (columnsAsked)
+        return false;
+    knownColumns().forget(db);
+    columns = &knownColumns().of(db);
+    columnsAsked = true;
+    rows.clear();
+    return readRecords(db, *columns, part, &rows, error);
+}
+
+bool SearchCursor::next(int count, std::vector<SearchHit> *hits, QString *error)
+{
+    State &s = *d_;
+    if (!s.started) {
+        s.started = true;
+        if (!s.start(count, error)) {
+            s.ended = true;
+            return false;
         }
-        // Only as many records read as the screenful still lacks (and a few
-        // for those the check turns away): each costs its owners' rows.
-        const size_t want = limit > 0 ? size_t(limit) - hits->size() + 8 : slice.size();
-        const size_t to = std::min(slice.size(), next + want);
-        part.assign(slice.begin() + qsizetype(next), slice.begin() + qsizetype(to));
-        next = to;
-        rows.clear();
-        if (!readRecords(db, *columns, part, &rows, error)) {
-            if (columnsAsked)
-                return false;
-            knownColumns().forget(db);
-            columns = &knownColumns().of(db);
-            columnsAsked = true;
-            rows.clear();
-            if (!readRecords(db, *columns, part, &rows, error))
-                return false;
-        }
-        for (Indexed &r : rows) {
-            QStringList said;
-            bool former = false;
-            bool allFound = true;
-            for (const QString &w : all) {
-                const Match m = matchWord(r.text, w);
-                if (!m.field) {
-                    allFound = false;
+        s.ended = s.all.isEmpty() || (!s.serverOrdered && s.found.empty());
+    }
+    int added = 0;
+    while (!s.ended && (count <= 0 || added < count)) {
+        if (s.rowAt >= s.rows.size()) {
+            if (s.next >= s.slice.size()) {
+                if (!s.nextSlice(error))
+                    return false;
+                if (s.slice.empty()) {
+                    s.ended = true;
                     break;
                 }
-                former = former || m.role == kFormerOwner;
-                const QString d = describe(m);
-                if (!said.contains(d))
-                    said << d;
             }
-            if (!allFound)
-                continue;
-            SearchHit hit;
-            hit.id = r.id;
-            hit.eskiPlaka = std::move(r.eskiPlaka);
-            hit.yeniPlaka = std::move(r.yeniPlaka);
-            hit.saseNo = std::move(r.saseNo);
-            hit.motorNo = std::move(r.motorNo);
-            hit.owner = std::move(r.owner);
-            hit.matched = said.join(QStringLiteral(", "));
-            hit.formerOwner = former;
-            hits->push_back(std::move(hit));
-            if (limit > 0 && int(hits->size()) >= limit)
-                break;
+            // Only as many records read as the part still lacks (and a few
+            // for those the check turns away): each costs its owners' rows.
+            const size_t want = count > 0 ? size_t(count - added) + 8 : s.slice.size() - s.next;
+            if (!s.readNext(want, error))
+                return false;
         }
+        Indexed &r = s.rows[s.rowAt++];
+        QStringList said;
+        bool former = false;
+        bool allFound = true;
+        for (const QString &w : s.all) {
+            const Match m = matchWord(r.text, w);
+            if (!m.field) {
+                allFound = false;
+                break;
+            }
+            former = former || m.role == kFormerOwner;
+            const QString d = describe(m);
+            if (!said.contains(d))
+                said << d;
+        }
+        if (!allFound)
+            continue;
+        SearchHit hit;
+        hit.id = r.id;
+        hit.eskiPlaka = std::move(r.eskiPlaka);
+        hit.yeniPlaka = std::move(r.yeniPlaka);
+        hit.saseNo = std::move(r.saseNo);
+        hit.motorNo = std::move(r.motorNo);
+        hit.owner = std::move(r.owner);
+        hit.matched = said.join(QStringLiteral(", "));
+        hit.formerOwner = former;
+        hits->push_back(std::move(hit));
+        ++added;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace records {
@@ -39,8 +40,7 @@ public:
     // Brings the record's row up to date; called inside the transaction that
     // changed the record, with its text from before the change (textOf). A
     // store without the index is left as it is.
-    static bool refresh(
-        QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error);
+    static bool refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error);
     // Makes the index anew for every record, in one transaction. progress
     // gets (done, total) now and then.
     using Progress = std::function<void(qint64 done, qint64 total)>;
@@ -65,6 +65,26 @@ public:
     // How many of the list's first rows the server is asked to look through
     // for a screenful of a common word before its trigram index is asked.
     static constexpr int kHeadRows = 1000;
+};
+
+// A search read a part at a time: the first screenful while the clerk types,
+// the rest once the typing pauses. Lives no longer than its connection.
+class SearchCursor {
+public:
+    SearchCursor(const QSqlDatabase &db, const QString &text);
+    ~SearchCursor();
+    // Up to count more matches (every one left when count is 0), added to
+    // hits in the list's order. The first call asks the index; its count
+    // is the screenful the index is asked for.
+    bool next(int count, std::vector<SearchHit> *hits, QString *error);
+    // Whether every match has been handed over.
+    bool atEnd() const;
+    // How many records the index named for the first part.
+    int candidates() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> d_;
 };
 
 } // namespace records

@@ -9,12 +9,14 @@
 #include "records/searchindex.h"
 #include "support/testsupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 
 using records::SearchHit;
 using records::SearchIndex;
@@ -342,6 +344,49 @@ private slots:
             narrowed += QString::number(i).startsWith(QLatin1String("42")) ? 1 : 0;
         QTRY_COMPARE(list.found().rowCount(), narrowed);
         QVERIFY(list.found().id(narrowed - 1) == 42);
+    }
+
+    // The rest of a common word's matches comes a part at a time once the
+    // typing pauses; a word typed meanwhile starts afresh, and no part of
+    // the earlier search lands among its rows.
+    void typingOnWhileTheRestArrives()
+    {
+        testing::Program p;
+        const int records = 3000;
+        QVERIFY(testing::storeExec(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                           "i < %1) INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) SELECT i, "
+                           "'M' || i, printf('%05d', i) FROM n")
+                .arg(records)));
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, "
+            "CAST(ID AS TEXT), 'Ali', 'Yılmaz' FROM ARACKAYIT")));
+        app::upgradeRecordStore();
+        records::RecordList &list = p.window->recordList();
+        p.window->entryScreen().cmdBUL()->click();
+        list.txtAra()->setText(QStringLiteral("yılmaz"));
+        const int first = list.found().rowCount();
+        QVERIFY(first >= 20 && first < records);
+        // The events one at a time, as a window handles them: the first part
+        // of the rest comes alone.
+        QElapsedTimer waited;
+        waited.start();
+        while (list.found().rowCount() == first && waited.elapsed() < 10000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        QVERIFY(list.found().rowCount() > first);
+        QVERIFY(list.found().rowCount() < records);
+        list.txtAra()->setText(QStringLiteral("yılmaz 2999"));
+        QCOMPARE(list.found().rowCount(), 1);
+        QTest::qWait(400);
+        QCOMPARE(list.found().rowCount(), 1);
+        QCOMPARE(list.found().id(0), 2999);
+        list.txtAra()->setText(QStringLiteral("yılmaz"));
+        QTRY_COMPARE(list.found().rowCount(), records);
+        for (int r = 0; r < records; ++r)
+            QCOMPARE(list.found().id(r), r + 1);
+        QCOMPARE(p.messages.titles(), QStringList());
     }
 
     // A backup from before the search, restored, and a store moved to the
