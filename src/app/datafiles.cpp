@@ -539,10 +539,18 @@ bool addIndexToTbl(const QString &table, const QString &index, const QString &co
         const bool hasColumns = std::all_of(
             wanted.cbegin(), wanted.cend(), [&](const QString &c) { return fields.contains(c); });
         // An existing index costs no write, so a read-only store opens as before.
-        if (tableThere && hasColumns && !hasIndex
-            && !q.exec(dialect.createIndexSql(index, table, columns))) {
-            ok = false;
-            showUpgradeError(q.lastError(), QStringLiteral("addIndexToTbl"));
+        if (tableThere && hasColumns && !hasIndex) {
+            // On the server an index over a million records takes longer than
+            // a save may wait; a lock held elsewhere still ends the wait.
+            const bool server = platform::isPostgres(db);
+            if (server)
+                QSqlQuery(db).exec(QStringLiteral("SET statement_timeout = 0"));
+            if (!q.exec(dialect.createIndexSql(index, table, columns))) {
+                ok = false;
+                showUpgradeError(q.lastError(), QStringLiteral("addIndexToTbl"));
+            }
+            if (server)
+                QSqlQuery(db).exec(QStringLiteral("RESET statement_timeout"));
         }
     }
     CloseDb(db);

@@ -315,6 +315,36 @@ private slots:
                            "aracsahipleri_kimlikno,aracsahipleri_sahip,arama_metin"));
     }
 
+    // A large shared store gets the upgrade's indexes even when making one
+    // takes longer than a save may wait on the server.
+    void aLargeSharedStoreGetsItsIndexesWhateverTheSavesBound()
+    {
+        testing::ScriptedMessages messages;
+        testing::ProgramFolder folder;
+        testing::SharedStoreScope store;
+        QVERIFY2(store.ok(), qPrintable(store.error()));
+        QVERIFY(upgradeRecordStore());
+        QVERIFY(testing::storeExec(QStringLiteral(
+            "INSERT INTO ARACKAYIT (MOTORNO, ESKIPLAKA, YENIPLAKA, SASENO) SELECT 'M' || i, "
+            "left(md5(i::text), 20), left(md5(i::text), 10), md5(i::text) FROM "
+            "generate_series(1, 200000) i")));
+        // The search index is as complete as a start wants it.
+        QVERIFY(testing::storeExec(
+            QStringLiteral("INSERT INTO ARAMA (ARACID, METIN) SELECT ID, '' FROM ARACKAYIT")));
+        QVERIFY(testing::storeExec(QStringLiteral("DROP INDEX ARACKAYIT_LISTE")));
+        setServerWaitBounds(5000, 80);
+        const bool upgraded = upgradeRecordStore();
+        setServerWaitBounds(5000, 15000);
+        QVERIFY2(upgraded, qPrintable(messages.titles().join(QLatin1Char(','))));
+        QCOMPARE(messages.shown().size(), 0);
+        QCOMPARE(testing::storeColumn(
+                     QStringLiteral(
+                         "SELECT count(*) FROM pg_indexes WHERE indexname = 'arackayit_liste'"))
+                     .value(0)
+                     .toInt(),
+            1);
+    }
+
     // A server that cannot be reached: the error box names it, in the
     // opening's section, and the program neither ends nor compacts anything
     // at its exit.
