@@ -630,12 +630,13 @@ int main(int argc, char **argv)
             q.exec(QStringLiteral("VACUUM ANALYZE ARAMA"));
             // The store is the database, as the file is on SQLite: the
             // record tables, their lookups and the catalogue.
-            q.exec(QStringLiteral("SELECT pg_total_relation_size('arama'), "
-                                  "pg_total_relation_size('arackayit') + "
-                                  "pg_total_relation_size('aracsahipleri'), "
-                                  "pg_indexes_size('arama'), "
-                                  "pg_database_size(current_database()) - "
-                                  "pg_total_relation_size('arama')"));
+            // A large store's index is in parts: each part's size counted.
+            q.exec(QStringLiteral(
+                "WITH a AS (SELECT sum(pg_total_relation_size(relid)) AS total, "
+                "sum(pg_indexes_size(relid)) AS indexes FROM pg_partition_tree('arama')) "
+                "SELECT a.total, pg_total_relation_size('arackayit') + "
+                "pg_total_relation_size('aracsahipleri'), a.indexes, "
+                "pg_database_size(current_database()) - a.total FROM a"));
             if (q.next()) {
                 std::printf("pg_store_mb: %.1f MB (the record tables %.1f MB)\n",
                     q.value(3).toLongLong() / 1048576.0, q.value(1).toLongLong() / 1048576.0);

@@ -13,7 +13,9 @@ namespace {
 
 constexpr qsizetype kFlushBytes = 1 << 20;
 
-PGconn *connectionOf(const QSqlDatabase &db)
+} // namespace
+
+PGconn *pgConnection(const QSqlDatabase &db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     return handle.isValid()
@@ -22,6 +24,8 @@ PGconn *connectionOf(const QSqlDatabase &db)
         ? *static_cast<PGconn *const *>(handle.data())
         : nullptr;
 }
+
+namespace {
 
 QString serverError(PGconn *conn)
 {
@@ -76,7 +80,7 @@ void appendValue(QByteArray *out, const QVariant &v)
 } // namespace
 
 PgCopy::PgCopy(const QSqlDatabase &db, const QString &table, const QStringList &columns)
-    : conn_(connectionOf(db))
+    : conn_(pgConnection(db))
 {
     if (!conn_) {
         error_ = QStringLiteral("Ortak kayıt deposuna bağlantı açık değil.");

@@ -10,6 +10,9 @@ typedef struct pg_conn PGconn;
 
 namespace platform {
 
+// The libpq connection under a QPSQL connection; null for another driver.
+PGconn *pgConnection(const QSqlDatabase &db);
+
 // Bulk rows into a PostgreSQL table through COPY, on the connection's open
 // transaction: tens of times faster than INSERT statements for a whole store.
 // Every failure leaves the transaction to be rolled back by the caller.

@@ -3,10 +3,12 @@
 #include "app/entryroutines.h"
 #include "platform/idquery.h"
 #include "platform/pgcopy.h"
+#include "platform/pgtogether.h"
 #include "platform/storedialect.h"
 #include "platform/storedtext.h"
 
 #include <QCryptographicHash>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -560,9 +562,12 @@ QStringList SearchIndex::words(const QString &text)
 
 bool SearchIndex::exists(const QSqlDatabase &db)
 {
-    if (platform::isPostgres(db))
-        return present(db);
     QSqlQuery q(db);
+    // One whose making was cut short, with its texts but without their
+    // trigram index, is made anew.
+    if (platform::isPostgres(db))
+        return q.exec(QStringLiteral("SELECT to_regclass('arama_metin') IS NOT NULL")) && q.next()
+            && q.value(0).toBool();
     // An index that keeps its own copy of the text (an earlier version's) is
     // made anew: the records hold that text already.
     if (!q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ARAMA'")) || !q.next()
@@ -639,9 +644,61 @@ bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &bef
     return writer.add(indexRow(vehicleId, now), error) && writer.flush(error);
 }
 
-bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *error)
+namespace {
+
+// The texts of a store in parts, committed: each part's trigram index is made
+// in a session of its own at the same time, then the whole table's index is
+// made of them (the server only attaches them). Until then the store has no
+// index as far as a save or a start is concerned, and one left half made is
+// made anew at the next start.
+bool indexParts(QSqlDatabase &db, int parts, QString *error)
+{
+    const QStringList setup = { QStringLiteral("SET statement_timeout = 0"),
+        QStringLiteral("SET maintenance_work_mem = '256MB'") };
+    QStringList statements;
+    for (int p = 0; p < parts; ++p)
+        statements << QStringLiteral(
+            "CREATE INDEX ARAMA_%1_METIN ON ARAMA_%1 USING gin (METIN gin_trgm_ops)")
+                          .arg(p);
+    bool ok = true;
+    for (const QString &s : setup)
+        ok = ok && runSql(db, s, error);
+    ok = ok && platform::runTogether(db, setup, statements, error)
+        && runSql(db,
+            QStringLiteral("CREATE INDEX ARAMA_METIN ON ARAMA USING gin (METIN gin_trgm_ops)"),
+            error);
+    QString ignored;
+    runSql(db, QStringLiteral("RESET statement_timeout"), &ignored);
+    runSql(db, QStringLiteral("RESET maintenance_work_mem"), &ignored);
+    if (ok)
+        runSql(db, QStringLiteral("ANALYZE ARAMA"), &ignored);
+    return ok;
+}
+
+} // namespace
+
+bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *error, int parts)
 {
     const bool pg = platform::isPostgres(db);
+    // Two desks starting at once make the server's index once: the second
+    // goes on without it and finds it made when the first is done. The lock
+    // is the session's, as a large index is made after its rows' commit.
+    bool locked = false;
+    const auto unlock = qScopeGuard([&] {
+        if (locked)
+            QSqlQuery(db).exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kBuildLock));
+    });
+    if (pg) {
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kBuildLock))
+            || !lock.next()) {
+            *error = lock.lastError().text();
+            return false;
+        }
+        locked = lock.value(0).toBool();
+        if (!locked)
+            return true;
+    }
     if (!db.transaction()) {
         *error = db.lastError().text();
         return false;
@@ -650,25 +707,23 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         db.rollback();
         return false;
     };
-    if (pg) {
-        // The index of a large store takes longer than a save may wait, and
-        // two desks starting at once make it once: the second goes on
-        // without it and finds it made when the first commits.
-        QSqlQuery lock(db);
-        if (!lock.exec(QStringLiteral("SELECT pg_try_advisory_xact_lock(%1)").arg(kBuildLock))
-            || !lock.next()) {
-            *error = lock.lastError().text();
-            return fail();
-        }
-        if (!lock.value(0).toBool()) {
-            lock.finish();
-            db.rollback();
-            return true;
-        }
-        lock.finish();
-        if (!runSql(db, QStringLiteral("SET LOCAL statement_timeout = 0"), error))
-            return fail();
+    // The index of a large store takes longer than a save may wait.
+    if (pg && !runSql(db, QStringLiteral("SET LOCAL statement_timeout = 0"), error))
+        return fail();
+    QSqlQuery range(db);
+    if (!range.exec(QStringLiteral("SELECT min(ID), max(ID), count(*) FROM ARACKAYIT"))
+        || !range.next()) {
+        *error = range.lastError().text();
+        return fail();
     }
+    const qint64 first = range.value(0).toLongLong();
+    const qint64 last = range.value(1).toLongLong();
+    const qint64 total = range.value(2).toLongLong();
+    range.finish();
+    if (!pg)
+        parts = 1;
+    else if (parts <= 0)
+        parts = total >= kPartedFrom ? 2 : 1;
     // Asked first, so the server has no notice to print about a missing table.
     if (present(db) && !runSql(db, QStringLiteral("DROP TABLE ARAMA"), error))
         return fail();
@@ -682,9 +737,21 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         if ((!trgm && !runSql(db, QStringLiteral("CREATE EXTENSION pg_trgm"), error))
             || !runSql(db,
                 QStringLiteral(
-                    "CREATE TABLE ARAMA (ARACID bigint PRIMARY KEY, METIN text NOT NULL)"),
+                    "CREATE TABLE ARAMA (ARACID bigint PRIMARY KEY, METIN text NOT NULL)%1")
+                    .arg(parts > 1 ? QStringLiteral(" PARTITION BY HASH (ARACID)") : QString()),
                 error))
             return fail();
+        // A large store's texts in parts by ID, each indexed in a session of
+        // its own at the same time.
+        for (int p = 0; p < parts && parts > 1; ++p) {
+            if (!runSql(db,
+                    QStringLiteral("CREATE TABLE ARAMA_%1 PARTITION OF ARAMA FOR VALUES WITH "
+                                   "(MODULUS %2, REMAINDER %1)")
+                        .arg(p)
+                        .arg(parts),
+                    error))
+                return fail();
+        }
     } else if (!runSql(db, QStringLiteral("DROP TABLE IF EXISTS ARAMAIZI"), error)
         || !runSql(db,
             QStringLiteral("CREATE VIRTUAL TABLE ARAMA USING fts5(METIN, content='', "
@@ -698,16 +765,6 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
             db, QStringLiteral("INSERT INTO ARAMA (ARAMA, rank) VALUES ('automerge', 0)"), error)) {
         return fail();
     }
-    QSqlQuery range(db);
-    if (!range.exec(QStringLiteral("SELECT min(ID), max(ID), count(*) FROM ARACKAYIT"))
-        || !range.next()) {
-        *error = range.lastError().text();
-        return fail();
-    }
-    const qint64 first = range.value(0).toLongLong();
-    const qint64 last = range.value(1).toLongLong();
-    const qint64 total = range.value(2).toLongLong();
-    range.finish();
     // The vehicles and their owners a slice of IDs at a time: each query is
     // read whole before the next, as the server's driver wants, and memory
     // stays small whatever the store's size.
@@ -818,6 +875,13 @@ bool SearchIndex::build(QSqlDatabase &db, const Progress &progress, QString *err
         return fail();
     if (!writer.flush(error))
         return fail();
+    if (pg && parts > 1) {
+        if (!db.commit()) {
+            *error = db.lastError().text();
+            return fail();
+        }
+        return indexParts(db, parts, error);
+    }
     if (pg) {
         // Made after the rows: one pass over them instead of an update per
         // row, with room to sort the trigrams in memory.

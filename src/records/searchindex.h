@@ -42,9 +42,13 @@ public:
     // store without the index is left as it is.
     static bool refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error);
     // Makes the index anew for every record, in one transaction. progress
-    // gets (done, total) now and then.
+    // gets (done, total) now and then. On the server a large store's index is
+    // made in parts (0: as many as its size calls for), each in a session of
+    // its own at the same time, after its texts' commit.
     using Progress = std::function<void(qint64 done, qint64 total)>;
-    static bool build(QSqlDatabase &db, const Progress &progress, QString *error);
+    static bool build(QSqlDatabase &db, const Progress &progress, QString *error, int parts = 0);
+    // From this many records on, the server's index is made in two parts.
+    static constexpr qint64 kPartedFrom = 500000;
     // The records matching every word of text, in the list's order (old
     // plate, then ID); with limit, those among the first limit records the
     // index names (candidates gets how many it named). A text without any
