@@ -633,7 +633,8 @@ int main(int argc, char **argv)
             // A large store's index is in parts: each part's size counted.
             q.exec(QStringLiteral(
                 "WITH a AS (SELECT sum(pg_total_relation_size(relid)) AS total, "
-                "sum(pg_indexes_size(relid)) AS indexes FROM pg_partition_tree('arama')) "
+                "sum(pg_indexes_size(relid)) AS indexes FROM (SELECT relid FROM "
+                "pg_partition_tree('arama') UNION SELECT 'arama'::regclass) t) "
                 "SELECT a.total, pg_total_relation_size('arackayit') + "
                 "pg_total_relation_size('aracsahipleri'), a.indexes, "
                 "pg_database_size(current_database()) - a.total FROM a"));
