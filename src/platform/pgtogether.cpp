@@ -26,6 +26,8 @@ bool runTogether(
             QSqlDatabase::removeDatabase(name);
         }
     });
+    // Every session opened before any statement is sent: one that cannot be
+    // opened leaves nothing running.
     std::vector<PGconn *> others;
     for (qsizetype i = 1; i < statements.size(); ++i) {
         names.push_back(QStringLiteral("%1-together-%2").arg(db.connectionName()).arg(i));
@@ -42,12 +44,31 @@ bool runTogether(
             }
         }
         PGconn *conn = pgConnection(c);
-        if (!conn || PQsendQuery(conn, statements.at(i).toUtf8().constData()) != 1) {
-            *error = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
-                          : QStringLiteral("not a PostgreSQL connection");
+        if (!conn) {
+            *error = QStringLiteral("not a PostgreSQL connection");
             return false;
         }
         others.push_back(conn);
+    }
+    // A session whose statement was sent is asked to stop when another
+    // fails: a closed connection alone does not end a statement on the server.
+    size_t sent = 0;
+    const auto cancel = [&] {
+        for (size_t i = 0; i < sent; ++i) {
+            if (PGcancel *c = PQgetCancel(others[i])) {
+                char why[256];
+                PQcancel(c, why, int(sizeof why));
+                PQfreeCancel(c);
+            }
+        }
+    };
+    for (; sent < others.size(); ++sent) {
+        if (PQsendQuery(others[sent], statements.at(qsizetype(sent) + 1).toUtf8().constData())
+            != 1) {
+            *error = QString::fromUtf8(PQerrorMessage(others[sent])).trimmed();
+            cancel();
+            return false;
+        }
     }
     bool ok = true;
     if (!statements.isEmpty()) {
@@ -55,6 +76,7 @@ bool runTogether(
         if (!q.exec(statements.first())) {
             *error = q.lastError().text();
             ok = false;
+            cancel();
         }
     }
     for (PGconn *conn : others) {
@@ -62,6 +84,7 @@ bool runTogether(
             if (PQresultStatus(r) != PGRES_COMMAND_OK && ok) {
                 *error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
                 ok = false;
+                cancel();
             }
             PQclear(r);
         }

@@ -19,7 +19,9 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace records {
 
@@ -460,16 +462,20 @@ struct RecordColumns {
 // its read fails.
 class KnownColumns {
 public:
-    const RecordColumns &of(const QSqlDatabase &db)
+    RecordColumns of(const QSqlDatabase &db)
     {
         const QString name = db.connectionName();
         for (const auto &[known, columns] : known_)
             if (known == name)
                 return columns;
+        RecordColumns columns(db);
+        // A catalogue that could not be read is asked again next time.
+        if (columns.vehicle.columns.isEmpty())
+            return columns;
         if (known_.size() >= kKept)
             known_.erase(known_.begin());
-        known_.emplace_back(name, RecordColumns(db));
-        return known_.back().second;
+        known_.emplace_back(name, columns);
+        return columns;
     }
     void forget(const QSqlDatabase &db)
     {
@@ -600,7 +606,9 @@ bool SearchIndex::textOf(const QSqlDatabase &db, qint64 vehicleId, QString *text
 
 bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error)
 {
-    if (!exists(db))
+    // On the server a large index is made after its texts' commit: a save
+    // meanwhile writes its text, which the index being made takes in.
+    if (!(platform::isPostgres(db) ? present(db) : exists(db)))
         return true;
     QString now;
     if (!textOf(db, vehicleId, &now, error))
@@ -648,9 +656,10 @@ namespace {
 
 // The texts of a store in parts, committed: each part's trigram index is made
 // in a session of its own at the same time, then the whole table's index is
-// made of them (the server only attaches them). Until then the store has no
-// index as far as a save or a start is concerned, and one left half made is
-// made anew at the next start.
+// made of them (the server only attaches them). The parts' indexes are made
+// without holding off other desks' saves, whose texts they take in. Until the
+// whole index is there a start counts the store as one without it, and one
+// left half made is made anew.
 bool indexParts(QSqlDatabase &db, int parts, QString *error)
 {
     const QStringList setup = { QStringLiteral("SET statement_timeout = 0"),
@@ -658,7 +667,7 @@ bool indexParts(QSqlDatabase &db, int parts, QString *error)
     QStringList statements;
     for (int p = 0; p < parts; ++p)
         statements << QStringLiteral(
-            "CREATE INDEX ARAMA_%1_METIN ON ARAMA_%1 USING gin (METIN gin_trgm_ops)")
+            "CREATE INDEX CONCURRENTLY ARAMA_%1_METIN ON ARAMA_%1 USING gin (METIN gin_trgm_ops)")
                           .arg(p);
     bool ok = true;
     for (const QString &s : setup)
@@ -937,8 +946,9 @@ struct SearchCursor::State {
     qint64 walkPage = 0;
     bool walkedAll = false;
     bool paged = false; // read a page at a time, not all at once
-    const RecordColumns *columns = nullptr;
+    std::optional<RecordColumns> columns;
     bool columnsAsked = false;
+    std::unordered_set<qint64> handed; // the records handed over so far
     std::vector<qint64> slice; // candidates in the list's order, not yet read
     size_t next = 0;
     std::vector<Indexed> rows; // records read, not yet checked
@@ -1077,7 +1087,7 @@ bool SearchCursor::State::start(int limit, QString *error)
     walk = found.size() > SearchIndex::kSortedCandidates;
     // A screenful and a few more first: most of a page is checked at once.
     walkPage = serverOrdered ? std::max(limit + 8, 16) : SearchIndex::kWalkPage;
-    columns = &knownColumns().of(db);
+    columns = knownColumns().of(db);
     return true;
 }
 
@@ -1148,10 +1158,12 @@ bool SearchCursor::State::readNext(size_t want, QString *error)
     rowAt = 0;
     if (readRecords(db, *columns, part, &rows, error))
         return true;
-    if (columnsAsked)
+    // A column another program took out: asked once more. Any other failure
+    // (a statement's time bound) is said at once.
+    if (columnsAsked || !error->contains(QLatin1String("column"), Qt::CaseInsensitive))
         return false;
     knownColumns().forget(db);
-    columns = &knownColumns().of(db);
+    columns = knownColumns().of(db);
     columnsAsked = true;
     rows.clear();
     return readRecords(db, *columns, part, &rows, error);
@@ -1184,6 +1196,8 @@ bool SearchCursor::next(int count, std::vector<SearchHit> *hits, QString *error)
             const size_t want = count > 0 ? size_t(count - added) + 8 : s.slice.size() - s.next;
             if (!s.readNext(want, error))
                 return false;
+            // The records of the part read may all be gone since.
+            continue;
         }
         Indexed &r = s.rows[s.rowAt++];
         QStringList said;
@@ -1200,7 +1214,9 @@ bool SearchCursor::next(int count, std::vector<SearchHit> *hits, QString *error)
             if (!said.contains(d))
                 said << d;
         }
-        if (!allFound)
+        // A record another desk saved into the part of the list already
+        // handed over moves the pages after it by one.
+        if (!allFound || !s.handed.insert(r.id).second)
             continue;
         SearchHit hit;
         hit.id = r.id;
