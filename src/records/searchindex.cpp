@@ -656,8 +656,10 @@ namespace {
 
 // The texts of a store in parts, committed: each part's trigram index is made
 // in a session of its own at the same time, then the whole table's index is
-// made of them (the server only attaches them). The parts' indexes are made
-// without holding off other desks' saves, whose texts they take in. Until the
+// made of them (the server only attaches them). A save on another desk
+// meanwhile waits for the parts, as it would for a whole index made in one
+// transaction, and says the store is busy if they outlast its lock bound
+// (making them without holding saves off took half as long again). Until the
 // whole index is there a start counts the store as one without it, and one
 // left half made is made anew.
 bool indexParts(QSqlDatabase &db, int parts, QString *error)
@@ -667,7 +669,7 @@ bool indexParts(QSqlDatabase &db, int parts, QString *error)
     QStringList statements;
     for (int p = 0; p < parts; ++p)
         statements << QStringLiteral(
-            "CREATE INDEX CONCURRENTLY ARAMA_%1_METIN ON ARAMA_%1 USING gin (METIN gin_trgm_ops)")
+            "CREATE INDEX ARAMA_%1_METIN ON ARAMA_%1 USING gin (METIN gin_trgm_ops)")
                           .arg(p);
     bool ok = true;
     for (const QString &s : setup)
