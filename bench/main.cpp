@@ -259,7 +259,7 @@ void findFigures(const char *prefix, app::MainWindow &window, int count, int run
         db.transaction();
         const qint64 id = r.bounded(1, count + 1);
         QString before;
-        records::SearchIndex::textOf(db, id, &before, &error);
+        records::SearchIndex::textBefore(db, id, &before, &error);
         records::SearchIndex::refresh(db, id, before, &error);
         db.rollback();
     }));
@@ -631,13 +631,12 @@ int main(int argc, char **argv)
             // The store is the database, as the file is on SQLite: the
             // record tables, their lookups and the catalogue.
             // A large store's index is in parts: each part's size counted.
-            q.exec(QStringLiteral(
-                "WITH a AS (SELECT sum(pg_total_relation_size(relid)) AS total, "
-                "sum(pg_indexes_size(relid)) AS indexes FROM (SELECT relid FROM "
-                "pg_partition_tree('arama') UNION SELECT 'arama'::regclass) t) "
-                "SELECT a.total, pg_total_relation_size('arackayit') + "
-                "pg_total_relation_size('aracsahipleri'), a.indexes, "
-                "pg_database_size(current_database()) - a.total FROM a"));
+            q.exec(QStringLiteral("WITH a AS (SELECT sum(pg_total_relation_size(relid)) AS total, "
+                                  "sum(pg_indexes_size(relid)) AS indexes FROM (SELECT relid FROM "
+                                  "pg_partition_tree('arama') UNION SELECT 'arama'::regclass) t) "
+                                  "SELECT a.total, pg_total_relation_size('arackayit') + "
+                                  "pg_total_relation_size('aracsahipleri'), a.indexes, "
+                                  "pg_database_size(current_database()) - a.total FROM a"));
             if (q.next()) {
                 std::printf("pg_store_mb: %.1f MB (the record tables %.1f MB)\n",
                     q.value(3).toLongLong() / 1048576.0, q.value(1).toLongLong() / 1048576.0);

@@ -22,27 +22,35 @@ bool bind(sqlite3_stmt *st, int at, const QVariant &value)
         == SQLITE_OK;
 }
 
+// Runs sql with binds through the engine's own calls, the first column of
+// every row into ids (when given).
+bool runSqlite(sqlite3 *h, const QString &sql, const QVariantList &binds, std::vector<qint64> *ids,
+    QString *error)
+{
+    sqlite3_stmt *st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
+    for (int i = 0; rc == SQLITE_OK && i < binds.size(); ++i)
+        if (!bind(st, i + 1, binds.at(i)))
+            rc = sqlite3_errcode(h);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (ids)
+            ids->push_back(sqlite3_column_int64(st, 0));
+        rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
 } // namespace
 
 bool readIds(const QSqlDatabase &db, const QString &sql, const QVariantList &binds,
     std::vector<qint64> *ids, QString *error)
 {
-    if (sqlite3 *h = sqliteHandle(db)) {
-        sqlite3_stmt *st = nullptr;
-        const QByteArray text = sql.toUtf8();
-        int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
-        for (int i = 0; rc == SQLITE_OK && i < binds.size(); ++i)
-            if (!bind(st, i + 1, binds.at(i)))
-                rc = sqlite3_errcode(h);
-        while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
-            ids->push_back(sqlite3_column_int64(st, 0));
-            rc = SQLITE_OK;
-        }
-        if (rc != SQLITE_DONE)
-            *error = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_finalize(st);
-        return rc == SQLITE_DONE;
-    }
+    if (sqlite3 *h = sqliteHandle(db))
+        return runSqlite(h, sql, binds, ids, error);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -60,28 +68,13 @@ bool readIds(const QSqlDatabase &db, const QString &sql, const QVariantList &bin
     return true;
 }
 
-bool execEach(const QSqlDatabase &db, const QString &sql, int width, const QVariantList &values,
-    QString *error)
+bool execBound(
+    const QSqlDatabase &db, const QString &sql, const QVariantList &binds, QString *error)
 {
-    sqlite3 *h = sqliteHandle(db);
-    if (!h) {
-        *error = QStringLiteral("not an SQLite store");
-        return false;
-    }
-    sqlite3_stmt *st = nullptr;
-    const QByteArray text = sql.toUtf8();
-    int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
-    for (qsizetype row = 0; rc == SQLITE_OK && row + width <= values.size(); row += width) {
-        for (int i = 0; rc == SQLITE_OK && i < width; ++i)
-            if (!bind(st, i + 1, values.at(row + i)))
-                rc = sqlite3_errcode(h);
-        if (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_DONE)
-            rc = sqlite3_reset(st);
-    }
-    if (rc != SQLITE_OK)
-        *error = QString::fromUtf8(sqlite3_errmsg(h));
-    sqlite3_finalize(st);
-    return rc == SQLITE_OK;
+    if (sqlite3 *h = sqliteHandle(db))
+        return runSqlite(h, sql, binds, nullptr, error);
+    *error = QStringLiteral("not an SQLite store");
+    return false;
 }
 
 } // namespace platform

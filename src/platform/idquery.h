@@ -15,11 +15,11 @@ namespace platform {
 bool readIds(const QSqlDatabase &db, const QString &sql, const QVariantList &binds,
     std::vector<qint64> *ids, QString *error);
 
-// Runs a statement of `width` bound values once for each run of that many in
-// values, on SQLite through the engine's own calls: its Qt driver looks each
-// bound value's place up by name, which costs more than the insert itself
-// when a statement binds hundreds. False on another engine.
-bool execEach(const QSqlDatabase &db, const QString &sql, int width, const QVariantList &values,
-    QString *error);
+// Runs a statement with its bound values on SQLite through the engine's own
+// calls: its Qt driver looks each bound value's place up by name, which costs
+// more than the insert itself when a statement binds hundreds. False on
+// another engine.
+bool execBound(
+    const QSqlDatabase &db, const QString &sql, const QVariantList &binds, QString *error);
 
 } // namespace platform

@@ -293,8 +293,8 @@ bool RecordStore::save(const RecordValues &values, qint64 *id, StoreError *error
     const bool added = !stored;
     // What the search index holds for the record, before its rows change.
     QString indexedBefore;
-    if (QString indexError; !added && SearchIndex::exists(db_)
-        && !SearchIndex::textOf(db_, recordId, &indexedBefore, &indexError)) {
+    if (QString indexError;
+        !added && !SearchIndex::textBefore(db_, recordId, &indexedBefore, &indexError)) {
         *error = { 3000, storeErrorText(indexError, QStringLiteral("ARAMA")) };
         return fail();
     }

@@ -294,7 +294,6 @@ class RowWriter {
 public:
     RowWriter(QSqlDatabase &db)
         : db_(db)
-        , pg_(platform::isPostgres(db))
     {
     }
     bool add(IndexRow row, QString *error)
@@ -302,21 +301,13 @@ public:
         rows_.push_back(std::move(row));
         return rows_.size() < kBatch || flush(error);
     }
+    // One statement for the batch: the text index puts a statement's words
+    // into its lists at the statement's end, and a list a row would be merged
+    // again and again.
     bool flush(QString *error)
     {
         if (rows_.empty())
             return true;
-        const bool ok = pg_ ? flushServer(error) : flushFile(error);
-        rows_.clear();
-        return ok;
-    }
-
-private:
-    bool flushFile(QString *error)
-    {
-        // One statement for the batch: the text index puts a statement's
-        // words into its lists at the statement's end, and a list a row
-        // would be merged again and again.
         QVariantList texts;
         QVariantList prints;
         texts.reserve(qsizetype(rows_.size()) * 2);
@@ -328,33 +319,18 @@ private:
         QStringList marks;
         marks.fill(QStringLiteral("(?, ?)"), int(rows_.size()));
         const QString values = marks.join(QStringLiteral(", "));
-        return platform::execEach(db_,
-                   QStringLiteral("INSERT INTO ARAMA (rowid, METIN) VALUES ") + values,
-                   int(texts.size()), texts, error)
-            && platform::execEach(db_,
-                QStringLiteral("INSERT OR REPLACE INTO ARAMAIZI (ID, IZ) VALUES ") + values,
-                int(prints.size()), prints, error);
-    }
-    bool flushServer(QString *error)
-    {
-        QStringList marks;
-        marks.fill(QStringLiteral("(?, ?)"), int(rows_.size()));
-        QSqlQuery q(db_);
-        if (!q.prepare(QStringLiteral("INSERT INTO ARAMA (ARACID, METIN) VALUES %1")
-                           .arg(marks.join(QStringLiteral(", "))))) {
-            *error = q.lastError().text();
-            return false;
-        }
-        for (const IndexRow &r : rows_) {
-            q.addBindValue(r.id);
-            q.addBindValue(r.text);
-        }
-        return runQuery(q, error);
+        rows_.clear();
+        return platform::execBound(db_,
+                   QStringLiteral("INSERT INTO ARAMA (rowid, METIN) VALUES ") + values, texts,
+                   error)
+            && platform::execBound(db_,
+                QStringLiteral("INSERT OR REPLACE INTO ARAMAIZI (ID, IZ) VALUES ") + values, prints,
+                error);
     }
 
+private:
     static constexpr size_t kBatch = 200;
     QSqlDatabase &db_;
-    bool pg_;
     std::vector<IndexRow> rows_;
 };
 
@@ -604,6 +580,17 @@ bool SearchIndex::textOf(const QSqlDatabase &db, qint64 vehicleId, QString *text
     return true;
 }
 
+bool SearchIndex::textBefore(
+    const QSqlDatabase &db, qint64 vehicleId, QString *text, QString *error)
+{
+    // The server takes an entry out by its record's number alone.
+    if (platform::isPostgres(db) || !exists(db)) {
+        *text = QString();
+        return true;
+    }
+    return textOf(db, vehicleId, text, error);
+}
+
 bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error)
 {
     // On the server a large index is made after its texts' commit: a save
@@ -648,6 +635,12 @@ bool SearchIndex::refresh(QSqlDatabase &db, qint64 vehicleId, const QString &bef
     }
     if (now.isNull())
         return true;
+    if (platform::isPostgres(db)) {
+        q.prepare(QStringLiteral("INSERT INTO ARAMA (ARACID, METIN) VALUES (?, ?)"));
+        q.addBindValue(vehicleId);
+        q.addBindValue(indexedForm(now));
+        return runQuery(q, error);
+    }
     RowWriter writer(db);
     return writer.add(indexRow(vehicleId, now), error) && writer.flush(error);
 }

@@ -35,10 +35,14 @@ public:
     // another program (an import, an older version) leave it behind.
     static bool complete(const QSqlDatabase &db);
     // The record's index text as its rows hold it now: Null for a record not
-    // stored. Asked before the rows change, for refresh.
+    // stored.
     static bool textOf(const QSqlDatabase &db, qint64 vehicleId, QString *text, QString *error);
+    // What refresh needs of a record before its rows change: its text where
+    // the index takes an entry out by its words; Null where it does not (the
+    // server, a store without the index).
+    static bool textBefore(const QSqlDatabase &db, qint64 vehicleId, QString *text, QString *error);
     // Brings the record's row up to date; called inside the transaction that
-    // changed the record, with its text from before the change (textOf). A
+    // changed the record, with what textBefore gave before the change. A
     // store without the index is left as it is.
     static bool refresh(QSqlDatabase &db, qint64 vehicleId, const QString &before, QString *error);
     // Makes the index anew for every record, in one transaction. progress

@@ -52,6 +52,21 @@ void fillStore()
         QVERIFY2(testing::storeExec(QString::fromUtf8(sql)), sql);
 }
 
+// Records 1 to records on the SQLite store, each of an Ali Yılmaz, listed in
+// the order of their IDs; the search index made for them.
+void fillYilmaz(int records)
+{
+    QVERIFY(testing::storeExec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                       "i < %1) INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) SELECT i, "
+                       "'M' || i, printf('%05d', i) FROM n")
+            .arg(records)));
+    QVERIFY(testing::storeExec(QStringLiteral(
+        "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, "
+        "CAST(ID AS TEXT), 'Ali', 'Yılmaz' FROM ARACKAYIT")));
+    QVERIFY(app::upgradeRecordStore());
+}
+
 std::vector<SearchHit> find(const QString &text)
 {
     QSqlDatabase db;
@@ -418,15 +433,7 @@ private slots:
     {
         testing::Program p;
         const int records = 3000;
-        QVERIFY(testing::storeExec(
-            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-                           "i < %1) INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) SELECT i, "
-                           "'M' || i, printf('%05d', i) FROM n")
-                .arg(records)));
-        QVERIFY(testing::storeExec(QStringLiteral(
-            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, "
-            "CAST(ID AS TEXT), 'Ali', 'Yılmaz' FROM ARACKAYIT")));
-        app::upgradeRecordStore();
+        fillYilmaz(records);
         records::RecordList &list = p.window->recordList();
         p.window->entryScreen().cmdBUL()->click();
         list.txtAra()->setText(QStringLiteral("yılmaz"));
@@ -460,15 +467,7 @@ private slots:
     {
         testing::Program p;
         const int records = 1500; // the candidates put in order by the store
-        QVERIFY(testing::storeExec(
-            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-                           "i < %1) INSERT INTO ARACKAYIT (ID, MOTORNO, ESKIPLAKA) SELECT i, "
-                           "'M' || i, printf('%05d', i) FROM n")
-                .arg(records)));
-        QVERIFY(testing::storeExec(QStringLiteral(
-            "INSERT INTO ARACSAHIPLERI (ARACID, SAHIPNO, KIMLIKNO, AD, SOYAD) SELECT ID, 1, "
-            "CAST(ID AS TEXT), 'Ali', 'Yılmaz' FROM ARACKAYIT")));
-        app::upgradeRecordStore();
+        fillYilmaz(records);
         records::RecordList &list = p.window->recordList();
         p.window->entryScreen().cmdBUL()->click();
         list.txtAra()->setText(QStringLiteral("yılmaz"));
